@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The few operating-system services the program needs, with one implementation per platform:
+// the machine-wide single-instance lock, the user's application-data folder and the installer.
+class ClPlatform
+{
+public:
+    enum InstanceLockStatus {
+        LockTaken = 0,           // this process now holds the name
+        LockHeldByThisUser = 1,  // another copy of this user holds it
+        LockHeldByOtherUser = 2, // a copy in another user's session holds it
+        LockFailed = 3,          // the lock could not be created for any other reason
+    };
+
+    // Takes the machine-wide lock of that name. On LockTaken, *pHandle keeps it until the process
+    // ends (the system releases it then, even after a crash); otherwise *pHandle is left unchanged.
+    static int acquireInstanceLock(const QString& strName, qintptr* pHandle);
+
+    // The user's roaming application-data folder, without a trailing separator.
+    static QString appDataFolder();
+
+    // Starts the system installer on a package, detached: "msiexec" "/i" <path>.
+    // False when the installer could not be started.
+    static bool startInstaller(const QString& strPackagePath);
+};

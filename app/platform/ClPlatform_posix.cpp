@@ -1,0 +1,110 @@
+#include "ClPlatform.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// All users must see the same lock file, so it lives in the shared temporary folder (or where
+// KD4TOOL_LOCK_DIR says, which keeps test runs apart).
+QString lockFilePath(const QString& strName)
+{
+    QString strDir = QString::fromLocal8Bit(qgetenv("KD4TOOL_LOCK_DIR"));
+    if (strDir.isEmpty())
+        strDir = QStringLiteral("/tmp");
+    return strDir + QLatin1Char('/') + strName + QStringLiteral(".lock");
+}
+
+int openLockFile(const QByteArray& clPath, bool* pbWritable)
+{
+    for (int iAttempt = 0; iAttempt < 5; ++iAttempt) {
+        // Open without O_CREAT first: sticky folders refuse O_CREAT on other users' files.
+        int iFd = ::open(clPath.constData(), O_RDWR | O_CLOEXEC);
+        if (iFd >= 0) {
+            *pbWritable = true;
+            return iFd;
+        }
+        if (errno == EACCES || errno == EPERM) {
+            iFd = ::open(clPath.constData(), O_RDONLY | O_CLOEXEC);
+            *pbWritable = false;
+            return iFd;
+        }
+        if (errno != ENOENT)
+            return -1;
+        iFd = ::open(clPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (iFd >= 0) {
+            ::fchmod(iFd, 0666); // every user's copy must be able to take it later
+            *pbWritable = true;
+            return iFd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+} // namespace
+
+int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
+{
+    const QByteArray clPath = QFile::encodeName(lockFilePath(strName));
+    bool bWritable = false;
+    const int iFd = openLockFile(clPath, &bWritable);
+    if (iFd < 0)
+        return LockFailed;
+
+    if (::flock(iFd, LOCK_EX | LOCK_NB) == 0) {
+        if (!bWritable) {
+            // Free, but left behind by another user with a mode we cannot write: still ours.
+            *pHandle = iFd;
+            return LockTaken;
+        }
+        // Record the holder so that a second copy can tell whose copy runs.
+        const QByteArray clOwner = QByteArray::number(static_cast<qulonglong>(::getuid())) + ' '
+            + QByteArray::number(static_cast<qlonglong>(::getpid())) + '\n';
+        if (::ftruncate(iFd, 0) == 0)
+            (void)::pwrite(iFd, clOwner.constData(), static_cast<size_t>(clOwner.size()), 0);
+        *pHandle = iFd;
+        return LockTaken;
+    }
+
+    const int iLockErr = errno;
+    if (iLockErr != EWOULDBLOCK) {
+        ::close(iFd);
+        return LockFailed;
+    }
+
+    char aBuffer[64] = {};
+    const ssize_t iRead = ::pread(iFd, aBuffer, sizeof(aBuffer) - 1, 0);
+    ::close(iFd);
+    if (iRead <= 0)
+        return LockHeldByOtherUser; // the holder's record is not readable to us
+    bool bOk = false;
+    const qulonglong ullOwner = QByteArray(aBuffer, static_cast<int>(iRead)).split(' ').value(0).toULongLong(&bOk);
+    if (bOk && ullOwner == static_cast<qulonglong>(::getuid()))
+        return LockHeldByThisUser;
+    return LockHeldByOtherUser;
+}
+
+QString ClPlatform::appDataFolder()
+{
+    QString strFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    while (strFolder.endsWith(QLatin1Char('/')))
+        strFolder.chop(1);
+    return strFolder;
+}
+
+bool ClPlatform::startInstaller(const QString& strPackagePath)
+{
+    return QProcess::startDetached(QStringLiteral("msiexec"),
+                                   {QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath)});
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages KD4Tool needs to build, test and run.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5
+  libcurl4-openssl-dev libcurl4 picojson-dev libcpp-httplib-dev libssl-dev
+  xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
+  iproute2 util-linux curl
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup-deps: all packages present"
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "setup-deps: installing ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
