@@ -1,0 +1,81 @@
+#include "ClNodeWidget.h"
+
+#include <QMetaType>
+
+using ClRouteStack = QStack<ClNodeWidget*>;
+
+ClNodeWidget::ClNodeWidget(QWidget* pclParent)
+    : QWidget(pclParent)
+{
+    registerMetaTypes();
+}
+
+void ClNodeWidget::registerMetaTypes()
+{
+    static const bool bRegistered = [] {
+        qRegisterMetaType<ClNodeWidget*>("ClNodeWidget*");
+        qRegisterMetaType<ClRouteStack>("QStack<ClNodeWidget*>");
+        qRegisterMetaType<ZK_CMD>("ZK_CMD");
+        return true;
+    }();
+    Q_UNUSED(bRegistered)
+}
+
+void ClNodeWidget::addNode(ClNodeWidget* pclNode)
+{
+    clNodeList.append(pclNode);
+    connect(pclNode, &ClNodeWidget::sigSendRequest, this, &ClNodeWidget::slotSendRequest);
+    connect(pclNode, &ClNodeWidget::sigEndSession, this, &ClNodeWidget::sigEndSession);
+}
+
+void ClNodeWidget::sendRequest(const QUuid& clCommand, ZK_CMD clCmd)
+{
+    clCmd.insert(ZkKey::CMD, QVariant::fromValue(clCommand));
+    slotSendRequest(clCmd);
+}
+
+void ClNodeWidget::slotSendRequest(ZK_CMD clCmd)
+{
+    ClRouteStack clRoute;
+    const QVariant clId = clCmd.value(ZkKey::ID);
+    if (clId.canConvert<ClRouteStack>())
+        clRoute = clId.value<ClRouteStack>();
+    clRoute.push(this);
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(clRoute));
+    emit sigSendRequest(clCmd);
+}
+
+void ClNodeWidget::routeResponse(ZK_CMD clCmd)
+{
+    const QVariant clId = clCmd.value(ZkKey::ID);
+    if (!clId.canConvert<ClRouteStack>())
+        return;
+    ClRouteStack clRoute = clId.value<ClRouteStack>();
+    if (clRoute.isEmpty())
+        return;
+
+    ClNodeWidget* pclTop = clRoute.pop();
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(clRoute));
+    if (pclTop != this)
+        return;
+
+    if (!clRoute.isEmpty()) {
+        ClNodeWidget* pclNext = clRoute.top();
+        if (clNodeList.contains(pclNext))
+            pclNext->routeResponse(clCmd);
+        return;
+    }
+
+    // This node sent the request. A lost link to the camera ends the session instead.
+    const int iErr = zkError(clCmd);
+    if (iErr == ZkError::CameraRefused || iErr == ZkError::Timeout || iErr == ZkError::TransferFailed) {
+        emit sigEndSession();
+        return;
+    }
+    recvResponse(clCmd);
+}
+
+void ClNodeWidget::recvResponse(ZK_CMD clCmd)
+{
+    Q_UNUSED(clCmd)
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ZK_CMD.h"
+
+#include <QList>
+#include <QStack>
+#include <QUuid>
+#include <QWidget>
+
+// Base of every widget that sends camera commands. Such widgets form a tree; a request climbs it
+// recording its path under "ID", and the response walks the same path back down to its sender.
+class ClNodeWidget : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClNodeWidget)
+
+public:
+    explicit ClNodeWidget(QWidget* pclParent = nullptr);
+
+    void addNode(ClNodeWidget* pclNode);
+    void sendRequest(const QUuid& clCommand, ZK_CMD clCmd = ZK_CMD());
+    void routeResponse(ZK_CMD clCmd);
+
+    // Registers the route stack types under their names; safe to call any number of times.
+    static void registerMetaTypes();
+
+signals:
+    void sigSendRequest(ZK_CMD clCmd);
+    void sigEndSession();
+
+protected:
+    // A response to a request this node sent; transport failures never get here.
+    virtual void recvResponse(ZK_CMD clCmd);
+
+    const QList<ClNodeWidget*>& nodeList() const { return clNodeList; }
+
+private slots:
+    void slotSendRequest(ZK_CMD clCmd);
+
+private:
+    QList<ClNodeWidget*> clNodeList;
+};
+
+Q_DECLARE_METATYPE(QStack<ClNodeWidget*>)
