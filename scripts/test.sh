@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds KD4Tool and runs the whole test suite, first as the program ships, then again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Every test runs in a loopback-only network.
+# Usage: scripts/test.sh [--quick]    (--quick skips the sanitizer configuration)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
+"$root/scripts/setup-deps.sh"
+
+run_suite() {
+  local dir=$1; shift
+  echo "== building $(basename "$dir")"
+  "$root/scripts/build.sh" "$dir" -DKD4_WERROR=ON "$@"
+  echo "== testing $(basename "$dir")"
+  (cd "$dir" && "$root/scripts/loopback-only.sh" ctest --output-on-failure --timeout 300)
+}
+
+run_suite "$root/build" -DKD4_SANITIZE=
+if [ "$quick" -eq 0 ]; then
+  run_suite "$root/build-sanitize" -DKD4_SANITIZE=address,undefined -DKD4_BUILD_BENCH=OFF
+fi
