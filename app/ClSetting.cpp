@@ -1,6 +1,7 @@
 #include "ClSetting.h"
 
-#include <QCoreApplication>
+#include "ClSettingsIdentity.h"
+
 #include <QSettings>
 
 namespace {
@@ -17,7 +18,7 @@ ClSetting::~ClSetting() = default;
 std::unique_ptr<QSettings> ClSetting::open(int iScope) const
 {
     return std::make_unique<QSettings>(static_cast<QSettings::Format>(iFormat), toScope(iScope),
-                                       QCoreApplication::organizationName(), QCoreApplication::applicationName());
+                                       ClSettingsIdentity::organizationName(), ClSettingsIdentity::applicationName());
 }
 
 void ClSetting::writeValue(const QString& strKey, const QVariant& clValue, int iScope)

@@ -8,7 +8,7 @@
 class QSettings;
 
 // The program's small preference store over QSettings, under the process-wide organisation and
-// application names. Every operation opens and closes the store, so nothing is cached.
+// application names of ClSettingsIdentity. Every operation opens and closes the store, so nothing is cached.
 class ClSetting
 {
 public:

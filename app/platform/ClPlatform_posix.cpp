@@ -71,8 +71,9 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
         // Record the holder so that a second copy can tell whose copy runs.
         const QByteArray clOwner = QByteArray::number(static_cast<qulonglong>(::getuid())) + ' '
             + QByteArray::number(static_cast<qlonglong>(::getpid())) + '\n';
-        if (::ftruncate(iFd, 0) == 0)
-            (void)::pwrite(iFd, clOwner.constData(), static_cast<size_t>(clOwner.size()), 0);
+        // Written before trimming, so that a previous record never leaves the file empty meanwhile.
+        if (::pwrite(iFd, clOwner.constData(), static_cast<size_t>(clOwner.size()), 0) == clOwner.size())
+            (void)::ftruncate(iFd, clOwner.size());
         *pHandle = iFd;
         return LockTaken;
     }
@@ -83,8 +84,16 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
         return LockFailed;
     }
 
+    // The holder writes its record just after taking the lock: give a copy started at the same
+    // moment a short while to see it rather than mistake it for another user's.
     char aBuffer[64] = {};
-    const ssize_t iRead = ::pread(iFd, aBuffer, sizeof(aBuffer) - 1, 0);
+    ssize_t iRead = 0;
+    for (int iAttempt = 0; iAttempt < 25; ++iAttempt) {
+        iRead = ::pread(iFd, aBuffer, sizeof(aBuffer) - 1, 0);
+        if (iRead != 0)
+            break;
+        ::usleep(20 * 1000);
+    }
     ::close(iFd);
     if (iRead <= 0)
         return LockHeldByOtherUser; // the holder's record is not readable to us

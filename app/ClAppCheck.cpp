@@ -1,0 +1,33 @@
+#include "ClAppCheck.h"
+
+#include "ClPlatform.h"
+
+#include <QCoreApplication>
+
+ClAppCheck::ClAppCheck(const QString& strName, QObject* pclParent)
+    : QObject(pclParent)
+    , strInstanceName(strName.isEmpty() ? QCoreApplication::applicationName() : strName)
+{
+}
+
+int ClAppCheck::checkInstance(const QString& strName)
+{
+    if (clHandle)
+        return OnlyInstance;
+
+    // The platform layer puts Windows mutex names into the global namespace ("Global\" + name),
+    // so that copies in other users' sessions see the same name.
+    qintptr llHandle = 0;
+    const int iStatus = ClPlatform::acquireInstanceLock(strName, &llHandle);
+    switch (iStatus) {
+    case ClPlatform::LockTaken:
+        clHandle = llHandle;
+        return OnlyInstance;
+    case ClPlatform::LockHeldByThisUser:
+        return AlreadyRunning;
+    case ClPlatform::LockHeldByOtherUser:
+        return OtherUserRunning;
+    default:
+        return CheckFailed;
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The single-instance guard: holds the machine-wide instance lock ("Global\" + name on Windows)
+// from the first successful check until the process ends; the system releases it then.
+class ClAppCheck : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClAppCheck)
+
+public:
+    enum Status {
+        OnlyInstance = 0,     // this process holds the name now
+        AlreadyRunning = 1,   // another copy of this user holds it
+        OtherUserRunning = 2, // a copy in another user's session holds it
+        CheckFailed = 3,      // the lock could not be created for any other reason
+    };
+
+    // An empty instance name stands for the application name.
+    explicit ClAppCheck(const QString& strInstanceName, QObject* pclParent = nullptr);
+
+    QString instanceName() const { return strInstanceName; }
+
+    // One of Status. After a success it returns 0 at once without asking the system again.
+    virtual int checkInstance(const QString& strName);
+
+private:
+    QString strInstanceName;
+    std::optional<qintptr> clHandle; // empty until a check succeeds; never closed by the program
+};

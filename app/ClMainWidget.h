@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class ClMainContentWidget;
+class QCloseEvent;
+
+// The program's only top-level window: the content widget, nothing around it. Closing it ends
+// the camera session first.
+class ClMainWidget : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClMainWidget)
+
+public:
+    explicit ClMainWidget(QWidget* pclParent = nullptr);
+
+    ClMainContentWidget* contentWidget() const { return pclContent; }
+
+protected:
+    void closeEvent(QCloseEvent* pclEvent) override;
+
+private:
+    ClMainContentWidget* pclContent = nullptr;
+};

@@ -1,0 +1,172 @@
+#include "ClStartup.h"
+
+#include "ClAppCheck.h"
+#include "ClBasicStyle.h"
+#include "ClCurlLibrary.h"
+#include "ClDialogHelpers.h"
+#include "ClMainWidget.h"
+#include "ClResources.h"
+#include "ClSettingsIdentity.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+#include <QLibrary>
+#include <QLocale>
+#include <QTranslator>
+
+const QString ClStartup::strVersion = QStringLiteral("01.00.005");
+const QString ClStartup::strSettingsOrg = QStringLiteral("Tavik");
+const QString ClStartup::strSettingsApp = QStringLiteral("VexaAPPforPC");
+const QString ClStartup::strInstanceName = QStringLiteral("VexaAPPforPC");
+
+namespace {
+
+// Loads one catalogue into a translator owned by the application; a missing catalogue is no error.
+void loadTranslation(const QString& strPath, const QString& strCode)
+{
+    // The first load fixes the process's default locale; later loads leave it alone.
+    static bool bLocaleSet = false;
+    if (!bLocaleSet) {
+        bLocaleSet = true;
+        QLocale::setDefault(QLocale(strCode == QLatin1String("ja") ? QLocale::Japanese : QLocale::English));
+    }
+
+    auto* pclTranslator = new QTranslator(QCoreApplication::instance());
+    if (pclTranslator->load(strPath))
+        QCoreApplication::installTranslator(pclTranslator);
+    else
+        delete pclTranslator;
+}
+
+// One pass over the widget and every widget below it.
+template <typename Fn>
+void forEachWidget(QWidget* pclRoot, Fn fnApply)
+{
+    fnApply(pclRoot);
+    const QList<QWidget*> clChildren = pclRoot->findChildren<QWidget*>();
+    for (QWidget* pclChild : clChildren)
+        fnApply(pclChild);
+}
+
+} // namespace
+
+void ClStartup::installStyle()
+{
+    QApplication::setStyle(new ClBasicStyle); // the application takes ownership
+}
+
+void ClStartup::registerResources()
+{
+    ClResources::init();
+}
+
+QString ClStartup::languageCode(const QLocale& clSystemLocale)
+{
+    return clSystemLocale.language() == QLocale::Japanese ? QStringLiteral("ja") : QStringLiteral("en");
+}
+
+void ClStartup::loadTranslations(const QString& strCode)
+{
+    loadTranslation(QStringLiteral(":/lang/%1").arg(strCode), strCode);
+    loadTranslation(QStringLiteral(":/%1/update").arg(strCode), strCode);
+}
+
+void ClStartup::setAppearance()
+{
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/app_icon")));
+    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                     + QStringLiteral("imageformats"));
+
+    QFont clFont;
+    const QString strFamily = QObject::tr("Segoe UI");
+    if (!strFamily.isEmpty())
+        clFont.setFamily(strFamily);
+    clFont.setPixelSize(13);
+    QApplication::setFont(clFont);
+    clFont.setPixelSize(14);
+    QApplication::setFont(clFont, "QLineEdit");
+}
+
+void ClStartup::setIdentity()
+{
+    // The name users read; QSettings files go under the fixed settings identity instead.
+    QCoreApplication::setApplicationName(QObject::tr("KD4Tool"));
+    QCoreApplication::setApplicationVersion(strVersion);
+    ClSettingsIdentity::setOrganizationName(strSettingsOrg);
+    ClSettingsIdentity::setApplicationName(strSettingsApp);
+}
+
+QString ClStartup::refusalMessage(int iStatus)
+{
+    // Translated first, so that the translated application name is what the user reads.
+    QString strText;
+    switch (iStatus) {
+    case ClAppCheck::AlreadyRunning:
+        strText = QObject::tr("%1 is already running");
+        break;
+    case ClAppCheck::OtherUserRunning:
+        strText = QObject::tr("Unable to start because another user is running %1");
+        break;
+    default:
+        strText = QObject::tr("Unable to initialize %1");
+        break;
+    }
+    return strText.arg(QCoreApplication::applicationName());
+}
+
+int ClStartup::checkSingleInstance(ClAppCheck& clGuard)
+{
+    const int iStatus = clGuard.checkInstance(strInstanceName);
+    if (iStatus != ClAppCheck::OnlyInstance)
+        showMessageDialog(nullptr, refusalMessage(iStatus));
+    return iStatus;
+}
+
+bool ClStartup::loadHttpLibrary()
+{
+    if (ClCurlLibrary::load())
+        return true;
+    showMessageDialog(nullptr, QObject::tr("Failed to load library."));
+    return false;
+}
+
+QString ClStartup::windowTitle()
+{
+    return QObject::tr("KD4Tool") + QStringLiteral("   ") + QStringLiteral("Ver.") + strVersion;
+}
+
+std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()
+{
+    auto pclWindow = std::make_unique<ClMainWidget>();
+    pclWindow->setWindowTitle(windowTitle());
+    // Two passes over the widgets that exist now; widgets made later keep their own settings.
+    forEachWidget(pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setContextMenuPolicy(Qt::NoContextMenu); });
+    forEachWidget(pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setFocusPolicy(Qt::NoFocus); });
+    return pclWindow;
+}
+
+int ClStartup::run(int& iArgc, char** ppArgv)
+{
+    QApplication clApp(iArgc, ppArgv);
+    installStyle();
+    registerResources();
+    loadTranslations(languageCode(QLocale::system()));
+    setAppearance();
+    setIdentity();
+
+    int iResult = -1;
+    {
+        ClAppCheck clGuard(QCoreApplication::applicationName());
+        if (checkSingleInstance(clGuard) != ClAppCheck::OnlyInstance)
+            return -1;
+        if (!loadHttpLibrary())
+            return -1;
+
+        std::unique_ptr<ClMainWidget> pclWindow = createMainWindow();
+        pclWindow->show();
+        iResult = QApplication::exec();
+        pclWindow.reset();
+    }
+    return iResult;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class ClAppCheck;
+class ClMainWidget;
+class QLocale;
+
+// The program's start-up, step by step: application, style, resources, translations, appearance,
+// identity, single-instance guard, HTTP library, main window, event loop. run() does all of it in
+// that order; the steps are separate so that each can be checked on its own.
+class ClStartup
+{
+public:
+    static const QString strVersion;          // "01.00.005"
+    static const QString strSettingsOrg;      // settings identity: "Tavik"
+    static const QString strSettingsApp;      // settings identity: "VexaAPPforPC"
+    static const QString strInstanceName;     // single-instance name: "VexaAPPforPC"
+
+    // The whole start-up; returns the process exit code.
+    static int run(int& iArgc, char** ppArgv);
+
+    static void installStyle();
+    static void registerResources();
+    // "ja" for a Japanese system locale, "en" for every other language.
+    static QString languageCode(const QLocale& clSystemLocale);
+    // Loads ":/lang/<code>" then ":/<code>/update". The first load of the process also makes
+    // Japanese or English the default locale.
+    static void loadTranslations(const QString& strCode);
+    static void setAppearance();
+    static void setIdentity();
+    // The guard's check; a refusal is shown to the user. Returns the guard's status.
+    static int checkSingleInstance(ClAppCheck& clGuard);
+    // The translated refusal for a non-zero guard status, with the application name filled in.
+    static QString refusalMessage(int iStatus);
+    // Loads the HTTP library the camera transport needs; tells the user when it cannot.
+    static bool loadHttpLibrary();
+    static QString windowTitle();
+    // The main window with its title, context menus and focus switched off on every widget.
+    static std::unique_ptr<ClMainWidget> createMainWindow();
+};
