@@ -1,0 +1,197 @@
+#include "ClLiveWidget.h"
+
+#include <QBrush>
+#include <QConicalGradient>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QSizePolicy>
+
+namespace {
+
+const int kIconWidth = 25;   // icons are scaled to this width
+const int kIconMargin = 25;  // distance of the icons from the top and the side edges
+
+// Icons come from the compiled-in resources and are scaled on every repaint; a missing one draws nothing.
+QImage loadIcon(const QString& strPath)
+{
+    const QImage clIcon(strPath);
+    if (clIcon.isNull())
+        return clIcon;
+    return clIcon.scaledToWidth(kIconWidth, Qt::FastTransformation);
+}
+
+} // namespace
+
+ClLiveWidget::ClLiveWidget(QWidget* pclParent)
+    : ClImageView2(pclParent)
+    , strGridType(QStringLiteral("grid_none"))
+{
+    setMaximumSize(848, 620);
+    setMinimumSize(424, 240);
+    slotSetShowImg(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    connect(&clProgressAnimation, &QVariantAnimation::valueChanged, this, &ClLiveWidget::slotUpdateProgress);
+    clProgressAnimation.setDuration(500);
+    clProgressAnimation.setStartValue(0);
+    clProgressAnimation.setEndValue(359);
+    clProgressAnimation.setLoopCount(-1);
+}
+
+void ClLiveWidget::clearView()
+{
+    strGridType.clear();
+    strBattIcon.clear();
+    strRecIcon.clear();
+    strMessage.clear();
+    slotClearImage();
+}
+
+void ClLiveWidget::slotSetVisibleIndicator(bool bIsVisible)
+{
+    if (bIsVisible)
+        clProgressAnimation.start(QAbstractAnimation::KeepWhenStopped);
+    else
+        clProgressAnimation.stop();
+    update();
+}
+
+void ClLiveWidget::slotSetGrid(const QString& strType)
+{
+    strGridType = strType;
+}
+
+void ClLiveWidget::slotSetRecordState(bool bIsEnable, bool bIsHighSpeed)
+{
+    strMessage.clear();
+    if (bIsEnable) {
+        strRecIcon = QStringLiteral(":/img/rec_simbol");
+        if (bIsHighSpeed)
+            strMessage = tr("HighSpeed recording, \nYou can not view LiveView.");
+    } else {
+        strRecIcon.clear();
+    }
+    update();
+}
+
+void ClLiveWidget::slotSetBattLv(qint32 lBatt, bool bIsAcConnect)
+{
+    if (bIsAcConnect)
+        strBattIcon = QStringLiteral(":/img/batt_ac");
+    else if (lBatt <= 0)
+        strBattIcon = QStringLiteral(":/img/batt_0");
+    else if (lBatt <= 30)
+        strBattIcon = QStringLiteral(":/img/batt_1");
+    else if (lBatt <= 60)
+        strBattIcon = QStringLiteral(":/img/batt_2");
+    else
+        strBattIcon = QStringLiteral(":/img/batt_3");
+    update();
+}
+
+void ClLiveWidget::slotUpdateProgress(const QVariant& clValue)
+{
+    bool bOk = false;
+    const int iValue = clValue.toInt(&bOk);
+    if (!bOk)
+        return;
+    iAngle = iValue;
+    update();
+}
+
+void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
+{
+    const int iW = width();
+    const int iH = height();
+
+    QPainter clPainter(this);
+    clPainter.setRenderHint(QPainter::Antialiasing, true);
+    clPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+
+    // White wherever nothing else is drawn.
+    QPen clPen = clPainter.pen();
+    clPen.setColor(QColor(255, 255, 255, 255));
+    clPen.setStyle(Qt::SolidLine);
+    clPainter.setPen(clPen);
+    QBrush clBrush = clPainter.brush();
+    clBrush.setStyle(Qt::SolidPattern);
+    clBrush.setColor(Qt::white);
+    clPainter.setBrush(clBrush);
+    clPainter.drawRect(rect());
+
+    if (!strMessage.isEmpty()) {
+        // High-speed recording: the camera sends no picture, so neither it nor the grid is drawn.
+        drawNotice(clPainter);
+    } else {
+        clPainter.save();
+        drawFittedImage(clPainter);
+        clPainter.restore();
+        drawGrid(clPainter);
+    }
+
+    const QImage clBattIcon = strBattIcon.isEmpty() ? QImage() : loadIcon(strBattIcon);
+    if (!clBattIcon.isNull())
+        clPainter.drawImage(QPoint(kIconMargin, kIconMargin), clBattIcon);
+
+    const QImage clRecIcon = strRecIcon.isEmpty() ? QImage() : loadIcon(strRecIcon);
+    if (!clRecIcon.isNull())
+        clPainter.drawImage(QPoint(iW - clRecIcon.width() - kIconMargin, kIconMargin), clRecIcon);
+
+    if (clProgressAnimation.state() == QAbstractAnimation::Running) {
+        // The pen keeps the width of the step before (3 over the picture, 1 over the notice); the
+        // dark end of the gradient sweeps about the ring as the angle turns.
+        QPen clRingPen = clPainter.pen();
+        QConicalGradient clGradient(QPointF(iW - 38, iH - 38), iAngle);
+        clGradient.setColorAt(0, Qt::white);
+        clGradient.setColorAt(1, Qt::black);
+        clRingPen.setBrush(QBrush(clGradient));
+        clPainter.setPen(clRingPen);
+        clPainter.setBrush(Qt::NoBrush);
+        clPainter.drawEllipse(QRect(QPoint(iW - 51, iH - 51), QPoint(iW - 26, iH - 26)));
+    }
+}
+
+void ClLiveWidget::drawGrid(QPainter& clPainter) const
+{
+    QPen clPen = clPainter.pen();
+    clPen.setWidth(3);
+    clPen.setColor(QColor(255, 255, 255, 150));
+    clPainter.setPen(clPen);
+
+    // The grid follows the picture's fitted rectangle (the whole widget without a picture). The
+    // thirds are truncated, and the second line sits at twice the truncated third.
+    const int iW = width();
+    const int iH = height();
+    const QRect clFit = fittedRect();
+    const int iL = clFit.left();
+    const int iT = clFit.top();
+    const int iSw = clFit.width();
+    const int iSh = clFit.height();
+
+    if (strGridType == QLatin1String("grid_div4")) {
+        clPainter.drawLine(QPoint(iW / 2, iT), QPoint(iW / 2, iH - iT));
+        clPainter.drawLine(QPoint(iL, iH / 2), QPoint(iW - iL, iH / 2));
+    } else if (strGridType == QLatin1String("grid_div9")) {
+        const int iThirdW = iSw / 3;
+        const int iThirdH = iSh / 3;
+        clPainter.drawLine(QPoint(iL + iThirdW, iT), QPoint(iL + iThirdW, iH - iT));
+        clPainter.drawLine(QPoint(iL + iThirdW * 2, iT), QPoint(iL + iThirdW * 2, iH - iT));
+        clPainter.drawLine(QPoint(iL, iT + iThirdH), QPoint(iW - iL, iT + iThirdH));
+        clPainter.drawLine(QPoint(iL, iT + iThirdH * 2), QPoint(iW - iL, iT + iThirdH * 2));
+    } else if (strGridType == QLatin1String("grid_diagonal")) {
+        clPainter.drawLine(QPoint(iL, iT), QPoint(iW - iL, iH - iT));
+        clPainter.drawLine(QPoint(iL, iH - iT), QPoint(iW - iL, iT));
+    }
+}
+
+void ClLiveWidget::drawNotice(QPainter& clPainter) const
+{
+    QPen clPen = clPainter.pen();
+    clPen.setColor(QColor(255, 0, 0, 255));
+    clPainter.setPen(clPen);
+    // The notice holds a line break, which drawing at a single baseline point cannot show: it
+    // would come out as one over-long line with a stray glyph. Each line is centred instead, and
+    // the pair is centred in the widget.
+    clPainter.drawText(rect(), Qt::AlignCenter, strMessage);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ClImageView2.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantAnimation>
+
+// The camera's live picture, scaled to fit and centred, with the framing grid, the battery state,
+// the recording symbol and a busy ring drawn over it. While the camera records at a high-speed
+// resolution there is no live picture and a red notice takes its place.
+class ClLiveWidget : public ClImageView2
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClLiveWidget)
+
+public:
+    explicit ClLiveWidget(QWidget* pclParent = nullptr);
+
+    // The session is gone: no picture, no icons, no grid, no notice.
+    void clearView();
+
+public slots:
+    void slotSetVisibleIndicator(bool bIsVisible);
+    // Takes effect with the next repaint, normally the next live frame.
+    void slotSetGrid(const QString& strType);
+    void slotSetRecordState(bool bIsEnable, bool bIsHighSpeed);
+    void slotSetBattLv(qint32 lBatt, bool bIsAcConnect);
+
+protected:
+    void paintEvent(QPaintEvent* pclEvent) override;
+
+private slots:
+    void slotUpdateProgress(const QVariant& clValue);
+
+private:
+    void drawGrid(QPainter& clPainter) const;
+    void drawNotice(QPainter& clPainter) const;
+
+    QString strBattIcon;
+    QString strRecIcon;
+    QString strMessage;
+    QString strGridType;
+    QVariantAnimation clProgressAnimation;
+    int iAngle = 0;
+};
