@@ -92,11 +92,10 @@ picojson::object parseReply(const std::string& clBody)
 {
     picojson::value clValue;
     std::string strError;
-    auto itFirst = clBody.begin();
-    picojson::parse(clValue, itFirst, clBody.end(), &strError);
+    const auto itEnd = picojson::parse(clValue, clBody.cbegin(), clBody.cend(), &strError);
     if (strError.empty()) {
         // One JSON value, optionally followed by blanks; anything else is not a camera reply.
-        for (auto it = itFirst; it != clBody.end(); ++it) {
+        for (auto it = itEnd; it != clBody.cend(); ++it) {
             if (*it != ' ' && *it != '\t' && *it != '\r' && *it != '\n' && *it != '\0') {
                 strError = "syntax error: unexpected data after the JSON value";
                 break;
