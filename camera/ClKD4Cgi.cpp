@@ -1,0 +1,88 @@
+#include "ClKD4Cgi.h"
+
+#include "ClKD4CgiWorker.h"
+
+#include <QMetaType>
+#include <QMutexLocker>
+
+#include <mutex>
+
+void ClKD4Cgi::registerMetaTypes()
+{
+    static std::once_flag clOnce;
+    std::call_once(clOnce, [] {
+        if (QMetaType::type("ZK_CMD") == QMetaType::UnknownType)
+            qRegisterMetaType<ZK_CMD>("ZK_CMD");
+        if (QMetaType::type("ClAllSettings") == QMetaType::UnknownType)
+            qRegisterMetaType<ClAllSettings>("ClAllSettings");
+        if (QMetaType::type("ClNotifyList") == QMetaType::UnknownType) {
+            qRegisterMetaType<QPair<QString, QString>>();
+            qRegisterMetaType<QList<QPair<QString, QString>>>();
+            qRegisterMetaType<ClNotifyList>("ClNotifyList");
+        }
+    });
+}
+
+ClKD4Cgi::ClKD4Cgi(const QString& strAddress, QObject* pclParent)
+    : QObject(pclParent)
+{
+    registerMetaTypes();
+    pclWorker = new ClKD4CgiWorker(strAddress);
+    connect(pclWorker, &ClKD4CgiWorker::sigResponse, this, &ClKD4Cgi::sigResponse, Qt::QueuedConnection);
+    connect(pclWorker, &QThread::finished, this, &ClKD4Cgi::slotExecQueuedRequest, Qt::QueuedConnection);
+}
+
+ClKD4Cgi::~ClKD4Cgi()
+{
+    QMutexLocker clLock(&clMutex);
+    clWaitingList.clear();
+    if (pclWorker->isRunning())
+        pclWorker->wait();
+    delete pclWorker;
+    pclWorker = nullptr;
+}
+
+QString ClKD4Cgi::getAddress() const
+{
+    return pclWorker ? pclWorker->getAddress() : QString();
+}
+
+ClNotifyList ClKD4Cgi::pollNotifications()
+{
+    return pclWorker ? pclWorker->pollNotifications() : ClNotifyList();
+}
+
+void ClKD4Cgi::clearQueue()
+{
+    clWaitingList.clear();
+}
+
+void ClKD4Cgi::slotRequest(ZK_CMD clCmd)
+{
+    // Until the finished() of the last command has been handled here, a new record waits its turn:
+    // starting it in between would leave it behind records that are already waiting, or strand it
+    // when that finished() has just found the list empty.
+    if (bBusy) {
+        clWaitingList.append(clCmd);
+        return;
+    }
+    QMutexLocker clLock(&clMutex);
+    startNow(clCmd);
+}
+
+void ClKD4Cgi::slotExecQueuedRequest()
+{
+    QMutexLocker clLock(&clMutex);
+    bBusy = false;
+    if (clWaitingList.isEmpty())
+        return;
+    startNow(clWaitingList.takeFirst());
+}
+
+void ClKD4Cgi::startNow(const ZK_CMD& clCmd)
+{
+    // The worker's finished() comes a moment before its thread has fully ended.
+    if (pclWorker->isRunning())
+        pclWorker->wait();
+    bBusy = pclWorker->startCommand(clCmd);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ZK_CMD.h"
+
+#include <QPair>
+#include <QString>
+#include <QThread>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+class raptor_service;
+
+// Runs one camera command per start on a thread of its own: turns the command record into the
+// camera messages that carry it out and emits one answer record when it is done.
+class ClKD4CgiWorker : public QThread
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClKD4CgiWorker)
+
+public:
+    // How a setting's value travels as text, decided by its key.
+    enum class ValueType {
+        Text,
+        DateTime,
+        Integer,
+    };
+
+    explicit ClKD4CgiWorker(const QString& strAddress);
+    ~ClKD4CgiWorker() override;
+
+    // Starts the thread for clCmd; false (and clCmd dropped) while a command still runs.
+    bool startCommand(const ZK_CMD& clCmd);
+
+    QString getAddress() const;
+    // One notification long-poll (hold time 2 s) on the caller's thread; empty on failure.
+    ClNotifyList pollNotifications();
+
+    static ValueType valueType(const QString& strKey);
+    // (key, value) as the camera's texts; two empty texts when the value does not convert.
+    static QPair<QString, QString> toWireValue(const QString& strKey, const QVariant& clValue);
+    static QVariant fromWireValue(const QString& strKey, const QString& strText);
+    static ClAllSettings toAllSettings(const std::unordered_map<std::string, std::string>& clTable);
+
+    static bool isHighSpeedResolution(const QString& strResolution);
+    static bool isNormalResolution(const QString& strResolution);
+
+signals:
+    void sigResponse(ZK_CMD clCmd);
+
+protected:
+    void run() override;
+
+private:
+    ZK_CMD execute(const ZK_CMD& clCmd);
+    int startSession();
+    int startLive(const QString& strStreamType, QVariant& clResult);
+    int setSetting(const QString& strKey, const QVariant& clValue, QVariant& clResult);
+    int getAllSettings(QVariant& clResult);
+    int setWithRetries(const std::string& strKey, const std::string& strValue);
+
+    ZK_CMD clCurrentCmd;
+    std::unique_ptr<raptor_service> pclService;
+};
