@@ -1,0 +1,150 @@
+#include "TestUpdateServer.h"
+
+#include <QByteArray>
+
+#include <httplib.h>
+
+#include <chrono>
+
+TestUpdateServer::TestUpdateServer()
+    : pServer(std::make_unique<httplib::Server>())
+{
+    install();
+}
+
+TestUpdateServer::TestUpdateServer(X509* pCert, EVP_PKEY* pKey)
+    : pServer(std::make_unique<httplib::SSLServer>(pCert, pKey))
+    , bHttps(true)
+{
+    install();
+}
+
+TestUpdateServer::~TestUpdateServer()
+{
+    bStopping = true;
+    pServer->stop();
+    if (clThread.joinable())
+        clThread.join();
+}
+
+void TestUpdateServer::install()
+{
+    pServer->set_keep_alive_max_count(100);
+    pServer->Get(".*", [this](const httplib::Request& clRequest, httplib::Response& clResponse) {
+        handle(clRequest, clResponse);
+    });
+    iPort = pServer->bind_to_any_port("127.0.0.1");
+    if (iPort <= 0)
+        return;
+    clThread = std::thread([this] { pServer->listen_after_bind(); });
+    for (int iTry = 0; iTry < 500 && !pServer->is_running(); ++iTry)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+bool TestUpdateServer::isRunning() const
+{
+    return iPort > 0 && pServer->is_running();
+}
+
+QString TestUpdateServer::baseUrl() const
+{
+    return QStringLiteral("%1://127.0.0.1:%2/").arg(bHttps ? QStringLiteral("https") : QStringLiteral("http")).arg(iPort);
+}
+
+void TestUpdateServer::setResource(const std::string& strPath, const stResource& clResource)
+{
+    const std::lock_guard<std::mutex> clLock(clMutex);
+    clResources[strPath] = clResource;
+}
+
+void TestUpdateServer::setResource(const std::string& strPath, const std::string& strBody)
+{
+    stResource clResource;
+    clResource.strBody = strBody;
+    setResource(strPath, clResource);
+}
+
+QStringList TestUpdateServer::requests() const
+{
+    const std::lock_guard<std::mutex> clLock(clMutex);
+    return clRequests;
+}
+
+QStringList TestUpdateServer::proxyLogins() const
+{
+    const std::lock_guard<std::mutex> clLock(clMutex);
+    return clProxyLogins;
+}
+
+bool TestUpdateServer::sleepUnlessStopping(int iMilliseconds) const
+{
+    const auto clEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(iMilliseconds);
+    while (std::chrono::steady_clock::now() < clEnd) {
+        if (bStopping)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return !bStopping;
+}
+
+void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Response& clResponse)
+{
+    std::string strPath = clRequest.path;
+    {
+        const std::lock_guard<std::mutex> clLock(clMutex);
+        clRequests.append(QString::fromStdString(clRequest.target));
+        const std::string strLogin = clRequest.get_header_value("Proxy-Authorization");
+        if (strLogin.rfind("Basic ", 0) == 0)
+            clProxyLogins.append(QString::fromUtf8(QByteArray::fromBase64(QByteArray::fromStdString(strLogin.substr(6)))));
+    }
+    if (bRequireProxyLogin && !clRequest.has_header("Proxy-Authorization")) {
+        clResponse.status = 407;
+        clResponse.set_header("Proxy-Authenticate", "Basic realm=\"kd4test\"");
+        clResponse.set_content("proxy login required", "text/plain");
+        return;
+    }
+    // A proxy receives "http://host:port/path": serve it by its path.
+    const size_t uScheme = strPath.find("://");
+    if (uScheme != std::string::npos) {
+        const size_t uSlash = strPath.find('/', uScheme + 3);
+        strPath = uSlash == std::string::npos ? std::string("/") : strPath.substr(uSlash);
+    }
+
+    stResource clResource;
+    {
+        const std::lock_guard<std::mutex> clLock(clMutex);
+        const auto clFound = clResources.find(strPath);
+        if (clFound == clResources.end()) {
+            clResponse.status = 404;
+            clResponse.set_content("not here", "text/plain");
+            return;
+        }
+        clResource = clFound->second;
+    }
+
+    if (clResource.iDelayMs > 0 && !sleepUnlessStopping(clResource.iDelayMs))
+        return;
+    clResponse.status = clResource.iStatus;
+    if (clResource.uChunkSize == 0) {
+        clResponse.set_content(clResource.strBody, "application/octet-stream");
+        return;
+    }
+
+    auto pBody = std::make_shared<std::string>(clResource.strBody);
+    clResponse.set_content_provider(
+        pBody->size(), "application/octet-stream",
+        [this, pBody, clResource](size_t uOffset, size_t uLength, httplib::DataSink& clSink) {
+            const size_t uCount = std::min(uLength, clResource.uChunkSize);
+            if (!clSink.is_writable() || !clSink.write(pBody->data() + uOffset, uCount)) {
+                ++iAbandoned;
+                return false;
+            }
+            if (clResource.bStallAfterFirstChunk) {
+                sleepUnlessStopping(60 * 60 * 1000);
+                return false;
+            }
+            if (uOffset + uCount < pBody->size() && !sleepUnlessStopping(clResource.iChunkDelayMs))
+                return false;
+            return true;
+        });
+}

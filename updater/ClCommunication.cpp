@@ -1,0 +1,153 @@
+#include "ClCommunication.h"
+
+#include <QAuthenticator>
+#include <QMetaType>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+
+ClCommunication::ClCommunication(QObject* pclParent)
+    : QObject(pclParent)
+{
+    qRegisterMetaType<QNetworkReply*>("QNetworkReply*");
+    qRegisterMetaType<QNetworkProxy>("QNetworkProxy");
+    qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
+
+    clTimer.setSingleShot(true);
+    connect(&clTimer, &QTimer::timeout, this, &ClCommunication::slotTimeout);
+    connect(&clManager, &QNetworkAccessManager::authenticationRequired, this,
+            &ClCommunication::slotAuthentication);
+    connect(&clManager, &QNetworkAccessManager::proxyAuthenticationRequired, this,
+            &ClCommunication::slotProxyAuthentication);
+}
+
+ClCommunication::~ClCommunication()
+{
+    dropReply();
+}
+
+void ClCommunication::get(const QUrl& clUrl)
+{
+    dropReply();
+    clBuffer.clear();
+
+    QNetworkRequest clRequest(clUrl);
+    if (clUrl.toString().toLower().startsWith(QLatin1String("https")))
+        clRequest.setSslConfiguration(QSslConfiguration::defaultConfiguration());
+
+    pclReply = clManager.get(clRequest);
+    connect(pclReply, &QNetworkReply::readyRead, this, &ClCommunication::slotReadyRead);
+    connect(pclReply, &QNetworkReply::finished, this, &ClCommunication::slotFinished);
+    connect(pclReply, &QNetworkReply::downloadProgress, this, &ClCommunication::sigProgress);
+    connect(pclReply, &QNetworkReply::sslErrors, this, &ClCommunication::requestSslError);
+    clTimer.start(iInactivityLimitMs);
+}
+
+void ClCommunication::setProxy(const QNetworkProxy& clProxy)
+{
+    if (!clProxy.hostName().isEmpty())
+        clManager.setProxy(clProxy);
+}
+
+void ClCommunication::clearProxy()
+{
+    clManager.setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+}
+
+void ClCommunication::setIgnoredSslErrors(const QList<int>& clCodes)
+{
+    clIgnoredSslErrors = clCodes;
+}
+
+void ClCommunication::slotStop()
+{
+    clTimer.stop();
+    dropReply();
+}
+
+void ClCommunication::slotAuthentication(QNetworkReply*, QAuthenticator*)
+{
+    // No credentials for servers: such a transfer ends with an error.
+}
+
+void ClCommunication::slotProxyAuthentication(const QNetworkProxy&, QAuthenticator*)
+{
+    // Only what the proxy object already carries is offered.
+}
+
+void ClCommunication::slotReadyRead()
+{
+    if (!isCurrent(sender()))
+        return;
+    clTimer.start(iInactivityLimitMs);
+    if (pclReply->error() == QNetworkReply::NoError)
+        clBuffer.append(pclReply->readAll());
+}
+
+void ClCommunication::slotFinished()
+{
+    if (!isCurrent(sender()))
+        return; // a transfer that was stopped or replaced meanwhile
+    clTimer.stop();
+    QNetworkReply* pclDone = pclReply;
+    pclReply = nullptr;
+    pclDone->disconnect(this);
+    pclDone->deleteLater();
+    if (pclDone->error() != QNetworkReply::NoError) {
+        emit sigError(pclDone->errorString());
+        return;
+    }
+    // Whatever arrived together with the end of the transfer.
+    clBuffer.append(pclDone->readAll());
+    emit sigFinished();
+}
+
+void ClCommunication::slotTimeout()
+{
+    // The transfer is given up for good, so that data arriving after the report cannot be taken
+    // for the answer of whatever is requested next.
+    dropReply();
+    emit sigError(QString());
+}
+
+void ClCommunication::requestSslError(const QList<QSslError>& sslErrorList)
+{
+    if (!isCurrent(sender()))
+        return;
+    bool bAllTolerated = !clIgnoredSslErrors.isEmpty();
+    for (const QSslError& clError : sslErrorList) {
+        if (!clIgnoredSslErrors.contains(static_cast<int>(clError.error()))) {
+            bAllTolerated = false;
+            break;
+        }
+    }
+    if (bAllTolerated) {
+        pclReply->ignoreSslErrors();
+        // The handshake goes on: a server that falls silent now must still time out.
+        clTimer.start(iInactivityLimitMs);
+        return;
+    }
+
+    clTimer.stop();
+    QString strText = QStringLiteral("SSL Errors: ");
+    for (const QSslError& clError : sslErrorList)
+        strText += clError.errorString() + QLatin1Char('\n');
+    emit sigError(strText);
+}
+
+bool ClCommunication::isCurrent(QObject* pclSender) const
+{
+    return pclReply && pclSender == pclReply;
+}
+
+void ClCommunication::dropReply()
+{
+    if (!pclReply)
+        return;
+    QNetworkReply* pclOld = pclReply;
+    pclReply = nullptr;
+    // Disconnected first: abort() reports finished() at once, and that is not an outcome.
+    pclOld->disconnect(this);
+    pclOld->abort();
+    pclOld->deleteLater();
+}
