@@ -81,7 +81,7 @@
     </message>
     <message>
         <source>AP setting</source>
-        <translation>カメラのAPモード設定</translation>
+        <translation>カメラのAPモード</translation>
     </message>
     <message>
         <source>Setting</source>
@@ -97,7 +97,7 @@
     </message>
     <message>
         <source>Recording file setting</source>
-        <translation>動画ファイル設定</translation>
+        <translation>動画ファイルの長さ</translation>
     </message>
     <message>
         <source>Volume</source>
@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>SD format</source>
-        <translation>カメラのSDカードのフォーマット</translation>
+        <translation>SDカードのフォーマット</translation>
     </message>
     <message>
         <source>Format</source>
@@ -404,7 +404,7 @@ the update of Vexa APP for PC.</source>
     </message>
     <message>
         <source>Segoe UI</source>
-        <translation>IPAGothic</translation>
+        <translation>IPAPGothic</translation>
     </message>
     <message>
         <source>%1 is already running</source>

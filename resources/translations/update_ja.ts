@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Arial</source>
-        <translation>IPAGothic</translation>
+        <translation>IPAPGothic</translation>
     </message>
     <message>
         <source>OK</source>

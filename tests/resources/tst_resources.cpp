@@ -549,7 +549,7 @@ void TestResources::japanese_substitutesInstalledFont()
     QTranslator clTranslator;
     QVERIFY(clTranslator.load(strCompiled));
     const QString strFamily = clTranslator.translate("QObject", strFontText.toLatin1().constData());
-    QCOMPARE(strFamily, QStringLiteral("IPAGothic"));
+    QCOMPARE(strFamily, QStringLiteral("IPAPGothic"));
     QVERIFY2(QFontDatabase().families().contains(strFamily), "fonts-ipafont-gothic is not installed");
     QVERIFY(QFontDatabase().families(QFontDatabase::Japanese).contains(strFamily));
 }
