@@ -1,0 +1,78 @@
+#pragma once
+
+#include "AbstLiveWorker.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QMutex>
+#include <QTimer>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QThread;
+
+// Fetches the live picture as single JPEG images, one HTTP GET after the other, from the URL of
+// the camera's start-live answer. A frame request that receives nothing for a second is cancelled;
+// time-outs, cancellations and 404 answers are retried twice, anything else ends the stream.
+//
+// Thread use: the worker lives in the live thread; slotStopForce may be called from any thread.
+// The time-out timer stays in the thread that created the worker and is driven only through
+// sigStartTimeoutTimer and sigStopTimeoutTimer. Delete the worker in that creating thread once the
+// live thread has finished.
+class ClMJpegWorker : public AbstLiveWorker
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClMJpegWorker)
+
+public:
+    // No camera answer carries a frame anywhere near this size; a bigger body ends the stream.
+    static constexpr qint64 MAX_FRAME_BYTES = 16 * 1024 * 1024;
+    static constexpr int FRAME_TIMEOUT_MS = 1000;
+    static constexpr int RETRY_PAUSE_MS = 500;
+    static constexpr int MAX_RETRIES = 2;
+
+    explicit ClMJpegWorker(const QString& strAddress);
+    ~ClMJpegWorker() override;
+
+signals:
+    void sigStartTimeoutTimer();
+    void sigStopTimeoutTimer();
+
+public slots:
+    void slotStartLive() override;
+    void slotStopLive() override;
+    void slotStopForce() override;
+
+protected:
+    QString streamType() const override;
+    void startStream(QString strUrl) override;
+
+private slots:
+    void slotFinishJpegReply();
+    void slotTimeoutExtension();
+    void slotTimeout();
+
+private:
+    void requestFrame();
+    void connectTimer();
+    void disconnectTimer();
+    void checkFrameSize(qint64 llBytes);
+    void releaseNetwork();
+    void watchThreadEnd();
+
+    QNetworkAccessManager* pclNetworkManager = nullptr;
+    QNetworkReply* pclReply = nullptr;
+    QMutex clMutex;
+    QString strUrl;
+    bool bIsStopped = true;
+    QTimer clTimeoutTimer;
+    int iRetryCount = 0;
+
+    QMetaObject::Connection clTimerStartConnection;
+    QMetaObject::Connection clTimerStopConnection;
+    // When the reply in flight was requested: tells a time-out of an earlier request from its own.
+    QElapsedTimer clRequestClock;
+    bool bOversize = false;
+    QThread* pclWatchedThread = nullptr;
+    QMetaObject::Connection clThreadEndConnection;
+};
