@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+// One row of a settings page standing for one camera setting: it shows a value read from the
+// camera, gives back the value the user chose and tells its page when the user changed it.
+class AbstSettingItemWidget : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(AbstSettingItemWidget)
+
+public:
+    // Every row is 150 pixels wide so the controls of a page line up.
+    static constexpr int iRowWidth = 150;
+
+    AbstSettingItemWidget(const QString& strKey, QWidget* pclParent);
+
+    // The camera setting key; empty for a row that is not a camera setting.
+    QString getKey() const;
+
+    virtual QVariant getValue() = 0;
+    virtual void setValue(const QVariant& clValue) = 0;
+
+signals:
+    void sigSettingChangedNotify();
+
+protected:
+    QString strKey;
+};

@@ -1,0 +1,401 @@
+#include "ClDetailSettingWidget.h"
+
+#include "ClCommands.h"
+#include "ClDialogHelpers.h"
+#include "ClInformationDialog.h"
+#include "ClSetting.h"
+#include "ClSettingApDialog.h"
+#include "ClSettingConfirmDialog.h"
+#include "ClSettingIntervalDialog.h"
+#include "ClSettingItemComboBox.h"
+#include "ClSettingItemRecBalance.h"
+#include "ClSettingItemShowDialogButton.h"
+#include "ClSettingItemSlider.h"
+#include "ClSettingItemStyle.h"
+#include "ClSettingItemVolume.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString strKeyPhotometry = QStringLiteral("zk_ae_light_metering");
+const QString strKeyDistortion = QStringLiteral("zk_warp_correction");
+const QString strKeyStabilization = QStringLiteral("zk_stabilization");
+const QString strKeyImageRotation = QStringLiteral("zk_image_rotation");
+const QString strKeyShootingMode = QStringLiteral("zk_capture_mode");
+const QString strKeyBurstInterval = QStringLiteral("zk_burst_per_sec");
+const QString strKeyIntervalTime = QStringLiteral("zk_interval_time");
+const QString strKeyRecLevel = QStringLiteral("zk_rec_audio_level");
+const QString strKeyRecBalance = QStringLiteral("zk_rec_audio_balance");
+const QString strKeyAutoPowerOff = QStringLiteral("zk_auto_power_off");
+const QString strKeyWifiAutoOff = QStringLiteral("zk_wifi_auto_power_off");
+const QString strKeyApSsid = QStringLiteral("zk_ap_ssid");
+const QString strKeyApKey = QStringLiteral("zk_ap_key");
+const QString strKeyApApply = QStringLiteral("zk_wifi_apply_new_param");
+const QString strKeyNetworkInit = QStringLiteral("zk_factory_reset_network");
+const QString strKeyRecDuration = QStringLiteral("zk_rec_duration");
+const QString strKeyVolume = QStringLiteral("zk_speaker_volume");
+const QString strKeyCameraClock = QStringLiteral("camera_clock");
+const QString strKeyCameraInit = QStringLiteral("zk_factory_reset_cam");
+const QString strKeyVersion = QStringLiteral("zk_get_version");
+
+const QString strPrefSyncTime = QStringLiteral("setting/synctime");
+const QString strResetValue = QStringLiteral("set");
+
+using ClItems = QList<QPair<QString, QString>>;
+
+QString burstText(int iFramesPerSecond)
+{
+    return QString::number(iFramesPerSecond) + QObject::tr("fps") + QStringLiteral(" : ") + QString::number(10)
+        + QObject::tr("frames");
+}
+
+QString secondsText(int iSeconds)
+{
+    return QString::number(iSeconds) + QObject::tr("seconds");
+}
+
+QString minutesText(int iMinutes)
+{
+    return QString::number(iMinutes) + (iMinutes == 1 ? QObject::tr("minute") : QObject::tr("minutes"));
+}
+
+} // namespace
+
+const QString ClDetailSettingWidget::strRecordingSettingsVersion = QStringLiteral("01.00.0009");
+
+ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
+    : ClSettingPageWidget(pclParent)
+{
+    auto* pclLayout = new QVBoxLayout(this);
+    const ClItems clOffOn = {{QObject::tr("OFF"), QStringLiteral("off")}, {QObject::tr("ON"), QStringLiteral("on")}};
+
+    pclPhotometry = addComboRow(pclLayout, strKeyPhotometry,
+                                {{tr("Center"), QStringLiteral("center")}, {tr("Multi"), QStringLiteral("multi")}});
+    pclDistortion = addComboRow(pclLayout, strKeyDistortion, clOffOn);
+    pclStabilization = addComboRow(pclLayout, strKeyStabilization, clOffOn);
+    pclImageRotation = addComboRow(pclLayout, strKeyImageRotation,
+                                   {{QObject::tr("OFF"), QStringLiteral("off")},
+                                    {QObject::tr("ON"), QStringLiteral("180deg")}});
+    pclShootingMode = addComboRow(pclLayout, strKeyShootingMode,
+                                  {{tr("Single"), QStringLiteral("single")},
+                                   {tr("Burst"), QStringLiteral("burst")},
+                                   {tr("Interval"), QStringLiteral("interval")}});
+    pclBurstInterval = addComboRow(pclLayout, strKeyBurstInterval,
+                                   {{burstText(2), QStringLiteral("2")},
+                                    {burstText(5), QStringLiteral("5")},
+                                    {burstText(60), QStringLiteral("60")}});
+
+    // Interval time: the button shows the current value and opens the editor.
+    pclIntervalDialog = new ClSettingIntervalDialog(tr("Interval time"), this);
+    pclIntervalDialog->setObjectName(QStringLiteral("intervalDialog"));
+    pclIntervalButton = createSettingButton(QString());
+    pclIntervalButton->setObjectName(QStringLiteral("intervalButton"));
+    addLabeledRow(pclLayout, tr("Interval time"), pclIntervalButton);
+
+    // Recording settings: level above balance, both only on newer firmware.
+    pclRecLevel = new ClSettingItemSlider(strKeyRecLevel, tr("Level"), this);
+    pclRecLevel->setRange(0, 10);
+    pclRecBalance = new ClSettingItemRecBalance(strKeyRecBalance, tr("Balance"), this);
+    pclRecBalance->setRange(-5, 5);
+    auto* pclRecLabel = new QLabel(tr("Recording Settings"), this);
+    pclRecLabel->setObjectName(QStringLiteral("recordingSettingsLabel"));
+    auto* pclRecRow = new QHBoxLayout();
+    pclRecRow->addWidget(pclRecLabel, 0, Qt::AlignTop);
+    pclRecRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    auto* pclRecSliders = new QVBoxLayout();
+    pclRecSliders->setContentsMargins(0, 0, 0, 0);
+    pclRecSliders->addWidget(pclRecLevel);
+    pclRecSliders->addWidget(pclRecBalance);
+    pclRecRow->addLayout(pclRecSliders);
+    pclLayout->addLayout(pclRecRow);
+
+    pclAutoPowerOff = new ClSettingItemComboBox(strKeyAutoPowerOff, this);
+    pclAutoPowerOff->setItemList({{QObject::tr("OFF"), QStringLiteral("off")},
+                                  {secondsText(60), QStringLiteral("60sec")},
+                                  {secondsText(120), QStringLiteral("120sec")},
+                                  {secondsText(300), QStringLiteral("300sec")}});
+    QLabel* pclAutoPowerOffLabel = addLabeledRow(pclLayout, getSettingLabel(strKeyAutoPowerOff), pclAutoPowerOff);
+    pclAutoPowerOffLabel->setObjectName(QStringLiteral("autoPowerOffLabel"));
+
+    pclWifiAutoOff = addComboRow(pclLayout, strKeyWifiAutoOff,
+                                 {{QObject::tr("OFF"), QStringLiteral("disable")},
+                                  {QObject::tr("ON"), QStringLiteral("enable")}});
+
+    // Access point: the dialog collects SSID and key, the page sends them as a chain.
+    pclApDialog = new ClSettingApDialog(tr("AP setting"), nullptr);
+    pclApDialog->setObjectName(QStringLiteral("apDialog"));
+    pclApButton = createSettingButton(tr("Setting"));
+    pclApButton->setObjectName(QStringLiteral("apButton"));
+    addLabeledRow(pclLayout, tr("AP setting"), pclApButton);
+
+    auto* pclNetworkInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyNetworkInit), this);
+    pclNetworkInitDialog->setObjectName(QStringLiteral("networkInitializeDialog"));
+    pclNetworkInit = new ClSettingItemShowDialogButton(strKeyNetworkInit, tr("Initialize"), pclNetworkInitDialog,
+                                                       strResetValue, this);
+    addLabeledRow(pclLayout, tr("Network setting initialize"), pclNetworkInit);
+
+    pclRecDuration = addComboRow(pclLayout, strKeyRecDuration,
+                                 {{minutesText(1), QStringLiteral("1min")},
+                                  {minutesText(3), QStringLiteral("3min")},
+                                  {minutesText(5), QStringLiteral("5min")},
+                                  {minutesText(10), QStringLiteral("10min")},
+                                  {minutesText(30), QStringLiteral("30min")}});
+
+    pclVolume = new ClSettingItemVolume(strKeyVolume, this);
+    auto* pclVolumeRow = new QHBoxLayout();
+    pclVolumeRow->addWidget(new QLabel(getSettingLabel(strKeyVolume), this));
+    pclVolumeRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    pclVolumeRow->addWidget(pclVolume);
+    pclLayout->addLayout(pclVolumeRow);
+
+    // Sync time is a preference of this program, kept across restarts.
+    pclSyncTime = new QComboBox(this);
+    pclSyncTime->setObjectName(QStringLiteral("syncTimeCombo"));
+    auto* pclSyncStyle = new ClSettingItemStyle;
+    pclSyncStyle->setParent(pclSyncTime);
+    pclSyncTime->setStyle(pclSyncStyle);
+    pclSyncTime->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+    pclSyncTime->addItem(QObject::tr("ON"), true);
+    pclSyncTime->addItem(QObject::tr("OFF"), false);
+    addLabeledRow(pclLayout, tr("Sync time"), pclSyncTime);
+
+    auto* pclFormatDialog = new ClSettingConfirmDialog(tr("SD format"), this);
+    pclFormatDialog->setObjectName(QStringLiteral("formatDialog"));
+    pclFormat = new ClSettingItemShowDialogButton(QString(), tr("Format"), pclFormatDialog, QVariant(), this);
+    pclFormat->setObjectName(QStringLiteral("sdFormat"));
+    addLabeledRow(pclLayout, tr("SD format"), pclFormat);
+
+    auto* pclCameraInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyCameraInit), this);
+    pclCameraInitDialog->setObjectName(QStringLiteral("cameraInitializeDialog"));
+    pclCameraInit = new ClSettingItemShowDialogButton(strKeyCameraInit, tr("Initialize"), pclCameraInitDialog,
+                                                      strResetValue, this);
+    addLabeledRow(pclLayout, tr("Camera initialize"), pclCameraInit);
+
+    // Information stays usable while the settings are disabled: its button is not registered.
+    pclInformationDialog = new ClInformationDialog(this);
+    pclInformationDialog->setObjectName(QStringLiteral("informationDialog"));
+    QPushButton* pclDisplayButton = createSettingButton(tr("Display"));
+    pclDisplayButton->setObjectName(QStringLiteral("informationButton"));
+    addLabeledRow(pclLayout, tr("Information"), pclDisplayButton);
+
+    pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
+
+    for (AbstSettingItemWidget* pclRow :
+         std::initializer_list<AbstSettingItemWidget*>{pclRecLevel, pclRecBalance, pclAutoPowerOff, pclVolume,
+                                                       pclNetworkInit, pclFormat, pclCameraInit})
+        connectSettingItem(pclRow);
+    for (QWidget* pclWidget : std::initializer_list<QWidget*>{
+             pclPhotometry, pclDistortion, pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval,
+             pclIntervalButton, pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclApButton,
+             pclNetworkInit, pclRecDuration, pclVolume, pclSyncTime, pclFormat, pclCameraInit})
+        addSettingItem(pclWidget);
+    for (QWidget* pclWidget : std::initializer_list<QWidget*>{pclRecLabel, pclRecLevel, pclRecBalance,
+                                                              pclAutoPowerOffLabel, pclAutoPowerOff})
+        addVersionItem(strRecordingSettingsVersion, pclWidget);
+
+    // The preference is shown before the combo is connected, so building the page sends nothing.
+    const bool bSyncTime = ClSetting().readValueOrStore(strPrefSyncTime, false).toBool();
+    pclSyncTime->setCurrentIndex(bSyncTime ? 0 : 1);
+    connect(pclSyncTime, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ClDetailSettingWidget::slotRecvSettingChangedNotify);
+
+    connect(pclIntervalButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmIntervalSetting);
+    connect(pclApButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmApSetting);
+    connect(pclDisplayButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotShowInformation);
+
+    // No dialog outlives the session.
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclIntervalDialog, &QDialog::reject);
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclApDialog, &QDialog::reject);
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclNetworkInitDialog, &QDialog::reject);
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclFormatDialog, &QDialog::reject);
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclCameraInitDialog, &QDialog::reject);
+    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclInformationDialog, &QDialog::reject);
+    connect(pclInformationDialog, &ClInformationDialog::sigRequestUpdate, this,
+            &ClDetailSettingWidget::sigRequestUpdate);
+}
+
+ClDetailSettingWidget::~ClDetailSettingWidget()
+{
+    delete pclApDialog;
+}
+
+ClSettingItemComboBox* ClDetailSettingWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
+                                                          const ClItems& clItems)
+{
+    auto* pclRow = new ClSettingItemComboBox(strKey, this);
+    pclRow->setItemList(clItems);
+    addLabeledRow(pclLayout, getSettingLabel(strKey), pclRow);
+    connectSettingItem(pclRow);
+    return pclRow;
+}
+
+QLabel* ClDetailSettingWidget::addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
+{
+    auto* pclLabel = new QLabel(strLabel, this);
+    auto* pclRowLayout = new QHBoxLayout();
+    pclRowLayout->addWidget(pclLabel);
+    pclRowLayout->addWidget(pclControl);
+    pclLayout->addLayout(pclRowLayout);
+    return pclLabel;
+}
+
+QPushButton* ClDetailSettingWidget::createSettingButton(const QString& strText)
+{
+    auto* pclButton = new QPushButton(strText, this);
+    auto* pclStyle = new ClSettingItemStyle;
+    pclStyle->setParent(pclButton);
+    pclButton->setStyle(pclStyle);
+    pclButton->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+    return pclButton;
+}
+
+QString ClDetailSettingWidget::getSettingLabel(const QString& strKey) const
+{
+    if (strKey == strKeyPhotometry)
+        return tr("Photometry");
+    if (strKey == strKeyDistortion)
+        return tr("Distortion");
+    if (strKey == strKeyStabilization)
+        return tr("Stabilization");
+    if (strKey == strKeyImageRotation)
+        return tr("Image rotation");
+    if (strKey == strKeyShootingMode)
+        return tr("Shooting mode");
+    if (strKey == strKeyBurstInterval)
+        return tr("Burst interval");
+    if (strKey == strKeyIntervalTime)
+        return tr("Interval time");
+    if (strKey == strKeyAutoPowerOff)
+        return tr("Auto power off");
+    if (strKey == strKeyRecLevel)
+        return tr("Recording level");
+    if (strKey == strKeyRecBalance)
+        return tr("Recording balance");
+    if (strKey == strKeyWifiAutoOff)
+        return tr("WiFi auto off");
+    if (strKey == strKeyApSsid)
+        return tr("AP setting");
+    if (strKey == strKeyApKey)
+        return QObject::tr("key");
+    if (strKey == strKeyNetworkInit)
+        return tr("Network setting initialize");
+    if (strKey == strKeyRecDuration)
+        return tr("Recording file setting");
+    if (strKey == strKeyVolume)
+        return tr("Volume");
+    if (strKey == strKeyCameraClock)
+        return tr("Sync time");
+    if (strKey == strKeyCameraInit)
+        return tr("Camera initialize");
+    return QString();
+}
+
+void ClDetailSettingWidget::syncCameraClock()
+{
+    if (pclSyncTime->currentData().toBool())
+        sendSettingRequest(strKeyCameraClock, QDateTime::currentDateTime());
+}
+
+void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
+{
+    const QSignalBlocker clBlocker(this);
+    for (ClSettingItemComboBox* pclRow :
+         {pclPhotometry, pclDistortion, pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval})
+        pclRow->setValue(clSettings.value(pclRow->getKey()));
+
+    const QVariant clInterval = clSettings.value(strKeyIntervalTime);
+    if (clInterval.canConvert<QString>())
+        pclIntervalButton->setText(clInterval.toString());
+    pclIntervalDialog->setIntervalValue(clInterval);
+
+    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*>{
+             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclRecDuration, pclVolume})
+        pclRow->setValue(clSettings.value(pclRow->getKey()));
+
+    const QString strVersion = clSettings.value(strKeyVersion).toString();
+    pclInformationDialog->setFwVersion(strVersion);
+    applyFirmwareVersion(strVersion);
+}
+
+void ClDetailSettingWidget::slotRecvSettingChangedNotify()
+{
+    QObject* pclSender = sender();
+    if (pclSender == pclFormat) {
+        sendRequest(CMD_FORMAT);
+        return;
+    }
+    if (pclSender == pclSyncTime) {
+        ClSetting().writeValue(strPrefSyncTime, pclSyncTime->currentData().toBool());
+        syncCameraClock();
+        return;
+    }
+    ClSettingPageWidget::slotRecvSettingChangedNotify();
+}
+
+void ClDetailSettingWidget::slotConfirmApSetting()
+{
+    if (pclApDialog->exec() != QDialog::Accepted)
+        return;
+    // Keep what the user confirmed: the chain's later steps must not pick up a later edit.
+    strApSsid = pclApDialog->ssid();
+    strApKey = pclApDialog->key();
+    sendSettingRequest(strKeyApSsid, strApSsid);
+}
+
+void ClDetailSettingWidget::slotConfirmIntervalSetting()
+{
+    if (pclIntervalDialog->exec() != QDialog::Accepted)
+        return;
+    const QString strValue = pclIntervalDialog->getIntervalValue().toString();
+    pclIntervalButton->setText(strValue);
+    sendSettingRequest(strKeyIntervalTime, strValue);
+}
+
+void ClDetailSettingWidget::slotShowInformation()
+{
+    pclInformationDialog->exec();
+}
+
+void ClDetailSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
+{
+    if (zkCommand(clCmd) != CMD_SET_SETTING)
+        return;
+    // The access point changes in three steps, each sent once the one before has succeeded.
+    const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
+    if (strKey == strKeyApSsid) {
+        sendSettingRequest(strKeyApKey, strApKey);
+    } else if (strKey == strKeyApKey) {
+        sendSettingRequest(strKeyApApply, strApKey);
+    } else if (strKey == strKeyApApply) {
+        // The camera restarts its Wi-Fi with the new parameters: this link is gone.
+        emit sigRequestStopSession();
+    }
+}
+
+void ClDetailSettingWidget::recvErrorResponse(const ZK_CMD& clCmd)
+{
+    const QUuid clCommand = zkCommand(clCmd);
+    if (clCommand == CMD_SET_SETTING) {
+        const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
+        if (strKey == strKeyCameraClock) {
+            showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("Sync time")));
+        } else {
+            // The last access point step has no row of its own, but its failure means the
+            // user's access point change did not take effect: say so.
+            const QString strLabel = strKey == strKeyApApply ? tr("AP setting") : getSettingLabel(strKey);
+            if (!strLabel.isEmpty())
+                showMessageDialog(this, QObject::tr("Failed to set %1").arg(strLabel));
+        }
+    } else if (clCommand == CMD_FORMAT) {
+        showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("SD format")));
+    }
+    ClSettingPageWidget::recvErrorResponse(clCmd);
+}

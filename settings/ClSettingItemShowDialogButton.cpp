@@ -1,0 +1,44 @@
+#include "ClSettingItemShowDialogButton.h"
+
+#include "ClSettingItemStyle.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+ClSettingItemShowDialogButton::ClSettingItemShowDialogButton(const QString& strKey, const QString& strText,
+                                                             QDialog* pclDialog, const QVariant& clValue,
+                                                             QWidget* pclParent)
+    : AbstSettingItemWidget(strKey, pclParent)
+    , clValue(clValue)
+    , pclDialog(pclDialog)
+    , pclButton(new QPushButton(strText, this))
+{
+    auto* pclStyle = new ClSettingItemStyle;
+    pclStyle->setParent(pclButton);
+    pclButton->setStyle(pclStyle);
+
+    auto* pclLayout = new QHBoxLayout(this);
+    pclLayout->setContentsMargins(0, 0, 0, 0);
+    pclLayout->addWidget(pclButton);
+
+    connect(pclButton, &QPushButton::clicked, this, &ClSettingItemShowDialogButton::slotShowDialog);
+}
+
+QVariant ClSettingItemShowDialogButton::getValue()
+{
+    return clValue;
+}
+
+void ClSettingItemShowDialogButton::setValue(const QVariant& clValue)
+{
+    // An action has no state to show.
+    Q_UNUSED(clValue)
+}
+
+void ClSettingItemShowDialogButton::slotShowDialog()
+{
+    if (pclDialog && pclDialog->exec() != QDialog::Accepted)
+        return;
+    emit sigSettingChangedNotify();
+}
