@@ -13,11 +13,12 @@ class ClAppCheck : public QObject
     Q_DISABLE_COPY(ClAppCheck)
 
 public:
-    enum Status {
-        OnlyInstance = 0,     // this process holds the name now
-        AlreadyRunning = 1,   // another copy of this user holds it
+    enum Status
+    {
+        OnlyInstance = 0, // this process holds the name now
+        AlreadyRunning = 1, // another copy of this user holds it
         OtherUserRunning = 2, // a copy in another user's session holds it
-        CheckFailed = 3,      // the lock could not be created for any other reason
+        CheckFailed = 3, // the lock could not be created for any other reason
     };
 
     // An empty instance name stands for the application name.

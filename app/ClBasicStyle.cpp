@@ -10,7 +10,7 @@ ClBasicStyle::ClBasicStyle(QObject* pclParent)
 }
 
 void ClBasicStyle::drawControl(ControlElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                               const QWidget* pclWidget) const
+    const QWidget* pclWidget) const
 {
     if (eElement == CE_ToolBoxTab) {
         const auto* pclTab = qstyleoption_cast<const QStyleOptionToolBox*>(pclOption);
@@ -52,8 +52,8 @@ void ClBasicStyle::drawControl(ControlElement eElement, const QStyleOption* pclO
     ClVexaStyle::drawControl(eElement, pclOption, pclPainter, pclWidget);
 }
 
-QSize ClBasicStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclOption, const QSize& clContentsSize,
-                                     const QWidget* pclWidget) const
+QSize ClBasicStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclOption,
+    const QSize& clContentsSize, const QWidget* pclWidget) const
 {
     if (eType == CT_PushButton) {
         QSize clSize = QCommonStyle::sizeFromContents(eType, pclOption, clContentsSize, pclWidget);

@@ -18,7 +18,7 @@ ClSetting::~ClSetting() = default;
 std::unique_ptr<QSettings> ClSetting::open(int iScope) const
 {
     return std::make_unique<QSettings>(static_cast<QSettings::Format>(iFormat), toScope(iScope),
-                                       ClSettingsIdentity::organizationName(), ClSettingsIdentity::applicationName());
+        ClSettingsIdentity::organizationName(), ClSettingsIdentity::applicationName());
 }
 
 void ClSetting::writeValue(const QString& strKey, const QVariant& clValue, int iScope)

@@ -33,6 +33,6 @@ public:
 private:
     std::unique_ptr<QSettings> open(int iScope) const;
 
-    int iFormat = 0;       // QSettings::NativeFormat
+    int iFormat = 0; // QSettings::NativeFormat
     int iDefaultScope = 0; // QSettings::UserScope
 };

@@ -25,18 +25,20 @@ ClSettingItemStyle::ClSettingItemStyle(QObject* pclParent)
 {
 }
 
-void ClSettingItemStyle::drawControl(ControlElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                                     const QWidget* pclWidget) const
+void ClSettingItemStyle::drawControl(ControlElement eElement, const QStyleOption* pclOption,
+    QPainter* pclPainter, const QWidget* pclWidget) const
 {
     if (eElement == CE_PushButtonLabel) {
         if (const auto* pclButton = qstyleoption_cast<const QStyleOptionButton*>(pclOption)) {
             if (!pclButton->text.isEmpty()) {
                 pclPainter->save();
                 pclPainter->setPen(QColor(Qt::black));
-                pclPainter->drawText(labelRect(pclButton->rect), Qt::AlignLeft | Qt::AlignVCenter, pclButton->text);
+                pclPainter->drawText(
+                    labelRect(pclButton->rect), Qt::AlignLeft | Qt::AlignVCenter, pclButton->text);
                 pclPainter->restore();
             } else if (!pclButton->icon.isNull()) {
-                const QPixmap clPixmap = pclButton->icon.pixmap(pclButton->iconSize, QIcon::Normal, QIcon::Off);
+                const QPixmap clPixmap
+                    = pclButton->icon.pixmap(pclButton->iconSize, QIcon::Normal, QIcon::Off);
                 const QSize clSize = clPixmap.size() / clPixmap.devicePixelRatio();
                 const QRect& clRect = pclButton->rect;
                 const int iX = clRect.left() + (clRect.width() - clSize.width()) / 2;
@@ -48,14 +50,16 @@ void ClSettingItemStyle::drawControl(ControlElement eElement, const QStyleOption
     } else if (eElement == CE_ComboBoxLabel) {
         if (const auto* pclCombo = qstyleoption_cast<const QStyleOptionComboBox*>(pclOption)) {
             if (!pclCombo->currentText.isEmpty()) {
-                const bool bEnabled = pclWidget ? pclWidget->isEnabled() : bool(pclCombo->state & State_Enabled);
+                const bool bEnabled
+                    = pclWidget ? pclWidget->isEnabled() : bool(pclCombo->state & State_Enabled);
                 pclPainter->save();
                 pclPainter->setPen(bEnabled ? QColor(Qt::black) : QColor(Qt::darkGray));
-                pclPainter->drawText(labelRect(pclCombo->rect), Qt::AlignLeft | Qt::AlignVCenter,
-                                     pclCombo->currentText);
+                pclPainter->drawText(
+                    labelRect(pclCombo->rect), Qt::AlignLeft | Qt::AlignVCenter, pclCombo->currentText);
                 pclPainter->restore();
             } else if (!pclCombo->currentIcon.isNull()) {
-                const QPixmap clPixmap = pclCombo->currentIcon.pixmap(pclCombo->iconSize, QIcon::Normal, QIcon::Off);
+                const QPixmap clPixmap
+                    = pclCombo->currentIcon.pixmap(pclCombo->iconSize, QIcon::Normal, QIcon::Off);
                 const QSize clSize = clPixmap.size() / clPixmap.devicePixelRatio();
                 const QRect& clRect = pclCombo->rect;
                 const int iY = clRect.top() + (clRect.height() - clSize.height()) / 2 - 2;
@@ -68,7 +72,7 @@ void ClSettingItemStyle::drawControl(ControlElement eElement, const QStyleOption
 }
 
 QSize ClSettingItemStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclOption,
-                                           const QSize& clContentsSize, const QWidget* pclWidget) const
+    const QSize& clContentsSize, const QWidget* pclWidget) const
 {
     if (eType == CT_ComboBox
         || (eType == CT_PushButton && qstyleoption_cast<const QStyleOptionButton*>(pclOption))) {

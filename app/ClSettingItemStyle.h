@@ -14,7 +14,7 @@ public:
     explicit ClSettingItemStyle(QObject* pclParent = nullptr);
 
     void drawControl(ControlElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                     const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
     QSize sizeFromContents(ContentsType eType, const QStyleOption* pclOption, const QSize& clContentsSize,
-                           const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
 };

@@ -40,8 +40,7 @@ void loadTranslation(const QString& strPath, const QString& strCode)
 }
 
 // One pass over the widget and every widget below it.
-template <typename Fn>
-void forEachWidget(QWidget* pclRoot, Fn fnApply)
+template <typename Fn> void forEachWidget(QWidget* pclRoot, Fn fnApply)
 {
     fnApply(pclRoot);
     const QList<QWidget*> clChildren = pclRoot->findChildren<QWidget*>();
@@ -75,8 +74,8 @@ void ClStartup::loadTranslations(const QString& strCode)
 void ClStartup::setAppearance()
 {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/app_icon")));
-    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                                     + QStringLiteral("imageformats"));
+    QCoreApplication::addLibraryPath(
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QStringLiteral("imageformats"));
 
     QFont clFont;
     const QString strFamily = QObject::tr("Segoe UI");
@@ -141,7 +140,8 @@ std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()
     auto pclWindow = std::make_unique<ClMainWidget>();
     pclWindow->setWindowTitle(windowTitle());
     // Two passes over the widgets that exist now; widgets made later keep their own settings.
-    forEachWidget(pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setContextMenuPolicy(Qt::NoContextMenu); });
+    forEachWidget(
+        pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setContextMenuPolicy(Qt::NoContextMenu); });
     forEachWidget(pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setFocusPolicy(Qt::NoFocus); });
     return pclWindow;
 }

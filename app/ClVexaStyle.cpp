@@ -24,7 +24,7 @@ const QString kIndicatorPrefix = QStringLiteral(":/indicatorbutton/");
 QPoint centredImagePos(const QRect& clRect, const QSize& clImage)
 {
     return QPoint(clRect.left() + (clRect.right() - clRect.left() - clImage.width() + 1) / 2,
-                  clRect.top() + (clRect.bottom() - clRect.top() - clImage.height() + 1) / 2);
+        clRect.top() + (clRect.bottom() - clRect.top() - clImage.height() + 1) / 2);
 }
 
 } // namespace
@@ -47,7 +47,8 @@ ClVexaStyle::ClVexaStyle(QObject* pclParent)
 
 ClVexaStyle::~ClVexaStyle() = default;
 
-void ClVexaStyle::drawNineSlice(const QString& strPrefix, QPainter* pclPainter, const QStyleOption* pclOption) const
+void ClVexaStyle::drawNineSlice(
+    const QString& strPrefix, QPainter* pclPainter, const QStyleOption* pclOption) const
 {
     if (strPrefix.isEmpty())
         return;
@@ -62,7 +63,8 @@ void ClVexaStyle::drawNineSlice(const QString& strPrefix, QPainter* pclPainter, 
         pclPainter->setOpacity(0.5); // left so: the label painted next is dimmed as well
     }
 
-    const auto part = [&](const char* pszPart) { return QImage(strPrefix + strLetter + QLatin1String(pszPart)); };
+    const auto part
+        = [&](const char* pszPart) { return QImage(strPrefix + strLetter + QLatin1String(pszPart)); };
     const QImage clTl = part("tl");
     const QImage clL = part("l");
     const QImage clBl = part("bl");
@@ -78,10 +80,10 @@ void ClVexaStyle::drawNineSlice(const QString& strPrefix, QPainter* pclPainter, 
     const int iY1 = clRect.top();
     const int iX2 = clRect.right();
     const int iY2 = clRect.bottom();
-    const int iRightX = iX2 - clTr.width() + 1;  // left edge of the right corners
+    const int iRightX = iX2 - clTr.width() + 1; // left edge of the right corners
     const int iBottomY = iY2 - clBl.height() + 1; // top edge of the bottom corners
-    const int iLeftEnd = iX1 + clTl.width();      // just right of the left corners
-    const int iTopEnd = iY1 + clTl.height();      // just below the top corners
+    const int iLeftEnd = iX1 + clTl.width(); // just right of the left corners
+    const int iTopEnd = iY1 + clTl.height(); // just below the top corners
     const int iInnerWidth = iRightX - iLeftEnd;
     const int iInnerHeight = iBottomY - iTopEnd;
 
@@ -137,7 +139,8 @@ void ClVexaStyle::polish(QWidget* pclWidget)
         pclWidget->setAttribute(Qt::WA_Hover);
 }
 
-int ClVexaStyle::pixelMetric(PixelMetric eMetric, const QStyleOption* pclOption, const QWidget* pclWidget) const
+int ClVexaStyle::pixelMetric(
+    PixelMetric eMetric, const QStyleOption* pclOption, const QWidget* pclWidget) const
 {
     switch (eMetric) {
     case PM_ScrollBarExtent:
@@ -152,22 +155,26 @@ int ClVexaStyle::pixelMetric(PixelMetric eMetric, const QStyleOption* pclOption,
     }
 }
 
-QRect ClVexaStyle::subElementRect(SubElement eElement, const QStyleOption* pclOption, const QWidget* pclWidget) const
+QRect ClVexaStyle::subElementRect(
+    SubElement eElement, const QStyleOption* pclOption, const QWidget* pclWidget) const
 {
     QRect clRect = QProxyStyle::subElementRect(eElement, pclOption, pclWidget);
     switch (eElement) {
     case SE_RadioButtonIndicator:
-        clRect = QRect(clRect.left(), pclOption->rect.top() + (pclOption->rect.height() - 1 - (kRadioIndicator - 1)) / 2,
-                       kRadioIndicator, kRadioIndicator);
+        clRect = QRect(clRect.left(),
+            pclOption->rect.top() + (pclOption->rect.height() - 1 - (kRadioIndicator - 1)) / 2,
+            kRadioIndicator, kRadioIndicator);
         break;
     case SE_RadioButtonContents: {
-        const int iMinLeft = proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator;
+        const int iMinLeft
+            = proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator;
         if (clRect.left() < iMinLeft)
             clRect.moveLeft(iMinLeft);
         break;
     }
     case SE_RadioButtonClickRect:
-        clRect = QRect(QPoint(0, 0), proxy()->sizeFromContents(CT_RadioButton, pclOption, QSize(), pclWidget));
+        clRect
+            = QRect(QPoint(0, 0), proxy()->sizeFromContents(CT_RadioButton, pclOption, QSize(), pclWidget));
         break;
     default:
         break;
@@ -175,8 +182,8 @@ QRect ClVexaStyle::subElementRect(SubElement eElement, const QStyleOption* pclOp
     return clRect;
 }
 
-QRect ClVexaStyle::subControlRect(ComplexControl eControl, const QStyleOptionComplex* pclOption, SubControl eSubControl,
-                                  const QWidget* pclWidget) const
+QRect ClVexaStyle::subControlRect(ComplexControl eControl, const QStyleOptionComplex* pclOption,
+    SubControl eSubControl, const QWidget* pclWidget) const
 {
     if (eControl == CC_ScrollBar) {
         if (const auto* pclBar = qstyleoption_cast<const QStyleOptionSlider*>(pclOption)) {
@@ -193,8 +200,8 @@ QRect ClVexaStyle::subControlRect(ComplexControl eControl, const QStyleOptionCom
     return QCommonStyle::subControlRect(eControl, pclOption, eSubControl, pclWidget);
 }
 
-QSize ClVexaStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclOption, const QSize& clContentsSize,
-                                    const QWidget* pclWidget) const
+QSize ClVexaStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclOption,
+    const QSize& clContentsSize, const QWidget* pclWidget) const
 {
     switch (eType) {
     case CT_PushButton:
@@ -230,16 +237,17 @@ QSize ClVexaStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclO
             iWidth = pclButton->iconSize.width();
             iHeight = qMax(iHeight, pclButton->iconSize.height());
         }
-        return QSize(iWidth + proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator,
-                     qMax(iHeight, kRadioIndicator));
+        return QSize(
+            iWidth + proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator,
+            qMax(iHeight, kRadioIndicator));
     }
     default:
         return QCommonStyle::sizeFromContents(eType, pclOption, clContentsSize, pclWidget);
     }
 }
 
-void ClVexaStyle::drawPrimitive(PrimitiveElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                                const QWidget* pclWidget) const
+void ClVexaStyle::drawPrimitive(PrimitiveElement eElement, const QStyleOption* pclOption,
+    QPainter* pclPainter, const QWidget* pclWidget) const
 {
     switch (eElement) {
     case PE_IndicatorCheckBox: {
@@ -274,7 +282,7 @@ void ClVexaStyle::drawPrimitive(PrimitiveElement eElement, const QStyleOption* p
     }
     case PE_IndicatorRadioButton: {
         const QImage clImage((pclOption->state & State_On) ? QStringLiteral(":/radiobutton/on")
-                                                             : QStringLiteral(":/radiobutton/off"));
+                                                           : QStringLiteral(":/radiobutton/off"));
         const QRect clTarget = proxy()->subElementRect(SE_RadioButtonIndicator, pclOption, pclWidget);
         pclPainter->save();
         if (!(pclOption->state & State_Enabled))
@@ -291,8 +299,8 @@ void ClVexaStyle::drawPrimitive(PrimitiveElement eElement, const QStyleOption* p
         clButton.QStyleOption::operator=(*pclOption);
         clButton.rect = pclOption->rect;
         clButton.state = pclOption->state;
-        drawIndicatorButton(eElement == PE_IndicatorSpinUp ? IndicatorArrowUp : IndicatorArrowDown, pclPainter,
-                            &clButton);
+        drawIndicatorButton(
+            eElement == PE_IndicatorSpinUp ? IndicatorArrowUp : IndicatorArrowDown, pclPainter, &clButton);
         return;
     }
     default:
@@ -302,7 +310,7 @@ void ClVexaStyle::drawPrimitive(PrimitiveElement eElement, const QStyleOption* p
 }
 
 void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                              const QWidget* pclWidget) const
+    const QWidget* pclWidget) const
 {
     switch (eElement) {
     case CE_PushButton:
@@ -323,7 +331,8 @@ void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOp
                 pclPainter->drawText(clRect, Qt::AlignCenter, pclButton->text);
                 pclPainter->restore();
             } else if (!pclButton->icon.isNull()) {
-                const QPixmap clPixmap = pclButton->icon.pixmap(pclButton->iconSize, QIcon::Normal, QIcon::Off);
+                const QPixmap clPixmap
+                    = pclButton->icon.pixmap(pclButton->iconSize, QIcon::Normal, QIcon::Off);
                 const QSize clSize = clPixmap.size() / clPixmap.devicePixelRatio();
                 const QPoint clPos = centredImagePos(pclButton->rect, clSize) - QPoint(0, 2);
                 pclPainter->drawPixmap(QRect(clPos, clSize), clPixmap);
@@ -366,7 +375,8 @@ void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOp
             pclPainter->setPen(QColor(255, 255, 255, 128));
             pclPainter->drawLine(iX1 + 3, iY2 - 1, iX2 - 1, iY2 - 1);
             pclPainter->drawLine(iX2 - 1, iY1 + 3, iX2 - 1, iY2 - 2);
-            pclPainter->fillRect(QRect(QPoint(iX1 + 2, iY1 + 2), QPoint(iX1 + iW - 3, iY1 + iH - 3)), QColor(30, 30, 30));
+            pclPainter->fillRect(
+                QRect(QPoint(iX1 + 2, iY1 + 2), QPoint(iX1 + iW - 3, iY1 + iH - 3)), QColor(30, 30, 30));
 
             // The chunk covers the part done; an empty range (minimum == maximum) shows none.
             const qint64 llRange = qint64(pclBar->maximum) - pclBar->minimum;
@@ -415,12 +425,14 @@ void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOp
         break;
     case CE_ShapedFrame:
         if (const auto* pclFrame = qstyleoption_cast<const QStyleOptionFrame*>(pclOption)) {
-            if (pclFrame->version >= 3 && pclFrame->frameShape == QFrame::StyledPanel && pclFrame->lineWidth > 0) {
+            if (pclFrame->version >= 3 && pclFrame->frameShape == QFrame::StyledPanel
+                && pclFrame->lineWidth > 0) {
                 const int iLineWidth = pclFrame->lineWidth;
                 const qreal rInset = iLineWidth / 2.0;
                 pclPainter->save();
                 pclPainter->setBrush(Qt::NoBrush);
-                pclPainter->setPen(QPen(QColor(120, 120, 120), iLineWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+                pclPainter->setPen(
+                    QPen(QColor(120, 120, 120), iLineWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
                 pclPainter->drawRect(QRectF(pclFrame->rect).adjusted(rInset, rInset, -rInset, -rInset));
                 pclPainter->restore();
             } else {
@@ -436,13 +448,13 @@ void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOp
 }
 
 void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOptionComplex* pclOption,
-                                     QPainter* pclPainter, const QWidget* pclWidget) const
+    QPainter* pclPainter, const QWidget* pclWidget) const
 {
     switch (eControl) {
     case CC_SpinBox:
         if (const auto* pclSpin = qstyleoption_cast<const QStyleOptionSpinBox*>(pclOption)) {
             // The text field draws itself; only the two arrow buttons are ours.
-            for (const SubControl eSub : {SC_SpinBoxUp, SC_SpinBoxDown}) {
+            for (const SubControl eSub : { SC_SpinBoxUp, SC_SpinBoxDown }) {
                 if (!(pclSpin->subControls & eSub))
                     continue;
                 QStyleOptionSpinBox clButton = *pclSpin;
@@ -450,8 +462,8 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
                 if (!(pclSpin->activeSubControls == eSub && (pclSpin->state & State_Sunken)))
                     clButton.state &= ~State_Sunken;
                 pclPainter->save();
-                proxy()->drawPrimitive(eSub == SC_SpinBoxUp ? PE_IndicatorSpinUp : PE_IndicatorSpinDown, &clButton,
-                                       pclPainter, pclWidget);
+                proxy()->drawPrimitive(eSub == SC_SpinBoxUp ? PE_IndicatorSpinUp : PE_IndicatorSpinDown,
+                    &clButton, pclPainter, pclWidget);
                 pclPainter->restore();
             }
             return;
@@ -467,7 +479,8 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
             clButton.rect = pclCombo->rect;
             proxy()->drawControl(CE_PushButton, &clButton, pclPainter, pclWidget);
             const QImage clArrow(kIndicatorPrefix + QStringLiteral("arrowdown"));
-            const QRect clArrowRect = proxy()->subControlRect(CC_ComboBox, pclCombo, SC_ComboBoxArrow, pclWidget);
+            const QRect clArrowRect
+                = proxy()->subControlRect(CC_ComboBox, pclCombo, SC_ComboBoxArrow, pclWidget);
             pclPainter->drawImage(centredImagePos(clArrowRect, clArrow.size()) - QPoint(0, 2), clArrow);
             return;
         }
@@ -477,17 +490,19 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
             const QRect& clRect = pclBar->rect;
             pclPainter->fillRect(clRect, QColor(189, 192, 199));
             if (pclBar->orientation == Qt::Horizontal) {
-                pclPainter->drawImage(QRect(clRect.left(), clRect.top(), clRect.width(), clScrollBarTop.height()),
-                                      clScrollBarTop);
+                pclPainter->drawImage(
+                    QRect(clRect.left(), clRect.top(), clRect.width(), clScrollBarTop.height()),
+                    clScrollBarTop);
                 pclPainter->drawImage(QRect(clRect.left(), clRect.bottom() - clScrollBarBottom.height() + 1,
-                                            clRect.width(), clScrollBarBottom.height()),
-                                      clScrollBarBottom);
+                                          clRect.width(), clScrollBarBottom.height()),
+                    clScrollBarBottom);
             } else {
-                pclPainter->drawImage(QRect(clRect.left(), clRect.top(), clScrollBarLeft.width(), clRect.height()),
-                                      clScrollBarLeft);
+                pclPainter->drawImage(
+                    QRect(clRect.left(), clRect.top(), clScrollBarLeft.width(), clRect.height()),
+                    clScrollBarLeft);
                 pclPainter->drawImage(QRect(clRect.right() - clScrollBarRight.width() + 1, clRect.top(),
-                                            clScrollBarRight.width(), clRect.height()),
-                                      clScrollBarRight);
+                                          clScrollBarRight.width(), clRect.height()),
+                    clScrollBarRight);
             }
             proxy()->drawControl(CE_ScrollBarAddLine, pclBar, pclPainter, pclWidget);
             proxy()->drawControl(CE_ScrollBarSubLine, pclBar, pclPainter, pclWidget);
@@ -507,19 +522,21 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
             pclPainter->drawImage(QPoint(7, 0), clSliderActiveLeft);
             pclPainter->drawImage(QPoint(iRightCapX, 0), clSliderBackRight);
             if (iHandleCentre > iActiveStart)
-                pclPainter->drawImage(QRect(iActiveStart, 0, iHandleCentre - iActiveStart, iTrackHeight),
-                                      clSliderActiveCenter);
+                pclPainter->drawImage(
+                    QRect(iActiveStart, 0, iHandleCentre - iActiveStart, iTrackHeight), clSliderActiveCenter);
             if (iRightCapX > iHandleCentre)
-                pclPainter->drawImage(QRect(iHandleCentre, 0, iRightCapX - iHandleCentre, iTrackHeight),
-                                      clSliderBackCenter);
+                pclPainter->drawImage(
+                    QRect(iHandleCentre, 0, iRightCapX - iHandleCentre, iTrackHeight), clSliderBackCenter);
             pclPainter->drawImage(clHandle.topLeft(), clSliderHandle);
             return;
         }
         break;
     case CC_GroupBox:
         if (const auto* pclGroup = qstyleoption_cast<const QStyleOptionGroupBox*>(pclOption)) {
-            const QRect clCheckRect = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxCheckBox, pclWidget);
-            const QRect clLabelRect = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxLabel, pclWidget);
+            const QRect clCheckRect
+                = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxCheckBox, pclWidget);
+            const QRect clLabelRect
+                = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxLabel, pclWidget);
             QRect clTitle;
             if (pclGroup->subControls & SC_GroupBoxCheckBox)
                 clTitle = clTitle.united(clCheckRect.adjusted(-3, 0, 0, 0));
@@ -527,7 +544,8 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
                 clTitle = clTitle.united(clLabelRect);
 
             if (pclGroup->subControls & SC_GroupBoxFrame) {
-                const QRect clFrame = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxFrame, pclWidget);
+                const QRect clFrame
+                    = proxy()->subControlRect(CC_GroupBox, pclGroup, SC_GroupBoxFrame, pclWidget);
                 pclPainter->save();
                 pclPainter->setClipRegion(QRegion(pclGroup->rect).subtracted(QRegion(clTitle)));
                 pclPainter->setBrush(Qt::NoBrush);
@@ -544,9 +562,9 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
                 proxy()->drawPrimitive(PE_IndicatorCheckBox, &clBox, pclPainter, pclWidget);
             }
             if ((pclGroup->subControls & SC_GroupBoxLabel) && !pclGroup->text.isEmpty()) {
-                proxy()->drawItemText(pclPainter, clLabelRect, int(pclGroup->textAlignment) | Qt::AlignVCenter,
-                                      pclGroup->palette, pclGroup->state & State_Enabled, pclGroup->text,
-                                      QPalette::NoRole);
+                proxy()->drawItemText(pclPainter, clLabelRect,
+                    int(pclGroup->textAlignment) | Qt::AlignVCenter, pclGroup->palette,
+                    pclGroup->state & State_Enabled, pclGroup->text, QPalette::NoRole);
             }
             return;
         }

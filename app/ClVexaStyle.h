@@ -16,7 +16,8 @@ class ClVexaStyle : public QProxyStyle
 
 public:
     // Kinds of drawIndicatorButton: the four arrows and the scroll bar grip.
-    enum IndicatorKind {
+    enum IndicatorKind
+    {
         IndicatorArrowUp = 0,
         IndicatorArrowDown = 1,
         IndicatorArrowLeft = 2,
@@ -31,19 +32,19 @@ public:
     using QProxyStyle::polish;
     void polish(QWidget* pclWidget) override;
     void drawPrimitive(PrimitiveElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                       const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
     void drawControl(ControlElement eElement, const QStyleOption* pclOption, QPainter* pclPainter,
-                     const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
     QRect subElementRect(SubElement eElement, const QStyleOption* pclOption,
-                         const QWidget* pclWidget = nullptr) const override;
-    void drawComplexControl(ComplexControl eControl, const QStyleOptionComplex* pclOption, QPainter* pclPainter,
-                            const QWidget* pclWidget = nullptr) const override;
-    QRect subControlRect(ComplexControl eControl, const QStyleOptionComplex* pclOption, SubControl eSubControl,
-                         const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
+    void drawComplexControl(ComplexControl eControl, const QStyleOptionComplex* pclOption,
+        QPainter* pclPainter, const QWidget* pclWidget = nullptr) const override;
+    QRect subControlRect(ComplexControl eControl, const QStyleOptionComplex* pclOption,
+        SubControl eSubControl, const QWidget* pclWidget = nullptr) const override;
     int pixelMetric(PixelMetric eMetric, const QStyleOption* pclOption = nullptr,
-                    const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
     QSize sizeFromContents(ContentsType eType, const QStyleOption* pclOption, const QSize& clContentsSize,
-                           const QWidget* pclWidget = nullptr) const override;
+        const QWidget* pclWidget = nullptr) const override;
 
 protected:
     // Paints the nine images prefix + state letter + part over the option's rectangle. A disabled

@@ -35,8 +35,7 @@
 namespace {
 
 // Hover without a mouse: the flag Qt sets when the pointer enters a widget.
-template <typename T>
-T* hovered(T* pclWidget)
+template <typename T> T* hovered(T* pclWidget)
 {
     pclWidget->setAttribute(Qt::WA_UnderMouse, true);
     return pclWidget;
@@ -53,7 +52,7 @@ QWidget* buttonRow(const QString& strCaption, QStyle* pclStyle, QWidget* pclPare
     pclPressed->setDown(true);
     auto* pclDisabled = new QPushButton(QStringLiteral("Disabled"), pclRow);
     pclDisabled->setEnabled(false);
-    for (QPushButton* pclButton : {pclNormal, pclHover, pclPressed, pclDisabled}) {
+    for (QPushButton* pclButton : { pclNormal, pclHover, pclPressed, pclDisabled }) {
         if (pclStyle)
             pclButton->setStyle(pclStyle);
         pclLayout->addWidget(pclButton);
@@ -75,7 +74,7 @@ QWidget* buildGallery(QStyle* pclItemStyle)
     auto* pclComboRow = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
         auto* pclCombo = new QComboBox(pclPage);
-        pclCombo->addItems({QStringLiteral("1080p 30fps"), QStringLiteral("720p 60fps")});
+        pclCombo->addItems({ QStringLiteral("1080p 30fps"), QStringLiteral("720p 60fps") });
         pclCombo->setFixedWidth(150);
         if (i >= 2)
             pclCombo->setStyle(pclItemStyle);
@@ -103,7 +102,7 @@ QWidget* buildGallery(QStyle* pclItemStyle)
     pclSpinRow->addWidget(pclSpinDisabled);
 
     // Sliders.
-    for (const int iValue : {0, 5, 10}) {
+    for (const int iValue : { 0, 5, 10 }) {
         auto* pclSlider = new QSlider(Qt::Horizontal, pclPage);
         pclSlider->setRange(0, 10);
         pclSlider->setValue(iValue);
@@ -127,8 +126,8 @@ QWidget* buildGallery(QStyle* pclItemStyle)
     auto* pclCheckOn = new QCheckBox(QStringLiteral("Check on"), pclPage);
     pclCheckOn->setChecked(true);
     auto* pclCheckOff = new QCheckBox(QStringLiteral("Check off"), pclPage);
-    for (QWidget* pclWidget : std::initializer_list<QWidget*>{pclRadioOn, pclRadioOff, pclRadioHover, pclRadioDisabled,
-                                                              pclRadioTwoLines, pclCheckOn, pclCheckOff})
+    for (QWidget* pclWidget : std::initializer_list<QWidget*> { pclRadioOn, pclRadioOff, pclRadioHover,
+             pclRadioDisabled, pclRadioTwoLines, pclCheckOn, pclCheckOff })
         pclRadioRow->addWidget(pclWidget);
     pclRadioRow->addStretch();
     pclGrid->addLayout(pclRadioRow);
@@ -146,9 +145,10 @@ QWidget* buildGallery(QStyle* pclItemStyle)
     pclGroupRow->addWidget(pclCheckGroup);
 
     auto* pclBars = new QVBoxLayout;
-    const struct {
+    const struct
+    {
         int iMin, iMax, iValue;
-    } aBars[] = {{0, 100, 0}, {0, 100, 35}, {0, 100, 100}, {5, 5, 5}, {50, 100, 75}};
+    } aBars[] = { { 0, 100, 0 }, { 0, 100, 35 }, { 0, 100, 100 }, { 5, 5, 5 }, { 50, 100, 75 } };
     for (const auto& stBar : aBars) {
         auto* pclBar = new QProgressBar(pclPage);
         pclBar->setRange(stBar.iMin, stBar.iMax);
@@ -200,7 +200,7 @@ bool save(QWidget* pclWidget, const QString& strPath)
 {
     const bool bOk = pclWidget->grab().save(strPath);
     std::fprintf(stderr, "%s %s (%dx%d)\n", bOk ? "wrote" : "FAILED", qPrintable(strPath), pclWidget->width(),
-                 pclWidget->height());
+        pclWidget->height());
     return bOk;
 }
 
@@ -212,7 +212,8 @@ int main(int argc, char* argv[])
     ClStartup::installStyle();
     ClStartup::registerResources();
     const QString strDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    const QString strCode = argc > 2 ? QString::fromLatin1(argv[2]) : ClStartup::languageCode(QLocale::system());
+    const QString strCode
+        = argc > 2 ? QString::fromLatin1(argv[2]) : ClStartup::languageCode(QLocale::system());
     QDir().mkpath(strDir);
     ClStartup::loadTranslations(strCode);
     ClStartup::setAppearance();

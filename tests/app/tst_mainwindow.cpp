@@ -118,9 +118,9 @@ void TestMainWindow::refusalMessage_translatedBeforeNameIsFilledIn_data()
     QTest::addColumn<QString>("strEnglish");
     QTest::newRow("already running") << int(ClAppCheck::AlreadyRunning) << "KD4Tool is already running"
                                      << "Vexa APP for PC is already running.";
-    QTest::newRow("another user") << int(ClAppCheck::OtherUserRunning)
-                                  << "Unable to start because another user is running KD4Tool"
-                                  << "Vexa APP for PC is unable to start because it is already opened by another user.";
+    QTest::newRow("another user")
+        << int(ClAppCheck::OtherUserRunning) << "Unable to start because another user is running KD4Tool"
+        << "Vexa APP for PC is unable to start because it is already opened by another user.";
     QTest::newRow("failed") << int(ClAppCheck::CheckFailed) << "Unable to initialize KD4Tool"
                             << "Vexa APP for PC is unable to be opened.";
 }
@@ -191,9 +191,8 @@ void TestMainWindow::slotSetPage_ignoresOutOfRangePages()
     const int iCount = pclStack->count();
     pclStack->setCurrentIndex(0);
 
-    const auto setPage = [&](int iPage) {
-        return QMetaObject::invokeMethod(&clContent, "slotSetPage", Q_ARG(int, iPage));
-    };
+    const auto setPage
+        = [&](int iPage) { return QMetaObject::invokeMethod(&clContent, "slotSetPage", Q_ARG(int, iPage)); };
     QVERIFY(setPage(1));
     QCOMPARE(pclStack->currentIndex(), 1);
     QVERIFY(setPage(-1));

@@ -131,7 +131,8 @@ void TestNodeWidget::sendRequest_stackHoldsSenderThenAncestorsUpToRoot()
     QCOMPARE(clRoute.at(2), static_cast<ClNodeWidget*>(pclRoot));
 
     // A request from the panel itself carries a shorter route.
-    const ClRouteStack clPanelRoute = sendFrom(pclPanel, CMD_GET_ALL_SETTINGS).value(ZkKey::ID).value<ClRouteStack>();
+    const ClRouteStack clPanelRoute
+        = sendFrom(pclPanel, CMD_GET_ALL_SETTINGS).value(ZkKey::ID).value<ClRouteStack>();
     QCOMPARE(clPanelRoute.size(), 2);
     QCOMPARE(clPanelRoute.at(0), static_cast<ClNodeWidget*>(pclPanel));
 }
@@ -199,14 +200,14 @@ void TestNodeWidget::routeResponse_unroutableResponsesAreDropped()
         clAnswer.insert(ZkKey::ID, QVariant::fromValue(ClRouteStack()));
     } else if (strCase == QLatin1String("wrongTop")) {
         // A valid route below a wrong top entry: it must not be followed.
-        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({pclSimple, pclPanel, pclDetail})));
+        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({ pclSimple, pclPanel, pclDetail })));
     } else if (strCase == QLatin1String("notChild")) {
         // The detail page is a grandchild of the root, not one of its nodes.
-        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({pclDetail, pclRoot})));
+        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({ pclDetail, pclRoot })));
     } else if (strCase == QLatin1String("stray")) {
-        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({pclStray, pclPanel, pclRoot})));
+        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({ pclStray, pclPanel, pclRoot })));
     } else if (strCase == QLatin1String("belowTop")) {
-        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({pclSimple, pclPanel, pclRoot})));
+        clAnswer.insert(ZkKey::ID, QVariant::fromValue(route({ pclSimple, pclPanel, pclRoot })));
         pclTarget = pclPanel;
     }
     pclTarget->routeResponse(clAnswer);
@@ -289,7 +290,8 @@ void TestNodeWidget::routeResponse_stackSurvivesQueuedHop()
     QObject clReceiver;
     connect(
         pclRoot, &ClNodeWidget::sigSendRequest, &clReceiver,
-        [this](ZK_CMD clRequest) { pclRoot->routeResponse(answerTo(clRequest, 0, QStringLiteral("queued"))); },
+        [this](
+            ZK_CMD clRequest) { pclRoot->routeResponse(answerTo(clRequest, 0, QStringLiteral("queued"))); },
         Qt::QueuedConnection);
     pclSimple->sendRequest(CMD_GET_ALL_SETTINGS);
     QCOMPARE(pclSimple->clReceived.size(), 0);

@@ -101,7 +101,7 @@ void TestSetting::readValueOrStore_storedValueWinsAndIsKept()
     // A stored text other than the default stays as it was, too.
     ClSetting().writeValue(QStringLiteral("other/text"), QStringLiteral("kept"));
     QCOMPARE(ClSetting().readValueOrStore(QStringLiteral("other/text"), QStringLiteral("default")).toString(),
-             QStringLiteral("kept"));
+        QStringLiteral("kept"));
     QCOMPARE(rawValue(userFile(), QStringLiteral("other/text")).toString(), QStringLiteral("kept"));
 }
 
@@ -115,7 +115,7 @@ void TestSetting::writeValue_readValue_roundTripThroughFreshStores()
     QCOMPARE(clReader.readValue(QStringLiteral("a/number"), 0).toInt(), 42);
     QCOMPARE(clReader.readValue(QStringLiteral("a/text"), QString()).toString(), QStringLiteral("hello"));
     QCOMPARE(clReader.readValue(QStringLiteral("a/missing"), QStringLiteral("dflt")).toString(),
-             QStringLiteral("dflt"));
+        QStringLiteral("dflt"));
     // readValue never stores.
     QVERIFY(!rawValue(userFile(), QStringLiteral("a/missing")).isValid());
 }
@@ -135,8 +135,8 @@ void TestSetting::groupAndKeyNames_listChildrenOfGroup()
     clStore.writeValue(QStringLiteral("top/inner/three"), 3);
     QStringList clKeys = clStore.keyNames(QStringLiteral("top"));
     clKeys.sort();
-    QCOMPARE(clKeys, QStringList({QStringLiteral("one"), QStringLiteral("two")}));
-    QCOMPARE(clStore.groupNames(QStringLiteral("top")), QStringList({QStringLiteral("inner")}));
+    QCOMPARE(clKeys, QStringList({ QStringLiteral("one"), QStringLiteral("two") }));
+    QCOMPARE(clStore.groupNames(QStringLiteral("top")), QStringList({ QStringLiteral("inner") }));
 }
 
 void TestSetting::removeKey_removesOnlyThatKey()
@@ -145,7 +145,7 @@ void TestSetting::removeKey_removesOnlyThatKey()
     clStore.writeValue(QStringLiteral("g/a"), 1);
     clStore.writeValue(QStringLiteral("g/b"), 2);
     clStore.removeKey(QStringLiteral("g/a"));
-    QCOMPARE(clStore.keyNames(QStringLiteral("g")), QStringList({QStringLiteral("b")}));
+    QCOMPARE(clStore.keyNames(QStringLiteral("g")), QStringList({ QStringLiteral("b") }));
     QVERIFY(!rawValue(userFile(), QStringLiteral("g/a")).isValid());
 }
 
@@ -160,7 +160,7 @@ void TestSetting::setScope_selectsTheSystemStore()
     QCOMPARE(ClSetting().readValue(QStringLiteral("where"), QString()).toString(), QStringLiteral("user"));
     // The explicit scope argument wins over the default scope.
     QCOMPARE(clSystem.readValue(QStringLiteral("where"), QString(), QSettings::UserScope).toString(),
-             QStringLiteral("user"));
+        QStringLiteral("user"));
     QVERIFY(QFileInfo::exists(pclSystemDir->path() + QStringLiteral("/Tavik/VexaAPPforPC.conf")));
 }
 

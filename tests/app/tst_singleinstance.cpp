@@ -82,9 +82,9 @@ void TestSingleInstance::init()
 {
     pclLockDir = std::make_unique<QTemporaryDir>();
     QVERIFY(pclLockDir->isValid());
-    QFile::setPermissions(pclLockDir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                                                  | QFile::WriteOther | QFile::ExeOther | QFile::ReadGroup
-                                                  | QFile::WriteGroup | QFile::ExeGroup);
+    QFile::setPermissions(pclLockDir->path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::WriteOther
+            | QFile::ExeOther | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup);
     qputenv("KD4TOOL_LOCK_DIR", QFile::encodeName(pclLockDir->path()));
 }
 
@@ -143,10 +143,10 @@ QPair<int, QString> TestSingleInstance::runSecondCopy(const QProcessEnvironment&
     if (!clSecond.waitForFinished(30000)) {
         clSecond.kill();
         clSecond.waitForFinished();
-        return {-1000, QStringLiteral("did not end")};
+        return { -1000, QStringLiteral("did not end") };
     }
-    return {clSecond.exitStatus() == QProcess::NormalExit ? clSecond.exitCode() : -2000,
-            QString::fromUtf8(clSecond.readAllStandardError())};
+    return { clSecond.exitStatus() == QProcess::NormalExit ? clSecond.exitCode() : -2000,
+        QString::fromUtf8(clSecond.readAllStandardError()) };
 }
 
 void TestSingleInstance::checkInstance_succeedsAndStaysSucceeded()
@@ -177,8 +177,10 @@ void TestSingleInstance::secondCopy_refusedWhileFirstRuns_data()
 {
     QTest::addColumn<QString>("strLocale");
     QTest::addColumn<QString>("strExpected");
-    QTest::newRow("English system") << "en_US.UTF-8" << "Vexa APP for PC is already running.";
-    QTest::newRow("German system uses English") << "de_DE.UTF-8" << "Vexa APP for PC is already running.";
+    QTest::newRow("English system") << "en_US.UTF-8"
+                                    << "Vexa APP for PC is already running.";
+    QTest::newRow("German system uses English") << "de_DE.UTF-8"
+                                                << "Vexa APP for PC is already running.";
     QTest::newRow("Japanese system") << "ja_JP.UTF-8" << translatedRefusal(QStringLiteral(":/lang/ja"));
 }
 
@@ -232,7 +234,7 @@ void TestSingleInstance::unusableLockDir_refusedAsUnableToInitialize()
     clEnv.insert(QStringLiteral("KD4TOOL_LOCK_DIR"), pclLockDir->path() + QStringLiteral("/missing"));
     const QPair<int, QString> clResult = runSecondCopy(clEnv);
     QVERIFY2(clResult.second.contains(QStringLiteral("Vexa APP for PC is unable to be opened.")),
-             qPrintable(clResult.second));
+        qPrintable(clResult.second));
     QCOMPARE(clResult.first, 255);
 }
 
@@ -246,16 +248,16 @@ void TestSingleInstance::otherUsersCopy_refusedAsAnotherUser()
     // The first copy runs as "nobody"; the binary must be reachable for it.
     if (::access(KD4TOOL_BINARY, X_OK) != 0)
         QSKIP("kd4tool is not executable");
-    QProcess* pclFirst = startHolder({strSetpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                      QStringLiteral("--clear-groups")});
+    QProcess* pclFirst = startHolder({ strSetpriv, QStringLiteral("--reuid=65534"),
+        QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups") });
     if (!pclFirst)
         QSKIP("could not run a copy as another user here (binary not reachable for nobody?)");
     QVERIFY(lockRecord(pclLockDir->path()).startsWith("65534 "));
 
     const QPair<int, QString> clResult = runSecondCopy(environment());
-    QVERIFY2(clResult.second.contains(
-                 QStringLiteral("Vexa APP for PC is unable to start because it is already opened by another user.")),
-             qPrintable(clResult.second));
+    QVERIFY2(clResult.second.contains(QStringLiteral(
+                 "Vexa APP for PC is unable to start because it is already opened by another user.")),
+        qPrintable(clResult.second));
     QCOMPARE(clResult.first, 255);
 }
 

@@ -33,7 +33,7 @@ QColor over(QRgb uiSource, const QColor& clBackground, qreal rOpacity = 1.0)
     const qreal rAlpha = qAlpha(uiSource) / 255.0 * rOpacity;
     const auto mix = [rAlpha](int iSrc, int iDst) { return qRound(iSrc * rAlpha + iDst * (1 - rAlpha)); };
     return QColor(mix(qRed(uiSource), clBackground.red()), mix(qGreen(uiSource), clBackground.green()),
-                  mix(qBlue(uiSource), clBackground.blue()));
+        mix(qBlue(uiSource), clBackground.blue()));
 }
 
 bool near(const QColor& clA, const QColor& clB, int iTolerance = 3)
@@ -54,11 +54,11 @@ QByteArray describe(const QColor& clActual, const QColor& clExpected)
         .toUtf8();
 }
 
-#define QCOMPARE_COLOR(actual, expected)                                                                      \
-    do {                                                                                                      \
-        const QColor clA_ = (actual);                                                                         \
-        const QColor clE_ = (expected);                                                                       \
-        QVERIFY2(near(clA_, clE_), describe(clA_, clE_).constData());                                         \
+#define QCOMPARE_COLOR(actual, expected)                                                                     \
+    do {                                                                                                     \
+        const QColor clA_ = (actual);                                                                        \
+        const QColor clE_ = (expected);                                                                      \
+        QVERIFY2(near(clA_, clE_), describe(clA_, clE_).constData());                                        \
     } while (false)
 
 QImage canvas(const QSize& clSize, const QColor& clFill = kBackground)
@@ -168,7 +168,8 @@ void TestStyles::pushButton_stateSelectsImageSet()
         pclBasic->drawControl(QStyle::CE_PushButton, &clOption, &clPainter);
     }
     const QString strPrefix = QStringLiteral(":/pushbutton/") + strLetter;
-    QCOMPARE_COLOR(clImage.pixelColor(40, 20), over(firstPixel(strPrefix + QStringLiteral("c")), kBackground));
+    QCOMPARE_COLOR(
+        clImage.pixelColor(40, 20), over(firstPixel(strPrefix + QStringLiteral("c")), kBackground));
     // Edges are stretched along the sides at their natural thickness.
     const QImage clTop(strPrefix + QStringLiteral("t"));
     QCOMPARE_COLOR(clImage.pixelColor(40, 0), over(clTop.pixel(0, 0), kBackground));
@@ -176,8 +177,8 @@ void TestStyles::pushButton_stateSelectsImageSet()
     QCOMPARE_COLOR(clImage.pixelColor(0, 20), over(clLeft.pixel(0, 0), kBackground));
     // The bottom-right corner sits in the corner at natural size.
     const QImage clCorner(strPrefix + QStringLiteral("br"));
-    QCOMPARE_COLOR(clImage.pixelColor(79, 39), over(clCorner.pixel(clCorner.width() - 1, clCorner.height() - 1),
-                                                    kBackground));
+    QCOMPARE_COLOR(clImage.pixelColor(79, 39),
+        over(clCorner.pixel(clCorner.width() - 1, clCorner.height() - 1), kBackground));
 }
 
 void TestStyles::pushButton_disabledIsNormalSetAtHalfOpacityLabelIncluded()
@@ -214,8 +215,8 @@ void TestStyles::pushButton_disabledIsNormalSetAtHalfOpacityLabelIncluded()
     clButton.setEnabled(false);
     clButton.setFixedSize(80, 40);
     const QImage clGrab = clButton.grab().toImage();
-    QCOMPARE_COLOR(clGrab.pixelColor(3, 20), over(clNormalLeft.pixel(3, 0), clButton.palette().color(QPalette::Window),
-                                                  0.5));
+    QCOMPARE_COLOR(clGrab.pixelColor(3, 20),
+        over(clNormalLeft.pixel(3, 0), clButton.palette().color(QPalette::Window), 0.5));
 }
 
 void TestStyles::polish_givesHoverToInteractiveWidgets()
@@ -225,7 +226,8 @@ void TestStyles::polish_givesHoverToInteractiveWidgets()
     QComboBox clCombo;
     QSpinBox clSpin;
     QLabel clLabel;
-    for (QWidget* pclWidget : std::initializer_list<QWidget*>{&clButton, &clRadio, &clCombo, &clSpin, &clLabel})
+    for (QWidget* pclWidget :
+        std::initializer_list<QWidget*> { &clButton, &clRadio, &clCombo, &clSpin, &clLabel })
         pclWidget->ensurePolished();
     QVERIFY(clButton.testAttribute(Qt::WA_Hover));
     QVERIFY(clRadio.testAttribute(Qt::WA_Hover));
@@ -326,7 +328,7 @@ void TestStyles::comboBox_is20HigherThanCommonStyle()
     QCommonStyle clCommon;
     const QSize clPlain = clCommon.sizeFromContents(QStyle::CT_ComboBox, &clOption, clContents);
     QCOMPARE(pclBasic->sizeFromContents(QStyle::CT_ComboBox, &clOption, clContents, &clCombo).height(),
-             clPlain.height() + 20);
+        clPlain.height() + 20);
     QVERIFY(clCombo.sizeHint().height() >= clCombo.fontMetrics().height() + 20);
 }
 
@@ -370,9 +372,10 @@ void TestStyles::radioButton_indicatorAndSizes()
     QCOMPARE(clIndicator.size(), QSize(24, 24));
     QCOMPARE(clIndicator.top(), (40 - 1 - 23) / 2);
     QVERIFY(clIndicator.left() <= 2);
-    QVERIFY(pclBasic->subElementRect(QStyle::SE_RadioButtonContents, &clOption, &clText).left() >= iSpacing + 24);
+    QVERIFY(
+        pclBasic->subElementRect(QStyle::SE_RadioButtonContents, &clOption, &clText).left() >= iSpacing + 24);
     QCOMPARE(pclBasic->subElementRect(QStyle::SE_RadioButtonClickRect, &clOption, &clText),
-             QRect(QPoint(0, 0), pclBasic->sizeFromContents(QStyle::CT_RadioButton, &clOption, QSize(), &clText)));
+        QRect(QPoint(0, 0), pclBasic->sizeFromContents(QStyle::CT_RadioButton, &clOption, QSize(), &clText)));
 }
 
 void TestStyles::scrollBar_is18ThickWithButtonsAtTheEnds()
@@ -388,13 +391,13 @@ void TestStyles::scrollBar_is18ThickWithButtonsAtTheEnds()
     clOption.rect = QRect(0, 0, 200, 18);
     clOption.maximum = 100;
     QCOMPARE(pclBasic->subControlRect(QStyle::CC_ScrollBar, &clOption, QStyle::SC_ScrollBarAddLine),
-             QRect(182, 0, 18, 18));
+        QRect(182, 0, 18, 18));
     QCOMPARE(pclBasic->subControlRect(QStyle::CC_ScrollBar, &clOption, QStyle::SC_ScrollBarSubLine),
-             QRect(0, 0, 18, 18));
+        QRect(0, 0, 18, 18));
     clOption.orientation = Qt::Vertical;
     clOption.rect = QRect(0, 0, 18, 150);
     QCOMPARE(pclBasic->subControlRect(QStyle::CC_ScrollBar, &clOption, QStyle::SC_ScrollBarAddLine),
-             QRect(0, 132, 18, 18));
+        QRect(0, 132, 18, 18));
 }
 
 void TestStyles::scrollBar_onlyActiveButtonShowsPressed()
@@ -489,8 +492,8 @@ void TestStyles::toolBoxTab_gradientShade_data()
     QTest::newRow("normal") << int(QStyle::State_Enabled) << 0;
     QTest::newRow("hovered") << int(QStyle::State_Enabled | QStyle::State_MouseOver) << 10;
     QTest::newRow("pressed") << int(QStyle::State_Enabled | QStyle::State_Sunken) << -20;
-    QTest::newRow("pressed and hovered") << int(QStyle::State_Enabled | QStyle::State_Sunken | QStyle::State_MouseOver)
-                                         << -10;
+    QTest::newRow("pressed and hovered")
+        << int(QStyle::State_Enabled | QStyle::State_Sunken | QStyle::State_MouseOver) << -10;
     QTest::newRow("selected") << int(QStyle::State_Enabled | QStyle::State_Selected) << -20;
     QTest::newRow("selected and hovered")
         << int(QStyle::State_Enabled | QStyle::State_Selected | QStyle::State_MouseOver) << -20;
@@ -562,8 +565,10 @@ void TestStyles::groupBox_frameSkipsTitle()
         QPainter clPainter(&clImage);
         pclBasic->drawComplexControl(QStyle::CC_GroupBox, &clOption, &clPainter, &clGroup);
     }
-    const QRect clFrame = pclBasic->subControlRect(QStyle::CC_GroupBox, &clOption, QStyle::SC_GroupBoxFrame, &clGroup);
-    const QRect clLabel = pclBasic->subControlRect(QStyle::CC_GroupBox, &clOption, QStyle::SC_GroupBoxLabel, &clGroup);
+    const QRect clFrame
+        = pclBasic->subControlRect(QStyle::CC_GroupBox, &clOption, QStyle::SC_GroupBoxFrame, &clGroup);
+    const QRect clLabel
+        = pclBasic->subControlRect(QStyle::CC_GroupBox, &clOption, QStyle::SC_GroupBoxLabel, &clGroup);
     const QColor clLine(120, 120, 120);
     QCOMPARE_COLOR(clImage.pixelColor(clFrame.left(), clFrame.center().y()), clLine);
     // One pixel wide, inside the frame rectangle.
