@@ -2,13 +2,19 @@
 // default locale, window title, refusal texts, focus and context-menu policies, page switching.
 
 #include "ClAppCheck.h"
+#include "ClCurlLibrary.h"
+#include "ClDialogHelpers.h"
 #include "ClMainContentWidget.h"
 #include "ClMainWidget.h"
 #include "ClStartup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QLibrary>
 #include <QLocale>
+#include <QPointer>
+#include <QPushButton>
 #include <QStackedLayout>
 #include <QTranslator>
 #include <QtTest>
@@ -40,10 +46,11 @@ private slots:
     void windowTitle_untranslatedAndEnglish();
     void refusalMessage_translatedBeforeNameIsFilledIn_data();
     void refusalMessage_translatedBeforeNameIsFilledIn();
-    void appCheck_emptyNameMeansApplicationName();
     void createMainWindow_noFocusNoContextMenuAnywhere();
     void mainWindow_maximumSizeAndNoMaximizeButton();
     void slotSetPage_ignoresOutOfRangePages();
+    void showMessageDialog_textAndOkButton();
+    void loadHttpLibrary_failureIsShownAndReported();
 };
 
 void TestMainWindow::initTestCase()
@@ -66,8 +73,6 @@ void TestMainWindow::languageCode_japaneseOrEnglish_data()
     QTest::newRow("Japanese, Japan") << QLocale(QLocale::Japanese, QLocale::Japan) << "ja";
     QTest::newRow("German, Germany") << QLocale(QLocale::German, QLocale::Germany) << "en";
     QTest::newRow("English, US") << QLocale(QLocale::English, QLocale::UnitedStates) << "en";
-    QTest::newRow("French") << QLocale(QLocale::French) << "en";
-    QTest::newRow("C") << QLocale::c() << "en";
 }
 
 void TestMainWindow::languageCode_japaneseOrEnglish()
@@ -140,13 +145,6 @@ void TestMainWindow::refusalMessage_translatedBeforeNameIsFilledIn()
     QCOMPARE(ClStartup::refusalMessage(iStatus), strEnglish);
 }
 
-void TestMainWindow::appCheck_emptyNameMeansApplicationName()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("SomeName"));
-    QCOMPARE(ClAppCheck(QString()).instanceName(), QStringLiteral("SomeName"));
-    QCOMPARE(ClAppCheck(QStringLiteral("Given")).instanceName(), QStringLiteral("Given"));
-}
-
 void TestMainWindow::createMainWindow_noFocusNoContextMenuAnywhere()
 {
     std::unique_ptr<ClMainWidget> pclWindow = ClStartup::createMainWindow();
@@ -203,6 +201,61 @@ void TestMainWindow::slotSetPage_ignoresOutOfRangePages()
     QCOMPARE(pclStack->currentIndex(), 0);
     QVERIFY(setPage(iCount + 5));
     QCOMPARE(pclStack->currentIndex(), 0);
+}
+
+void TestMainWindow::showMessageDialog_textAndOkButton()
+{
+    QWidget clParent;
+    QPointer<QDialog> pclSeen;
+    QString strLabel;
+    QString strButton;
+    QMargins clMargins;
+    bool bHelpHint = true;
+    QTimer::singleShot(0, this, [&] {
+        pclSeen = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!pclSeen)
+            return;
+        const QLabel* pclLabel = pclSeen->findChild<QLabel*>();
+        QPushButton* pclButton = pclSeen->findChild<QPushButton*>();
+        strLabel = pclLabel ? pclLabel->text() : QString();
+        clMargins = pclLabel ? pclLabel->contentsMargins() : QMargins();
+        strButton = pclButton ? pclButton->text() : QString();
+        bHelpHint = pclSeen->windowFlags() & Qt::WindowContextHelpButtonHint;
+        QCOMPARE(pclSeen->parentWidget(), &clParent);
+        QCOMPARE(pclSeen->windowTitle(), QString());
+        if (pclButton)
+            QTest::mouseClick(pclButton, Qt::LeftButton);
+    });
+    showMessageDialog(&clParent, QStringLiteral("Failed to set WB."));
+    QVERIFY(!pclSeen); // returned and destroyed after the click
+    QCOMPARE(strLabel, QStringLiteral("Failed to set WB."));
+    QCOMPARE(strButton, QStringLiteral("OK"));
+    QCOMPARE(clMargins, QMargins(10, 10, 10, 10));
+    QVERIFY(!bHelpHint);
+}
+
+void TestMainWindow::loadHttpLibrary_failureIsShownAndReported()
+{
+    QLibrary& clLibrary = ClCurlLibrary::library();
+    const bool bWasLoaded = clLibrary.isLoaded();
+    const QString strFileName = clLibrary.fileName();
+    if (!bWasLoaded) {
+        clLibrary.setFileName(QStringLiteral("/nonexistent/libcurl-for-test.so"));
+        QString strShown;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* pclDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                strShown = pclDialog->findChild<QLabel*>()->text();
+                pclDialog->accept();
+            }
+        });
+        QVERIFY(!ClStartup::loadHttpLibrary());
+        QCOMPARE(strShown, QStringLiteral("Failed to load library."));
+        clLibrary.setFileName(strFileName);
+    }
+    // The real library loads, and a loaded library is simply kept.
+    QVERIFY(ClStartup::loadHttpLibrary());
+    QVERIFY(clLibrary.isLoaded());
+    QVERIFY(ClStartup::loadHttpLibrary());
 }
 
 QTEST_MAIN(TestMainWindow)

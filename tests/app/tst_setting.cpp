@@ -26,7 +26,6 @@ private slots:
     void store_isFiledUnderSettingsIdentityNotApplicationName();
     void readValueOrStore_freshStoreReturnsDefaultAndStoresIt();
     void readValueOrStore_storedValueWinsAndIsKept();
-    void writeValue_readValue_roundTripThroughFreshStores();
     void groupAndKeyNames_missingGroupGivesEmptyLists();
     void groupAndKeyNames_listChildrenOfGroup();
     void removeKey_removesOnlyThatKey();
@@ -103,21 +102,6 @@ void TestSetting::readValueOrStore_storedValueWinsAndIsKept()
     QCOMPARE(ClSetting().readValueOrStore(QStringLiteral("other/text"), QStringLiteral("default")).toString(),
         QStringLiteral("kept"));
     QCOMPARE(rawValue(userFile(), QStringLiteral("other/text")).toString(), QStringLiteral("kept"));
-}
-
-void TestSetting::writeValue_readValue_roundTripThroughFreshStores()
-{
-    ClSetting clWriter;
-    clWriter.writeValue(QStringLiteral("a/number"), 42);
-    clWriter.writeValue(QStringLiteral("a/text"), QStringLiteral("hello"));
-    // Every operation opens the store anew: a second object sees the writes at once.
-    ClSetting clReader;
-    QCOMPARE(clReader.readValue(QStringLiteral("a/number"), 0).toInt(), 42);
-    QCOMPARE(clReader.readValue(QStringLiteral("a/text"), QString()).toString(), QStringLiteral("hello"));
-    QCOMPARE(clReader.readValue(QStringLiteral("a/missing"), QStringLiteral("dflt")).toString(),
-        QStringLiteral("dflt"));
-    // readValue never stores.
-    QVERIFY(!rawValue(userFile(), QStringLiteral("a/missing")).isValid());
 }
 
 void TestSetting::groupAndKeyNames_missingGroupGivesEmptyLists()
