@@ -28,6 +28,14 @@ bool isPlainFileName(const QString& strName)
     return true;
 }
 
+// The complete suffix of the name's last part, whichever separator the name uses, so that a name
+// that tries to leave our folder is recognised (and refused) alike on every system.
+QString packageSuffix(const QString& strName)
+{
+    const int iSeparator = qMax(strName.lastIndexOf(QLatin1Char('/')), strName.lastIndexOf(QLatin1Char('\\')));
+    return QFileInfo(strName.mid(iSeparator + 1)).completeSuffix();
+}
+
 } // namespace
 
 ClUpdate::ClUpdate(QWidget* pclParent)
@@ -121,7 +129,7 @@ void ClUpdate::slotSuccess(QList<stDataInfo> clDataList)
 
     // Only the first file is the package to install; anything else is not ours to run.
     const stDataInfo& clPackage = clDataList.first();
-    if (QFileInfo(clPackage.strFileName).completeSuffix() != QLatin1String("msi"))
+    if (packageSuffix(clPackage.strFileName) != QLatin1String("msi"))
         return;
 
     if (!installPackage(clPackage)) {

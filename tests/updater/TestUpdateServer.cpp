@@ -113,7 +113,14 @@ void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Respon
     stResource clResource;
     {
         const std::lock_guard<std::mutex> clLock(clMutex);
-        const auto clFound = clResources.find(strPath);
+        auto clFound = clResources.find(strPath);
+        if (clFound == clResources.end() && bServeByFileName) {
+            const std::string strName = strPath.substr(strPath.find_last_of("/\\:") + 1);
+            for (auto clEach = clResources.begin(); clEach != clResources.end(); ++clEach) {
+                if (clEach->first.substr(clEach->first.find_last_of('/') + 1) == strName)
+                    clFound = clEach;
+            }
+        }
         if (clFound == clResources.end()) {
             clResponse.status = 404;
             clResponse.set_content("not here", "text/plain");

@@ -50,6 +50,10 @@ public:
     void setResource(const std::string& strPath, const stResource& clResource);
     void setResource(const std::string& strPath, const std::string& strBody);
 
+    // Serves an unknown path by its last component when a resource of that name exists
+    // (for names that leave the server directory: "../x", "/abs/x").
+    void setServeByFileName(bool bServe) { bServeByFileName = bServe; }
+
     // Proxy behaviour: answer 407 until a Proxy-Authorization header comes, and serve whatever
     // absolute-form target arrives by its path.
     void setRequireProxyLogin(bool bRequire) { bRequireProxyLogin = bRequire; }
@@ -72,6 +76,7 @@ private:
     bool bHttps = false;
     std::atomic<bool> bStopping{false};
     std::atomic<bool> bRequireProxyLogin{false};
+    std::atomic<bool> bServeByFileName{false};
     std::atomic<int> iAbandoned{0};
     mutable std::mutex clMutex;
     std::map<std::string, stResource> clResources;

@@ -1,0 +1,715 @@
+// The update check against real update servers on 127.0.0.1: HTTP, HTTPS, a proxy, slow and
+// silent servers, cancelling. Packages here are not ".msi", so nothing is installed and the test
+// process keeps running; the installation itself is tested in tst_updater_install.
+#include "ClCommunication.h"
+#include "ClProgressDialog.h"
+#include "ClResources.h"
+#include "ClUpdate.h"
+#include "TestCertificate.h"
+#include "TestSupport.h"
+#include "TestUpdateServer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char* const kDescriptionPath = "/kd4update/update_tool.xml";
+const QString kLatest = QStringLiteral("The tool has the latest version.");
+const QString kObtainFailed
+    = QStringLiteral("Failed to obtain update files. Check the network settings on your computer.\n");
+const QString kReadFailed
+    = QStringLiteral("Failed to read update files.\n If this error continues to occur, consult your dealer.");
+const QString kUpdateFailed = QStringLiteral("Faield to update.");
+
+const QStringList kPageArgs {QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml")};
+
+QByteArray payload(char cSeed, int iSize)
+{
+    QByteArray clData(iSize, '\0');
+    for (int iIndex = 0; iIndex < iSize; ++iIndex)
+        clData[iIndex] = static_cast<char>(cSeed + iIndex * 7);
+    return clData;
+}
+
+// A port on which nothing listens.
+int closedPort()
+{
+    QTcpServer clServer;
+    if (!clServer.listen(QHostAddress::LocalHost))
+        return 9;
+    return clServer.serverPort();
+}
+
+// Everything one update check reported.
+class ClRecorder
+{
+public:
+    explicit ClRecorder(ClUpdate* pclUpdate)
+        : clErrors(pclUpdate, &ClDownload::sigError)
+        , clSuccesses(pclUpdate, &ClDownload::sigSuccess)
+    {
+    }
+
+    QStringList texts() const
+    {
+        QStringList clTexts;
+        for (const QList<QVariant>& clArgs : clErrors)
+            clTexts.append(clArgs.first().toString());
+        return clTexts;
+    }
+    QStringList shownTexts() const
+    {
+        QStringList clTexts = texts();
+        clTexts.removeAll(QString());
+        return clTexts;
+    }
+    int successCount() const { return clSuccesses.count(); }
+    QList<stDataInfo> files(int iIndex = 0) const
+    {
+        return clSuccesses.at(iIndex).first().value<QList<stDataInfo>>();
+    }
+
+    QSignalSpy clErrors;
+    QSignalSpy clSuccesses;
+};
+
+} // namespace
+
+class TestUpdaterEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void compareVersion_data();
+    void compareVersion();
+
+    void check_nothingNewerIsTheLatestVersion_data();
+    void check_nothingNewerIsTheLatestVersion();
+    void check_downloadsEveryNewerEntryInOrder_data();
+    void check_downloadsEveryNewerEntryInOrder();
+    void check_sourceUrlWithoutSlashSplitsAtLastSlash();
+    void check_digestMismatchEndsTheCheck_data();
+    void check_digestMismatchEndsTheCheck();
+    void check_transferErrors_data();
+    void check_transferErrors();
+    void check_unreadableLocalFiles_data();
+    void check_unreadableLocalFiles();
+
+    void timeout_silentServerFails_data();
+    void timeout_silentServerFails();
+    void timeout_lateAnswerIsNotTakenForData();
+    void timeout_slowSteadyServerSucceeds();
+
+    void ssl_toleratedErrorsOnly_data();
+    void ssl_toleratedErrorsOnly();
+
+    void cancel_duringTransferThenStartAgain();
+
+    void proxy_fromNetworkFile_data();
+    void proxy_fromNetworkFile();
+    void proxy_switchedOffGoesDirectAgain();
+
+private:
+    std::unique_ptr<ClUpdate> makeUpdate(const QString& strServerUrl);
+    bool waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs = 15000);
+    void writeProxyNetworkFile(const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl);
+};
+
+void TestUpdaterEngine::initTestCase()
+{
+    TestSupport::isolate();
+    ClResources::init();
+}
+
+void TestUpdaterEngine::init()
+{
+    TestSupport::clearDataFolder();
+}
+
+std::unique_ptr<ClUpdate> TestUpdaterEngine::makeUpdate(const QString& strServerUrl)
+{
+    qputenv("KD4TOOL_UPDATE_URL", strServerUrl.toUtf8());
+    return std::make_unique<ClUpdate>();
+}
+
+bool TestUpdaterEngine::waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs)
+{
+    // Every outcome clears the busy flag and reports in the same call.
+    QElapsedTimer clTimer;
+    clTimer.start();
+    while (pclUpdate->isBusy() && clTimer.elapsed() < iTimeoutMs)
+        QTest::qWait(10);
+    return !pclUpdate->isBusy();
+}
+
+void TestUpdaterEngine::compareVersion_data()
+{
+    QTest::addColumn<QString>("strA");
+    QTest::addColumn<QString>("strB");
+    QTest::addColumn<bool>("bNewer");
+
+    QTest::newRow("next patch") << "01.00.006" << "01.00.005" << true;
+    QTest::newRow("same") << "01.00.005" << "01.00.005" << false;
+    QTest::newRow("same, other zeros") << "1.0.5" << "01.00.005" << false;
+    QTest::newRow("older") << "01.00.004" << "01.00.005" << false;
+    QTest::newRow("one more part") << "1.0.5.1" << "01.00.005" << true;
+    QTest::newRow("trailing zero part") << "1.0.0" << "1.0" << true;
+    QTest::newRow("one part less") << "1.0" << "1.0.0" << false;
+    QTest::newRow("numbers, not text") << "1.10" << "1.9" << true;
+    QTest::newRow("major wins") << "2" << "1.99.99" << true;
+    QTest::newRow("text reads as 0") << "x.1" << "0.0" << true;
+    QTest::newRow("empty") << "" << "01.00.005" << false;
+}
+
+void TestUpdaterEngine::compareVersion()
+{
+    QFETCH(QString, strA);
+    QFETCH(QString, strB);
+    QFETCH(bool, bNewer);
+    ClDownload clEngine;
+    QCOMPARE(clEngine.compareVersion(strA, strB), bNewer);
+}
+
+void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion_data()
+{
+    QTest::addColumn<QByteArray>("clDescription");
+
+    QTest::newRow("same and older") << TestSupport::description(
+        {{"01.00.005", TestSupport::md5Hex("a"), "KD4Tool.zip"},
+         {"01.00.004", TestSupport::md5Hex("b"), "KD4Tool_old.zip", "file"}});
+    QTest::newRow("empty description") << QByteArray();
+    QTest::newRow("not XML") << QByteArray("<html><body>It works!</body></html");
+    QTest::newRow("no entries") << QByteArray("<update><own/></update>");
+    QTest::newRow("entries without digest") << TestSupport::description({{"9.9.9", "", "KD4Tool.zip"}});
+}
+
+void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion()
+{
+    QFETCH(QByteArray, clDescription);
+
+    TestUpdateServer clServer;
+    QVERIFY(clServer.isRunning());
+    clServer.setResource(kDescriptionPath, clDescription.toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    QCOMPARE(pclUpdate->communication()->inactivityLimit(), 60000);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->isBusy());
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.shownTexts(), QStringList {kLatest});
+    QCOMPARE(clRecorder.successCount(), 1);
+    QVERIFY(clRecorder.files().isEmpty());
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+    QCOMPARE(clServer.requests(), QStringList {QString::fromLatin1(kDescriptionPath)});
+}
+
+void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder_data()
+{
+    QTest::addColumn<QStringList>("clVersions");
+    QTest::addColumn<QStringList>("clExpected");
+
+    QTest::newRow("one newer") << QStringList {"01.00.006"} << QStringList {"f0.zip"};
+    QTest::newRow("1.0.5.1 is newer") << QStringList {"1.0.5.1"} << QStringList {"f0.zip"};
+    QTest::newRow("two newer around an older") << QStringList {"01.00.007", "01.00.004", "1.0.5.1"}
+                                               << QStringList {"f0.zip", "f2.zip"};
+}
+
+void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
+{
+    QFETCH(QStringList, clVersions);
+    QFETCH(QStringList, clExpected);
+
+    TestUpdateServer clServer;
+    QList<TestSupport::stEntry> clEntries;
+    QMap<QString, QByteArray> clFiles;
+    for (int iIndex = 0; iIndex < clVersions.size(); ++iIndex) {
+        const QString strName = QStringLiteral("f%1.zip").arg(iIndex);
+        const QByteArray clData = payload(static_cast<char>('a' + iIndex), 50000 + iIndex);
+        clFiles.insert(strName, clData);
+        clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
+        clEntries.append({clVersions.at(iIndex), TestSupport::md5Hex(clData), strName,
+                          iIndex == 0 ? QStringLiteral("app") : QStringLiteral("file")});
+    }
+    clServer.setResource(kDescriptionPath, TestSupport::description(clEntries).toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    QSignalSpy clCount(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clCount.count(), 1);
+    QCOMPARE(clCount.first().first().toInt(), clExpected.size());
+    QCOMPARE(clRecorder.successCount(), 1);
+    const QList<stDataInfo> clResult = clRecorder.files();
+    QCOMPARE(clResult.size(), clExpected.size());
+    QStringList clRequested {QString::fromLatin1(kDescriptionPath)};
+    for (int iIndex = 0; iIndex < clExpected.size(); ++iIndex) {
+        QCOMPARE(clResult.at(iIndex).strFileName, clExpected.at(iIndex));
+        QCOMPARE(clResult.at(iIndex).clData, clFiles.value(clExpected.at(iIndex)));
+        clRequested.append(QStringLiteral("/kd4update/") + clExpected.at(iIndex));
+    }
+    QCOMPARE(clServer.requests(), clRequested);
+    QCOMPARE(pclUpdate->progressDialog()->fileBar()->maximum(), clExpected.size());
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+}
+
+void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
+{
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('z', 1000);
+    clServer.setResource("/toolkd4update/update_tool.xml",
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "pkg.zip"}}).toStdString());
+    clServer.setResource("/toolkd4update/pkg.zip", clData.toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl() + QStringLiteral("tool"));
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clServer.requests(), (QStringList {"/toolkd4update/update_tool.xml", "/toolkd4update/pkg.zip"}));
+    QCOMPARE(clRecorder.files().size(), 1);
+}
+
+void TestUpdaterEngine::check_digestMismatchEndsTheCheck_data()
+{
+    QTest::addColumn<bool>("bUpperCaseFirst");
+    QTest::addColumn<bool>("bWrongSecond");
+
+    QTest::newRow("digest written in upper case") << true << false;
+    QTest::newRow("second file differs") << false << true;
+}
+
+void TestUpdaterEngine::check_digestMismatchEndsTheCheck()
+{
+    QFETCH(bool, bUpperCaseFirst);
+    QFETCH(bool, bWrongSecond);
+
+    TestUpdateServer clServer;
+    const QByteArray clFirst = payload('a', 4000);
+    const QByteArray clSecond = payload('b', 4000);
+    QString strFirstHash = TestSupport::md5Hex(clFirst);
+    if (bUpperCaseFirst)
+        strFirstHash = strFirstHash.toUpper();
+    const QString strSecondHash = TestSupport::md5Hex(bWrongSecond ? QByteArray("other") : clSecond);
+    clServer.setResource("/kd4update/a.zip", clFirst.toStdString());
+    clServer.setResource("/kd4update/b.zip", clSecond.toStdString());
+    clServer.setResource(kDescriptionPath, TestSupport::description({{"1.0.6", strFirstHash, "a.zip"},
+                                                                      {"1.0.7", strSecondHash, "b.zip", "file"}})
+                                               .toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.texts(), QStringList {kUpdateFailed});
+    QCOMPARE(clRecorder.successCount(), 0);
+    // Nothing more is fetched, and the dialog does not wait for a Cancel.
+    QCOMPARE(clServer.requests().size(), bWrongSecond ? 3 : 2);
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+    QVERIFY(pclUpdate->isStopped());
+}
+
+void TestUpdaterEngine::check_transferErrors_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::newRow("description missing (404)") << "description404";
+    QTest::newRow("file missing (404)") << "file404";
+    QTest::newRow("server error (500)") << "file500";
+    QTest::newRow("connection refused") << "refused";
+    QTest::newRow("server asks for a login") << "login";
+}
+
+void TestUpdaterEngine::check_transferErrors()
+{
+    QFETCH(QString, strCase);
+
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('q', 3000);
+    if (strCase != QLatin1String("description404"))
+        clServer.setResource(kDescriptionPath,
+                             TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "q.zip"}}).toStdString());
+    TestUpdateServer::stResource clFile;
+    clFile.strBody = clData.toStdString();
+    if (strCase == QLatin1String("file500"))
+        clFile.iStatus = 500;
+    if (strCase == QLatin1String("login"))
+        clFile.iStatus = 401;
+    if (strCase != QLatin1String("file404"))
+        clServer.setResource("/kd4update/q.zip", clFile);
+
+    const QString strUrl = strCase == QLatin1String("refused")
+        ? QStringLiteral("http://127.0.0.1:%1/").arg(closedPort())
+        : clServer.baseUrl();
+    auto pclUpdate = makeUpdate(strUrl);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.successCount(), 0);
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+}
+
+void TestUpdaterEngine::check_unreadableLocalFiles_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::newRow("network file not XML") << "garbage";
+    QTest::newRow("network file removed") << "removed";
+    QTest::newRow("network file empty") << "empty";
+    QTest::newRow("unreadable local description copy") << "localcopy";
+}
+
+void TestUpdaterEngine::check_unreadableLocalFiles()
+{
+    QFETCH(QString, strCase);
+
+    TestUpdateServer clServer;
+    clServer.setResource(kDescriptionPath, TestSupport::description({}).toStdString());
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    const QString strNetworkFile = pclUpdate->networkXmlPath();
+    QVERIFY(QFile::exists(strNetworkFile));
+
+    QTemporaryDir clWorkDir;
+    const QString strOldCurrent = QDir::currentPath();
+    if (strCase == QLatin1String("garbage"))
+        QVERIFY(TestSupport::writeFile(strNetworkFile, "proxy=on"));
+    else if (strCase == QLatin1String("removed"))
+        QVERIFY(QFile::remove(strNetworkFile));
+    else if (strCase == QLatin1String("empty"))
+        QVERIFY(TestSupport::writeFile(strNetworkFile, ""));
+    else {
+        QVERIFY(TestSupport::writeFile(clWorkDir.filePath(QStringLiteral("update_tool.xml")), "<update><own>"));
+        QVERIFY(QDir::setCurrent(clWorkDir.path()));
+    }
+
+    ClRecorder clRecorder(pclUpdate.get());
+    const bool bStarted = pclUpdate->requestUpdate(kPageArgs);
+    QDir::setCurrent(strOldCurrent);
+    QVERIFY(!bStarted);
+    QVERIFY(!pclUpdate->isBusy());
+    QCOMPARE(clRecorder.texts(), QStringList {kReadFailed});
+    QVERIFY(clServer.requests().isEmpty());
+}
+
+void TestUpdaterEngine::timeout_silentServerFails_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::newRow("description never answered") << "description";
+    QTest::newRow("file stalls after its first bytes") << "file";
+    QTest::newRow("https server silent after the handshake") << "https";
+}
+
+void TestUpdaterEngine::timeout_silentServerFails()
+{
+    QFETCH(QString, strCase);
+
+    TestCertificate clCert("localhost", true, -1, 30);
+    QVERIFY(clCert.isValid());
+    std::unique_ptr<TestUpdateServer> pclServer = strCase == QLatin1String("https")
+        ? std::make_unique<TestUpdateServer>(clCert.certificate(), clCert.key())
+        : std::make_unique<TestUpdateServer>();
+    QVERIFY(pclServer->isRunning());
+
+    const QByteArray clData = payload('s', 200000);
+    TestUpdateServer::stResource clDescription;
+    clDescription.strBody = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "s.zip"}}).toStdString();
+    if (strCase != QLatin1String("file"))
+        clDescription.iDelayMs = 60 * 60 * 1000;
+    pclServer->setResource(kDescriptionPath, clDescription);
+    TestUpdateServer::stResource clFile;
+    clFile.strBody = clData.toStdString();
+    clFile.uChunkSize = 1000;
+    clFile.bStallAfterFirstChunk = true;
+    pclServer->setResource("/kd4update/s.zip", clFile);
+
+    auto pclUpdate = makeUpdate(pclServer->baseUrl());
+    pclUpdate->communication()->setInactivityLimit(400);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.successCount(), 0);
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+    QVERIFY(!pclUpdate->communication()->isRunning());
+}
+
+void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
+{
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('l', 1000);
+    TestUpdateServer::stResource clDescription;
+    clDescription.strBody = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "l.zip"}}).toStdString();
+    clDescription.iDelayMs = 1200;
+    clServer.setResource(kDescriptionPath, clDescription);
+    clServer.setResource("/kd4update/l.zip", clData.toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    pclUpdate->communication()->setInactivityLimit(300);
+    ClRecorder clRecorder(pclUpdate.get());
+    QSignalSpy clVersionsChecked(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+
+    // The server answers after the failure was reported: that answer must change nothing.
+    QTest::qWait(2000);
+    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.successCount(), 0);
+    QCOMPARE(clVersionsChecked.count(), 0);
+    QCOMPARE(clServer.requests(), QStringList {QString::fromLatin1(kDescriptionPath)});
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+}
+
+void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
+{
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('w', 8 * 4096);
+    clServer.setResource(kDescriptionPath,
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "w.zip"}}).toStdString());
+    TestUpdateServer::stResource clFile;
+    clFile.strBody = clData.toStdString();
+    clFile.uChunkSize = 4096;
+    clFile.iChunkDelayMs = 200;
+    clServer.setResource("/kd4update/w.zip", clFile);
+
+    // Altogether the file takes longer than the limit, but no pause comes near it.
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    pclUpdate->communication()->setInactivityLimit(1000);
+    ClRecorder clRecorder(pclUpdate.get());
+    QElapsedTimer clElapsed;
+    clElapsed.start();
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clRecorder.successCount(), 1);
+    QCOMPARE(clRecorder.files().first().clData, clData);
+    QVERIFY(clElapsed.elapsed() > 1000);
+}
+
+void TestUpdaterEngine::ssl_toleratedErrorsOnly_data()
+{
+    QTest::addColumn<QString>("strCommonName");
+    QTest::addColumn<bool>("bIpAltName");
+    QTest::addColumn<int>("iNotBeforeDays");
+    QTest::addColumn<int>("iNotAfterDays");
+    QTest::addColumn<bool>("bPasses");
+
+    QTest::newRow("self-signed") << "127.0.0.1" << true << -1 << 30 << true;
+    QTest::newRow("self-signed, host name mismatch") << "localhost" << false << -1 << 30 << true;
+    QTest::newRow("expired") << "127.0.0.1" << true << -30 << -1 << false;
+    QTest::newRow("not yet valid") << "127.0.0.1" << true << 2 << 30 << false;
+}
+
+void TestUpdaterEngine::ssl_toleratedErrorsOnly()
+{
+    QFETCH(QString, strCommonName);
+    QFETCH(bool, bIpAltName);
+    QFETCH(int, iNotBeforeDays);
+    QFETCH(int, iNotAfterDays);
+    QFETCH(bool, bPasses);
+
+    TestCertificate clCert(strCommonName.toStdString(), bIpAltName, iNotBeforeDays, iNotAfterDays);
+    QVERIFY(clCert.isValid());
+    TestUpdateServer clServer(clCert.certificate(), clCert.key());
+    QVERIFY(clServer.isRunning());
+    const QByteArray clData = payload('t', 70000);
+    clServer.setResource(kDescriptionPath,
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "t.zip"}}).toStdString());
+    clServer.setResource("/kd4update/t.zip", clData.toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    if (bPasses) {
+        QCOMPARE(clRecorder.shownTexts(), QStringList());
+        QCOMPARE(clRecorder.successCount(), 1);
+        QCOMPARE(clRecorder.files().first().clData, clData);
+    } else {
+        QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+        QCOMPARE(clRecorder.successCount(), 0);
+        QVERIFY(clServer.requests().isEmpty());
+    }
+    // A second report of the same failure (the handshake's own error) must not show again.
+    QTest::qWait(200);
+    QCOMPARE(clRecorder.shownTexts().size(), bPasses ? 0 : 1);
+}
+
+void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
+{
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('c', 100 * 2048);
+    clServer.setResource(kDescriptionPath,
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "c.zip"}}).toStdString());
+    TestUpdateServer::stResource clSlow;
+    clSlow.strBody = clData.toStdString();
+    clSlow.uChunkSize = 2048;
+    clSlow.iChunkDelayMs = 100;
+    clServer.setResource("/kd4update/c.zip", clSlow);
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    ClProgressDialog* pclDialog = pclUpdate->progressDialog();
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QTRY_VERIFY_WITH_TIMEOUT(pclDialog->isVisible() && pclDialog->byteBar()->value() > 0, 10000);
+    QVERIFY(pclDialog->isModal());
+    QPushButton* pclCancel = pclDialog->findChild<QPushButton*>();
+    QVERIFY(pclCancel);
+
+    // Cancel, then "Cancel" in the confirmation: the download goes on.
+    {
+        ModalCloser clCloser(ModalCloser::Reject);
+        QTest::mouseClick(pclCancel, Qt::LeftButton);
+        QCOMPARE(clCloser.texts(), QStringList {"Do you want to quit will not be updated?"});
+    }
+    const int iValue = pclDialog->byteBar()->value();
+    QTRY_VERIFY_WITH_TIMEOUT(pclDialog->byteBar()->value() > iValue, 5000);
+    QVERIFY(pclUpdate->isBusy());
+    QVERIFY(pclDialog->isVisible());
+
+    // Cancel and OK: the transfer stops, nothing is shown.
+    {
+        ModalCloser clCloser(ModalCloser::Accept);
+        QTest::mouseClick(pclCancel, Qt::LeftButton);
+        QCOMPARE(clCloser.texts().size(), 1);
+    }
+    QVERIFY(!pclUpdate->isBusy());
+    QVERIFY(!pclDialog->isVisible());
+    QCOMPARE(clRecorder.texts(), QStringList {QString()});
+    QCOMPARE(clRecorder.successCount(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(clServer.abandonedAnswers(), 1, 5000);
+
+    // The next check starts from scratch and works.
+    clSlow.uChunkSize = 0;
+    clServer.setResource("/kd4update/c.zip", clSlow);
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clRecorder.successCount(), 1);
+    QCOMPARE(clRecorder.files().size(), 1);
+    QCOMPARE(clRecorder.files().first().clData, clData);
+}
+
+void TestUpdaterEngine::writeProxyNetworkFile(const ClUpdate& clUpdate, const QString& strProxyXml,
+                                              const QString& strSourceUrl)
+{
+    QVERIFY(TestSupport::writeFile(clUpdate.networkXmlPath(),
+                                   QStringLiteral("<settings>\n <proxysetting>%1</proxysetting>\n"
+                                                  " <sourceurl>%2</sourceurl>\n <autoupdate>false</autoupdate>\n"
+                                                  "</settings>\n")
+                                       .arg(strProxyXml, strSourceUrl)
+                                       .toUtf8()));
+}
+
+void TestUpdaterEngine::proxy_fromNetworkFile_data()
+{
+    QTest::addColumn<QString>("strProxyXml");
+    QTest::addColumn<bool>("bViaProxy");
+    QTest::addColumn<QString>("strLogin");
+
+    const QString strLogin = QStringLiteral("<authorization><use>true</use><user>anna</user>"
+                                            "<password type=\"base64\">czNjcjN0OnB3</password></authorization>");
+    QTest::newRow("proxy with Base64 password")
+        << QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>") + strLogin << true
+        << "anna:s3cr3t:pw";
+    QTest::newRow("use as a digit") << QStringLiteral("<use>1</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
+                                    << true << QString();
+    QTest::newRow("use false") << QStringLiteral("<use>false</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
+                               << false << QString();
+    QTest::newRow("use, then an empty port") << QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port></port><type>3</type>")
+                                             << false << QString();
+    QTest::newRow("empty type, then use") << QStringLiteral("<ip>127.0.0.1</ip><port>%1</port><type></type><use>true</use>")
+                                          << true << QString();
+}
+
+void TestUpdaterEngine::proxy_fromNetworkFile()
+{
+    QFETCH(QString, strProxyXml);
+    QFETCH(bool, bViaProxy);
+    QFETCH(QString, strLogin);
+
+    const QByteArray clData = payload('p', 20000);
+    const std::string strDescription
+        = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "p.zip"}}).toStdString();
+    TestUpdateServer clOrigin;
+    TestUpdateServer clProxy;
+    for (TestUpdateServer* pclServer : {&clOrigin, &clProxy}) {
+        pclServer->setResource(kDescriptionPath, strDescription);
+        pclServer->setResource("/kd4update/p.zip", clData.toStdString());
+    }
+    clProxy.setRequireProxyLogin(!strLogin.isEmpty());
+
+    auto pclUpdate = makeUpdate(clOrigin.baseUrl());
+    if (strProxyXml.contains(QLatin1String("%1")))
+        strProxyXml = strProxyXml.arg(clProxy.port());
+    writeProxyNetworkFile(*pclUpdate, strProxyXml, clOrigin.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clRecorder.successCount(), 1);
+    QCOMPARE(clRecorder.files().first().clData, clData);
+    const QString strOrigin = clOrigin.baseUrl();
+    if (bViaProxy) {
+        QVERIFY(clOrigin.requests().isEmpty());
+        // A proxy is asked for the whole URL.
+        QStringList clTargets = clProxy.requests();
+        clTargets.removeDuplicates(); // the first attempt may be turned away for the login
+        QCOMPARE(clTargets, (QStringList {strOrigin + "kd4update/update_tool.xml", strOrigin + "kd4update/p.zip"}));
+        if (!strLogin.isEmpty()) {
+            QVERIFY(!clProxy.proxyLogins().isEmpty());
+            QCOMPARE(clProxy.proxyLogins().first(), strLogin);
+        }
+    } else {
+        QVERIFY(clProxy.requests().isEmpty());
+        QCOMPARE(clOrigin.requests(), (QStringList {"/kd4update/update_tool.xml", "/kd4update/p.zip"}));
+    }
+}
+
+void TestUpdaterEngine::proxy_switchedOffGoesDirectAgain()
+{
+    TestUpdateServer clOrigin;
+    TestUpdateServer clProxy;
+    for (TestUpdateServer* pclServer : {&clOrigin, &clProxy})
+        pclServer->setResource(kDescriptionPath, TestSupport::description({}).toStdString());
+
+    auto pclUpdate = makeUpdate(clOrigin.baseUrl());
+    writeProxyNetworkFile(*pclUpdate,
+                          QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
+                              .arg(clProxy.port()),
+                          clOrigin.baseUrl());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clProxy.requests().size(), 1);
+
+    // The user switches the proxy off in the file: the next check must not use it any more.
+    writeProxyNetworkFile(*pclUpdate, QStringLiteral("<use>false</use>"), clOrigin.baseUrl());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clProxy.requests().size(), 1);
+    QCOMPARE(clOrigin.requests().size(), 1);
+}
+
+QTEST_MAIN(TestUpdaterEngine)
+#include "tst_updater_engine.moc"

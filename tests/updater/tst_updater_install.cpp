@@ -1,0 +1,286 @@
+// From the update page to the installer: the network settings file kept in order at start, a
+// whole update against a local update server ending in the installer and the tool's exit, and
+// the failures that must neither report success nor end the tool.
+#include "ClResources.h"
+#include "ClUpdate.h"
+#include "ClUpdateServer.h"
+#include "ClUpdateWidget.h"
+#include "TestSupport.h"
+#include "TestUpdateServer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const char* const kDescriptionPath = "/kd4update/update_tool.xml";
+const QString kUpdateFailed = QStringLiteral("Faield to update.");
+const int kNotEnded = 7;
+
+QByteArray package(char cSeed, int iSize)
+{
+    QByteArray clData(iSize, '\0');
+    for (int iIndex = 0; iIndex < iSize; ++iIndex)
+        clData[iIndex] = static_cast<char>(cSeed ^ (iIndex * 13));
+    return clData;
+}
+
+} // namespace
+
+class TestUpdaterInstall : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void networkFile_createdWithDefaultsWhenMissing();
+    void networkFile_rewrittenUnlessSourceIsOurServer_data();
+    void networkFile_rewrittenUnlessSourceIsOurServer();
+
+    void install_endToEndStartsInstallerAndExits();
+    void install_packageNameWithTwoDotsIsNotInstalled();
+    void install_failuresKeepTheToolRunning_data();
+    void install_failuresKeepTheToolRunning();
+
+private:
+    // Clicks "Tool version upgrade" and runs the application's event loop until the tool exits,
+    // or until a short while after the check has reported (then kNotEnded comes back).
+    int runUpdateFromPage(ClUpdateWidget* pclPage);
+    QString installerLog() const { return clInstallerDir.filePath(QStringLiteral("msiexec.args")); }
+    void putInstallerOnPath();
+
+    QTemporaryDir clInstallerDir;
+    QByteArray clOldPath;
+};
+
+void TestUpdaterInstall::initTestCase()
+{
+    TestSupport::isolate();
+    ClResources::init();
+    clOldPath = qgetenv("PATH");
+    QVERIFY(clInstallerDir.isValid());
+
+    // The system installer's stand-in records how it was started.
+    const QString strScript = clInstallerDir.filePath(QStringLiteral("msiexec"));
+    QVERIFY(TestSupport::writeFile(strScript, QStringLiteral("#!/bin/sh\n"
+                                                             "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
+                                                             "mv \"%1.tmp\" \"%1\"\n")
+                                                  .arg(installerLog())
+                                                  .toUtf8()));
+    QVERIFY(QFile::setPermissions(strScript, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                 | QFile::ReadOther | QFile::ExeOther));
+}
+
+void TestUpdaterInstall::init()
+{
+    TestSupport::clearDataFolder();
+    QFile::remove(installerLog());
+    putInstallerOnPath();
+}
+
+void TestUpdaterInstall::cleanup()
+{
+    qputenv("PATH", clOldPath);
+}
+
+void TestUpdaterInstall::putInstallerOnPath()
+{
+    qputenv("PATH", QFile::encodeName(clInstallerDir.path()) + ':' + clOldPath);
+}
+
+int TestUpdaterInstall::runUpdateFromPage(ClUpdateWidget* pclPage)
+{
+    QTimer clAfterReport;
+    clAfterReport.setSingleShot(true);
+    connect(&clAfterReport, &QTimer::timeout, [] { QCoreApplication::exit(kNotEnded); });
+    QTimer clSafety;
+    clSafety.setSingleShot(true);
+    connect(&clSafety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    const QMetaObject::Connection clReported
+        = connect(pclPage->updateController(), &ClDownload::sigError, &clAfterReport, [&clAfterReport] {
+              if (!clAfterReport.isActive())
+                  clAfterReport.start(500);
+          });
+
+    QTimer::singleShot(0, pclPage, [pclPage] { QTest::mouseClick(pclPage->upgradeButton(), Qt::LeftButton); });
+    clSafety.start(30000);
+    const int iResult = QCoreApplication::exec();
+    disconnect(clReported);
+    return iResult;
+}
+
+void TestUpdaterInstall::networkFile_createdWithDefaultsWhenMissing()
+{
+    qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
+    ClUpdate clUpdate;
+    QCOMPARE(clUpdate.networkXmlPath(), ClUpdate::dataFolder() + QStringLiteral("network.xml"));
+    QVERIFY(clUpdate.networkXmlPath().endsWith(QLatin1String("/Tavik/VexaAPPforPC/network.xml")));
+    QCOMPARE(TestSupport::readFile(clUpdate.networkXmlPath()), TestSupport::defaultNetworkXml("http://127.0.0.1:9/"));
+
+    // Without the override the built-in server is the source.
+    TestSupport::clearDataFolder();
+    qunsetenv("KD4TOOL_UPDATE_URL");
+    const QString strBuiltIn = ClUpdateServer::url();
+    ClUpdate clBuiltIn;
+    qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
+    QCOMPARE(strBuiltIn, QStringLiteral("http://update.tavik.example/"));
+    QCOMPARE(TestSupport::readFile(clBuiltIn.networkXmlPath()), TestSupport::defaultNetworkXml(strBuiltIn));
+}
+
+void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer_data()
+{
+    QTest::addColumn<QByteArray>("clExisting");
+    QTest::addColumn<bool>("bKept");
+
+    const QByteArray clProxy = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>10.0.0.1</ip>\n"
+                               "  <port>8080</port>\n </proxysetting>\n <sourceurl>%1</sourceurl>\n</settings>\n";
+    QTest::newRow("our server, with a proxy") << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << true;
+    QTest::newRow("another server") << QByteArray(clProxy).replace("%1", "http://mirror.example/") << false;
+    QTest::newRow("our server without the slash") << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9") << false;
+    QTest::newRow("no source") << QByteArray("<settings><autoupdate>true</autoupdate></settings>") << false;
+    QTest::newRow("not XML") << QByteArray("sourceurl=http://127.0.0.1:9/") << false;
+}
+
+void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer()
+{
+    QFETCH(QByteArray, clExisting);
+    QFETCH(bool, bKept);
+
+    qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
+    const QString strPath = ClUpdate::dataFolder() + QStringLiteral("network.xml");
+    QVERIFY(TestSupport::writeFile(strPath, clExisting));
+    ClUpdate clUpdate;
+    QCOMPARE(TestSupport::readFile(strPath),
+             bKept ? clExisting : TestSupport::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
+}
+
+void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
+{
+    const QByteArray clFirst = package('m', 300000);
+    const QByteArray clSecond = package('n', 1000);
+    TestUpdateServer clServer;
+    QVERIFY(clServer.isRunning());
+    clServer.setResource(kDescriptionPath, TestSupport::description({
+                                               {"01.00.006", TestSupport::md5Hex(clFirst), "KD4Tool_106.msi"},
+                                               {"01.00.005", TestSupport::md5Hex("old"), "KD4Tool_105.msi", "file"},
+                                               {"1.0.5.1", TestSupport::md5Hex(clSecond), "KD4Tool_1051.msi", "file"},
+                                           })
+                                               .toStdString());
+    clServer.setResource("/kd4update/KD4Tool_106.msi", clFirst.toStdString());
+    clServer.setResource("/kd4update/KD4Tool_1051.msi", clSecond.toStdString());
+    qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
+
+    ClUpdateWidget clPage;
+    ModalCloser clCloser;
+    QSignalSpy clErrors(clPage.updateController(), &ClDownload::sigError);
+    QCOMPARE(runUpdateFromPage(&clPage), 0);
+
+    // Both newer packages were fetched and verified; the first one is handed to the installer.
+    QCOMPARE(clServer.requests(), (QStringList {"/kd4update/update_tool.xml", "/kd4update/KD4Tool_106.msi",
+                                                "/kd4update/KD4Tool_1051.msi"}));
+    const QString strPackage = ClUpdate::dataFolder() + QStringLiteral("KD4Tool_106.msi");
+    QCOMPARE(TestSupport::readFile(strPackage), clFirst);
+    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool_1051.msi")));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installerLog()), 10000);
+    QCOMPARE(QString::fromUtf8(TestSupport::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             (QStringList {"/i", QDir::toNativeSeparators(strPackage)}));
+    QCOMPARE(clCloser.texts(), QStringList());
+    QCOMPARE(clErrors.count(), 1);
+    QCOMPARE(clErrors.first().first().toString(), QString());
+}
+
+void TestUpdaterInstall::install_packageNameWithTwoDotsIsNotInstalled()
+{
+    const QByteArray clData = package('v', 2000);
+    TestUpdateServer clServer;
+    clServer.setResource(kDescriptionPath,
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "KD4Tool.1.0.6.msi"}})
+                             .toStdString());
+    clServer.setResource("/kd4update/KD4Tool.1.0.6.msi", clData.toStdString());
+    qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
+
+    ClUpdateWidget clPage;
+    ModalCloser clCloser;
+    QCOMPARE(runUpdateFromPage(&clPage), kNotEnded);
+    QCOMPARE(clServer.requests().size(), 2);
+    QCOMPARE(clCloser.texts(), QStringList());
+    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.1.0.6.msi")));
+    QVERIFY(!QFile::exists(installerLog()));
+    QVERIFY(clPage.isEnabled());
+}
+
+void TestUpdaterInstall::install_failuresKeepTheToolRunning_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::addColumn<QString>("strFileName");
+
+    QTest::newRow("package path taken by a folder") << "folder" << "KD4Tool.msi";
+    QTest::newRow("data folder cannot be created") << "nofolder" << "KD4Tool.msi";
+    QTest::newRow("installer missing") << "noinstaller" << "KD4Tool.msi";
+    QTest::newRow("name climbs out") << "hostile" << "../KD4Tool.msi";
+    QTest::newRow("name climbs out, Windows style") << "hostile" << "..\\..\\KD4Tool.msi";
+    QTest::newRow("absolute name") << "absolute" << "KD4Tool.msi";
+    QTest::newRow("name in a sub-folder") << "hostile" << "sub/KD4Tool.msi";
+    QTest::newRow("drive-relative name") << "hostile" << "C:KD4Tool.msi";
+}
+
+void TestUpdaterInstall::install_failuresKeepTheToolRunning()
+{
+    QFETCH(QString, strCase);
+    QFETCH(QString, strFileName);
+
+    QTemporaryDir clElsewhere;
+    if (strCase == QLatin1String("absolute"))
+        strFileName = clElsewhere.filePath(strFileName);
+
+    const QByteArray clData = package('h', 5000);
+    TestUpdateServer clServer;
+    clServer.setServeByFileName(true);
+    clServer.setResource(kDescriptionPath,
+                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), strFileName}}).toStdString());
+    clServer.setResource("/kd4update/KD4Tool.msi", clData.toStdString());
+    qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
+
+    ClUpdateWidget clPage;
+    const QByteArray clHome = qgetenv("HOME");
+    QTemporaryDir clBrokenHome;
+    if (strCase == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(ClUpdate::dataFolder() + strFileName));
+    if (strCase == QLatin1String("nofolder")) {
+        // The data folder's parent is a plain file.
+        QVERIFY(TestSupport::writeFile(clBrokenHome.filePath(QStringLiteral(".qttest")), "x"));
+        qputenv("HOME", QFile::encodeName(clBrokenHome.path()));
+    }
+    if (strCase == QLatin1String("noinstaller"))
+        qputenv("PATH", QFile::encodeName(clElsewhere.path()));
+
+    ModalCloser clCloser;
+    const int iResult = runUpdateFromPage(&clPage);
+    qputenv("HOME", clHome);
+
+    QCOMPARE(iResult, kNotEnded);
+    // The file was fetched and verified: the failure is the hand-over's.
+    QCOMPARE(clServer.requests().size(), 2);
+    QCOMPARE(clCloser.texts(), QStringList {kUpdateFailed});
+    QVERIFY(clPage.isEnabled());
+    QVERIFY(!clPage.updateController()->isBusy());
+    QTest::qWait(300);
+    QVERIFY(!QFile::exists(installerLog()));
+    // Nothing was written outside the data folder.
+    QDir clDataParent(ClUpdate::dataFolder());
+    QVERIFY(clDataParent.cdUp());
+    QVERIFY(!QFile::exists(clDataParent.filePath(QStringLiteral("KD4Tool.msi"))));
+    QVERIFY(!QFile::exists(clElsewhere.filePath(QStringLiteral("KD4Tool.msi"))));
+    QCOMPARE(QDir(clElsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+QTEST_MAIN(TestUpdaterInstall)
+#include "tst_updater_install.moc"
