@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -25,6 +26,9 @@ void initProcess()
     ClSettingsIdentity::setOrganizationName(QStringLiteral("Tavik"));
     ClSettingsIdentity::setApplicationName(QStringLiteral("VexaAPPforPC"));
     ClNodeWidget::registerMetaTypes();
+    // A combo's popup ignores a release within one double-click interval of opening; keep the
+    // wait short.
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(100);
 }
 
 ClRequestLog::ClRequestLog(ClNodeWidget* pclRoot)

@@ -1,0 +1,781 @@
+// The settings panel with its real simple and detail pages under it, worked with mouse and keys:
+// which commands leave the panel, what the pages show when answers come back down the tree, the
+// failure messages, the access point chain, the confirmations, the sync time preference, and the
+// panel's return to its connect page.
+
+#include "SettingsTestSupport.h"
+
+#include "ClCommands.h"
+#include "ClResources.h"
+#include "ClSetting.h"
+#include "ClSettingItemComboBox.h"
+#include "ClSettingItemSlider.h"
+#include "ClSettingWidget.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStackedLayout>
+#include <QTest>
+#include <QToolBox>
+
+using namespace SettingsTest;
+
+namespace {
+
+const QString strPrefSyncTime = QStringLiteral("setting/synctime");
+
+// What the camera reports after a session start, typed as the camera layer types it.
+ClAllSettings realisticSnapshot()
+{
+    return {
+        {QStringLiteral("zk_angle_deg"), QStringLiteral("145")},
+        {QStringLiteral("zk_white_balance"), QStringLiteral("cloudy")},
+        {QStringLiteral("zk_self_timer"), QStringLiteral("10sec")},
+        {QStringLiteral("zk_wdr"), QStringLiteral("on")},
+        {QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1")},
+        {QStringLiteral("video_resolution"), QStringLiteral("1280x720 60P 16:9")},
+        {QStringLiteral("zk_ae_light_metering"), QStringLiteral("multi")},
+        {QStringLiteral("zk_warp_correction"), QStringLiteral("on")},
+        {QStringLiteral("zk_stabilization"), QStringLiteral("off")},
+        {QStringLiteral("zk_image_rotation"), QStringLiteral("180deg")},
+        {QStringLiteral("zk_capture_mode"), QStringLiteral("burst")},
+        {QStringLiteral("zk_burst_per_sec"), QStringLiteral("5")},
+        {QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30")},
+        {QStringLiteral("zk_rec_audio_level"), 6},
+        {QStringLiteral("zk_rec_audio_balance"), -3},
+        {QStringLiteral("zk_auto_power_off"), QStringLiteral("120sec")},
+        {QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable")},
+        {QStringLiteral("zk_rec_duration"), QStringLiteral("5min")},
+        {QStringLiteral("zk_speaker_volume"), 32},
+        {QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009")},
+        {QStringLiteral("camera_clock"), QDateTime(QDate(2024, 5, 1), QTime(12, 0))},
+        {QStringLiteral("stream_type"), QStringLiteral("mjpg")},
+    };
+}
+
+// One panel on screen at the root of its tree, with the commands that leave it recorded.
+struct ClPanel
+{
+    ClSettingWidget clPanel;
+    ClRequestLog clLog{&clPanel};
+
+    ClPanel()
+    {
+        clPanel.show();
+        if (!QTest::qWaitForWindowExposed(&clPanel))
+            qWarning("the panel was not exposed");
+    }
+
+    QToolBox* toolBox() { return clPanel.findChild<QToolBox*>(QStringLiteral("settingToolBox")); }
+    QWidget* detail() { return clPanel.findChild<QWidget*>(QStringLiteral("detailSetting")); }
+    QWidget* simple() { return clPanel.findChild<QWidget*>(QStringLiteral("simpleSetting")); }
+
+    QComboBox* combo(const QString& strKey)
+    {
+        auto* pclRow = clPanel.findChild<ClSettingItemComboBox*>(strKey);
+        return pclRow ? pclRow->comboBox() : nullptr;
+    }
+    QSlider* slider(const QString& strKey)
+    {
+        auto* pclRow = clPanel.findChild<ClSettingItemSlider*>(strKey);
+        return pclRow ? pclRow->slider() : nullptr;
+    }
+    QPushButton* button(const QString& strName) { return clPanel.findChild<QPushButton*>(strName); }
+    // A button of the connect page (the information dialog has an update button of its own).
+    QPushButton* connectPageButton(const QString& strName)
+    {
+        return clPanel.findChild<QWidget*>(QStringLiteral("connectPage"))->findChild<QPushButton*>(strName);
+    }
+    QPushButton* rowButton(const QString& strRow)
+    {
+        QWidget* pclRow = clPanel.findChild<QWidget*>(strRow);
+        return pclRow ? pclRow->findChild<QPushButton*>() : nullptr;
+    }
+
+    // As after a session start: filled, then the settings shown.
+    void startSession(const ClAllSettings& clSnapshot = realisticSnapshot())
+    {
+        clPanel.applySettings(clSnapshot);
+        clPanel.showSettingPage(1);
+    }
+
+    // Clicks the tool box tab with the given caption.
+    void openTab(const QString& strCaption)
+    {
+        for (QAbstractButton* pclTab : toolBox()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (pclTab->text() == strCaption) {
+                QTest::mouseClick(pclTab, Qt::LeftButton);
+                return;
+            }
+        }
+        qWarning("no tab %s", qPrintable(strCaption));
+    }
+
+    QList<QString> sentKeys()
+    {
+        QList<QString> clKeys;
+        for (const ZK_CMD& clCmd : qAsConst(clLog.clRequests))
+            clKeys.append(clCmd.value(ZkKey::PARAM1).toString());
+        return clKeys;
+    }
+};
+
+bool isReread(const ZK_CMD& clCmd)
+{
+    return zkCommand(clCmd) == CMD_GET_ALL_SETTINGS;
+}
+
+} // namespace
+
+class TestSettingPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        initProcess();
+        ClResources::init();
+    }
+    void init()
+    {
+        // Every case starts with the preference off, as on a fresh installation.
+        ClSetting().writeValue(strPrefSyncTime, false);
+    }
+
+    void connectPage_buttons();
+    void panel_isColumnOfFixedWidth();
+    void fill_showsCameraValuesAndSendsNothing();
+    void fill_withoutResolutionLeavesRowAndStaysQuiet();
+    void reread_answerFillsPages();
+    void reread_failureIgnored();
+    void grid_neverReachesCameraAndStaysUsable();
+    void simple_refusedShowsLabelThenRereads_data();
+    void simple_refusedShowsLabelThenRereads();
+    void simple_refusedResolutionWithoutKeyOnlyRereads();
+    void simple_rereadOnlyAfterResolutionSuccess();
+    void transportFailure_endsSessionQuietly();
+    void detail_sendsRowValues();
+    void detail_refusedShowsLabelThenRereads_data();
+    void detail_refusedShowsLabelThenRereads();
+    void detail_confirmations_data();
+    void detail_confirmations();
+    void detail_intervalButton();
+    void apChain_data();
+    void apChain();
+    void syncTime_userSwitch();
+    void syncTime_preferenceReadAtStart();
+    void information_usableWhileDisabled();
+    void backToConnectPage_closesDialogAndSelectsSimple_data();
+    void backToConnectPage_closesDialogAndSelectsSimple();
+
+private:
+    // Performs the user action that sends the given key from the detail page.
+    void actOnDetail(ClPanel& clPanel, ClModalDriver& clDriver, const QString& strAction);
+};
+
+void TestSettingPanel::connectPage_buttons()
+{
+    ClPanel clPanel;
+    auto* pclStack = qobject_cast<QStackedLayout*>(clPanel.clPanel.layout());
+    QVERIFY(pclStack);
+    QCOMPARE(pclStack->currentIndex(), 0);
+    QSignalSpy clConnect(&clPanel.clPanel, &ClSettingWidget::sigRequestConnectCamera);
+    QSignalSpy clUpdate(&clPanel.clPanel, &ClSettingWidget::sigRequestUpdate);
+
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("connectButton")), Qt::LeftButton);
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("connectButton")), Qt::LeftButton);
+    QCOMPARE(clConnect.count(), 2);
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("updateButton")), Qt::LeftButton);
+    QCOMPARE(clUpdate.count(), 1);
+
+    // While the session manager withholds its enable the page cannot be used.
+    clPanel.clPanel.slotSetSettingEnable(false);
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("connectButton")), Qt::LeftButton);
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("updateButton")), Qt::LeftButton);
+    QCOMPARE(clConnect.count(), 2);
+    QCOMPARE(clUpdate.count(), 1);
+    clPanel.clPanel.slotSetSettingEnable(true);
+    QTest::mouseClick(clPanel.connectPageButton(QStringLiteral("connectButton")), Qt::LeftButton);
+    QCOMPARE(clConnect.count(), 3);
+    QCOMPARE(clPanel.clLog.count(), 0);
+    // The two buttons are equally wide.
+    QCOMPARE(clPanel.connectPageButton(QStringLiteral("connectButton"))->width(),
+             clPanel.connectPageButton(QStringLiteral("updateButton"))->width());
+}
+
+void TestSettingPanel::panel_isColumnOfFixedWidth()
+{
+    ClPanel clPanel;
+    QCOMPARE(clPanel.clPanel.width(), 370);
+    QCOMPARE(clPanel.clPanel.minimumWidth(), 370);
+    QCOMPARE(clPanel.clPanel.maximumWidth(), 370);
+    clPanel.startSession();
+    for (const char* pcKey : {"zk_wdr", "video_resolution", "zk_ae_light_metering", "zk_speaker_volume"})
+        QCOMPARE(clPanel.clPanel.findChild<QWidget*>(QLatin1String(pcKey))->width(), 150);
+    for (const char* pcName : {"intervalButton", "apButton", "informationButton"})
+        QCOMPARE(clPanel.button(QLatin1String(pcName))->width(), 150);
+}
+
+void TestSettingPanel::fill_showsCameraValuesAndSendsNothing()
+{
+    ClPanel clPanel;
+    QSignalSpy clResolution(&clPanel.clPanel, &ClSettingWidget::sigChangeRecordingResolurion);
+    QSignalSpy clGrid(&clPanel.clPanel, &ClSettingWidget::sigChangeGridSetting);
+    clPanel.startSession();
+
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(clGrid.count(), 0);
+    QCOMPARE(clResolution.count(), 1);
+    QCOMPARE(clResolution.at(0).at(0).toString(), QStringLiteral("1280x720 60P 16:9"));
+
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_angle_deg"))->currentText(), QStringLiteral("165"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_white_balance"))->currentText(), QStringLiteral("Cloudy"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_self_timer"))->currentText(), QStringLiteral("10"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_wdr"))->currentText(), QStringLiteral("ON"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_ae_exposure_level"))->currentText(), QStringLiteral("-1"));
+    QCOMPARE(clPanel.combo(QStringLiteral("video_resolution"))->currentText(), QStringLiteral("720p 60fps"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_ae_light_metering"))->currentText(), QStringLiteral("Multi"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_image_rotation"))->currentText(), QStringLiteral("ON"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_capture_mode"))->currentText(), QStringLiteral("Burst"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_burst_per_sec"))->currentText(), QStringLiteral("5fps : 10frames"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_auto_power_off"))->currentText(), QStringLiteral("120seconds"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_wifi_auto_power_off"))->currentText(), QStringLiteral("ON"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_rec_duration"))->currentText(), QStringLiteral("5minutes"));
+    QCOMPARE(clPanel.button(QStringLiteral("intervalButton"))->text(), QStringLiteral("00:01:30"));
+    QCOMPARE(clPanel.slider(QStringLiteral("zk_rec_audio_level"))->value(), 6);
+    QCOMPARE(clPanel.clPanel.findChild<ClSettingItemSlider*>(QStringLiteral("zk_rec_audio_balance"))->valueLabel()->text(),
+             QStringLiteral("L3"));
+    QCOMPARE(clPanel.slider(QStringLiteral("zk_speaker_volume"))->value(), 50);
+    // The grid is the program's own choice and keeps its default.
+    QCOMPARE(clPanel.combo(QStringLiteral("grid"))->currentText(), QStringLiteral("Single display"));
+
+    // Filling again with other values still sends nothing.
+    ClAllSettings clChanged = realisticSnapshot();
+    clChanged.insert(QStringLiteral("zk_wdr"), QStringLiteral("off"));
+    clChanged.insert(QStringLiteral("zk_speaker_volume"), 64);
+    clPanel.clPanel.applySettings(clChanged);
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_wdr"))->currentText(), QStringLiteral("OFF"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(clResolution.count(), 2);
+}
+
+void TestSettingPanel::fill_withoutResolutionLeavesRowAndStaysQuiet()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    QSignalSpy clResolution(&clPanel.clPanel, &ClSettingWidget::sigChangeRecordingResolurion);
+    ClAllSettings clSnapshot = realisticSnapshot();
+    clSnapshot.remove(QStringLiteral("video_resolution"));
+    clSnapshot.insert(QStringLiteral("zk_white_balance"), QStringLiteral("night"));
+    clPanel.clPanel.applySettings(clSnapshot);
+    QCOMPARE(clResolution.count(), 0);
+    QCOMPARE(clPanel.combo(QStringLiteral("video_resolution"))->currentText(), QStringLiteral("720p 60fps"));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_white_balance"))->currentText(), QStringLiteral("Night"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::reread_answerFillsPages()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+    // A refused change asks for a re-read; its answer puts the camera's values back.
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("zk_white_balance")), QStringLiteral("Sunny")));
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QVERIFY(isReread(clPanel.clLog.last()));
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_white_balance"))->currentText(), QStringLiteral("Sunny"));
+
+    answer(&clPanel.clPanel, clPanel.clLog.take().last(), 0, realisticSnapshot());
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_white_balance"))->currentText(), QStringLiteral("Cloudy"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::reread_failureIgnored()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("zk_self_timer")), QStringLiteral("30")));
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+    answer(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    // No message, no further request, the rows keep what they show.
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(clPanel.combo(QStringLiteral("zk_self_timer"))->currentText(), QStringLiteral("30"));
+}
+
+void TestSettingPanel::grid_neverReachesCameraAndStaysUsable()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    QSignalSpy clGrid(&clPanel.clPanel, &ClSettingWidget::sigChangeGridSetting);
+
+    clPanel.clPanel.slotSetSettingEnable(false);
+    for (const char* pcKey : {"zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr", "zk_ae_exposure_level",
+                              "video_resolution"})
+        QVERIFY2(!clPanel.combo(QLatin1String(pcKey))->isEnabled(), pcKey);
+    QVERIFY(clPanel.combo(QStringLiteral("grid"))->isEnabled());
+
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("grid")), QStringLiteral("Quad display")));
+    QCOMPARE(clGrid.count(), 1);
+    QCOMPARE(clGrid.at(0).at(0).toString(), QStringLiteral("grid_div4"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    // The end of a session puts the grid back, which the live view hears about.
+    clPanel.clPanel.showSettingPage(0);
+    clPanel.clPanel.resetGridSetting();
+    QCOMPARE(clGrid.count(), 2);
+    QCOMPARE(clGrid.at(1).at(0).toString(), QStringLiteral("grid_none"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::simple_refusedShowsLabelThenRereads_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("wire");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("WDR") << "zk_wdr" << "OFF" << "off" << "Failed to set WDR";
+    QTest::newRow("white balance") << "zk_white_balance" << "Incandescent light" << "incandecent" << "Failed to set WB";
+    QTest::newRow("angle") << "zk_angle_deg" << "135" << "120" << "Failed to set Angle";
+    QTest::newRow("exposure") << "zk_ae_exposure_level" << "+2" << "2" << "Failed to set Exposure";
+    QTest::newRow("resolution") << "video_resolution" << "WVGA 240fps" << "848x480 240P 16:9"
+                                << "Failed to set Resolution";
+}
+
+void TestSettingPanel::simple_refusedShowsLabelThenRereads()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, entry);
+    QFETCH(QString, wire);
+    QFETCH(QString, message);
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+
+    QVERIFY(chooseComboEntry(clPanel.combo(key), entry));
+    QCOMPARE(clPanel.clLog.count(), 1);
+    const ZK_CMD clRequest = clPanel.clLog.take().last();
+    QCOMPARE(zkCommand(clRequest), CMD_SET_SETTING);
+    QCOMPARE(clRequest.value(ZkKey::PARAM1).toString(), key);
+    QCOMPARE(clRequest.value(ZkKey::PARAM2).toString(), wire);
+
+    answerSet(&clPanel.clPanel, clRequest, 1);
+    QCOMPARE(clDriver.clMessages, QStringList{message});
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QVERIFY(isReread(clPanel.clLog.last()));
+}
+
+void TestSettingPanel::simple_refusedResolutionWithoutKeyOnlyRereads()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("1080p 30fps")));
+    // The camera failed before the main set: the answer has no key.
+    answer(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, 0);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QVERIFY(isReread(clPanel.clLog.last()));
+}
+
+void TestSettingPanel::simple_rereadOnlyAfterResolutionSuccess()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    QSignalSpy clResolution(&clPanel.clPanel, &ClSettingWidget::sigChangeRecordingResolurion);
+
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("zk_wdr")), QStringLiteral("OFF")));
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 0);
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(clResolution.count(), 0);
+
+    // A new resolution is told to the session manager at once and read back after success.
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("720p 120fps")));
+    QCOMPARE(clResolution.count(), 1);
+    QCOMPARE(clResolution.at(0).at(0).toString(), QStringLiteral("1280x720 120P 16:9"));
+    const ZK_CMD clRequest = clPanel.clLog.take().last();
+    QCOMPARE(clRequest.value(ZkKey::PARAM2).toString(), QStringLiteral("1280x720 120P 16:9"));
+    answerSet(&clPanel.clPanel, clRequest, 0);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QVERIFY(isReread(clPanel.clLog.last()));
+    ClAllSettings clSnapshot = realisticSnapshot();
+    clSnapshot.insert(QStringLiteral("video_resolution"), QStringLiteral("1280x720 120P 16:9"));
+    answer(&clPanel.clPanel, clPanel.clLog.take().last(), 0, clSnapshot);
+    QCOMPARE(clResolution.count(), 2);
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::transportFailure_endsSessionQuietly()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+    QSignalSpy clEnd(&clPanel.clPanel, &ClNodeWidget::sigEndSession);
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("zk_wdr")), QStringLiteral("OFF")));
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), ZkError::Timeout);
+    QCOMPARE(clEnd.count(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, 0);
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::actOnDetail(ClPanel& clPanel, ClModalDriver& clDriver, const QString& strAction)
+{
+    if (strAction == QLatin1String("zk_ae_light_metering")) {
+        QVERIFY(chooseComboEntry(clPanel.combo(strAction), QStringLiteral("Center")));
+    } else if (strAction == QLatin1String("zk_rec_duration")) {
+        QVERIFY(chooseComboEntry(clPanel.combo(strAction), QStringLiteral("1minute")));
+    } else if (strAction == QLatin1String("zk_rec_audio_level")) {
+        QVERIFY(dragSliderTo(clPanel.slider(strAction), 9));
+    } else if (strAction == QLatin1String("zk_rec_audio_balance")) {
+        QVERIFY(dragSliderTo(clPanel.slider(strAction), 2));
+    } else if (strAction == QLatin1String("zk_speaker_volume")) {
+        QVERIFY(setSliderByUser(clPanel.slider(strAction), 25));
+    } else if (strAction == QLatin1String("camera_clock")) {
+        QVERIFY(chooseComboEntry(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo")),
+                                 QStringLiteral("ON")));
+    } else if (strAction == QLatin1String("zk_interval_time")) {
+        clDriver.expect([](QDialog* pclOpen) {
+            QTest::keyClick(pclOpen->findChild<QWidget*>(QStringLiteral("secondSpinBox")), Qt::Key_Up);
+            clickButton(pclOpen, QStringLiteral("okButton"));
+        });
+        QTest::mouseClick(clPanel.button(QStringLiteral("intervalButton")), Qt::LeftButton);
+    } else {
+        // The confirmed actions: format, network and camera initialize.
+        clDriver.expect([](QDialog* pclOpen) { clickButton(pclOpen, QStringLiteral("okButton")); });
+        QTest::mouseClick(clPanel.rowButton(strAction), Qt::LeftButton);
+    }
+}
+
+void TestSettingPanel::detail_sendsRowValues()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    ClModalDriver clDriver;
+    const QList<QPair<QString, QVariant>> clExpected = {
+        {QStringLiteral("zk_ae_light_metering"), QStringLiteral("center")},
+        {QStringLiteral("zk_rec_duration"), QStringLiteral("1min")},
+        {QStringLiteral("zk_rec_audio_level"), 9},
+        {QStringLiteral("zk_rec_audio_balance"), 2},
+        {QStringLiteral("zk_speaker_volume"), 16},
+        {QStringLiteral("zk_interval_time"), QStringLiteral("00:01:31")},
+    };
+    for (const auto& clCase : clExpected) {
+        actOnDetail(clPanel, clDriver, clCase.first);
+        QCOMPARE(clPanel.clLog.count(), 1);
+        const ZK_CMD clCmd = clPanel.clLog.take().last();
+        QCOMPARE(zkCommand(clCmd), CMD_SET_SETTING);
+        QCOMPARE(clCmd.value(ZkKey::PARAM1).toString(), clCase.first);
+        QCOMPARE(clCmd.value(ZkKey::PARAM2), clCase.second);
+    }
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+}
+
+void TestSettingPanel::detail_refusedShowsLabelThenRereads_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("balance") << "zk_rec_audio_balance" << "Failed to set Recording balance";
+    QTest::newRow("level") << "zk_rec_audio_level" << "Failed to set Recording level";
+    QTest::newRow("photometry") << "zk_ae_light_metering" << "Failed to set Photometry";
+    QTest::newRow("volume") << "zk_speaker_volume" << "Failed to set Volume";
+    QTest::newRow("interval") << "zk_interval_time" << "Failed to set Interval time";
+    QTest::newRow("camera initialize") << "zk_factory_reset_cam" << "Failed to set Camera initialize";
+    QTest::newRow("network initialize") << "zk_factory_reset_network" << "Failed to set Network setting initialize";
+    QTest::newRow("clock") << "camera_clock" << "Failed to Sync time";
+    QTest::newRow("format") << "sdFormat" << "Failed to SD format";
+}
+
+void TestSettingPanel::detail_refusedShowsLabelThenRereads()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    ClModalDriver clDriver;
+
+    actOnDetail(clPanel, clDriver, action);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    const int iDialogsBefore = clDriver.iDialogsSeen;
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, iDialogsBefore + 1);
+    QCOMPARE(clDriver.clMessages, QStringList{message});
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QVERIFY(isReread(clPanel.clLog.last()));
+}
+
+void TestSettingPanel::detail_confirmations_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("SD format") << "sdFormat" << "SD format" << QString();
+    QTest::newRow("camera initialize") << "zk_factory_reset_cam" << "Camera initialize" << "zk_factory_reset_cam";
+    QTest::newRow("network initialize") << "zk_factory_reset_network" << "Network setting initialize"
+                                        << "zk_factory_reset_network";
+}
+
+void TestSettingPanel::detail_confirmations()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, title);
+    QFETCH(QString, key);
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    ClModalDriver clDriver;
+    QString strTitle;
+
+    clDriver.expect([&](QDialog* pclOpen) {
+        strTitle = pclOpen->windowTitle();
+        clickButton(pclOpen, QStringLiteral("cancelButton"));
+    });
+    QTest::mouseClick(clPanel.rowButton(row), Qt::LeftButton);
+    QCOMPARE(strTitle, title);
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    clDriver.expect([](QDialog* pclOpen) { clickButton(pclOpen, QStringLiteral("okButton")); });
+    QTest::mouseClick(clPanel.rowButton(row), Qt::LeftButton);
+    QCOMPARE(clDriver.iDialogsSeen, 2);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    const ZK_CMD clCmd = clPanel.clLog.last();
+    if (key.isEmpty()) {
+        QCOMPARE(zkCommand(clCmd), CMD_FORMAT);
+        QVERIFY(!clCmd.contains(ZkKey::PARAM1));
+        // Success of the format is silent.
+        answer(&clPanel.clPanel, clCmd, 0);
+        QCOMPARE(clPanel.clLog.count(), 1);
+    } else {
+        QCOMPARE(zkCommand(clCmd), CMD_SET_SETTING);
+        QCOMPARE(clCmd.value(ZkKey::PARAM1).toString(), key);
+        QCOMPARE(clCmd.value(ZkKey::PARAM2).toString(), QStringLiteral("set"));
+    }
+}
+
+void TestSettingPanel::detail_intervalButton()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    ClModalDriver clDriver;
+    QPushButton* pclButton = clPanel.button(QStringLiteral("intervalButton"));
+
+    // The dialog opens at the camera's value; a cancelled edit sends and shows nothing.
+    QString strOpenedAt;
+    clDriver.expect([&](QDialog* pclOpen) {
+        strOpenedAt = pclOpen->findChild<QWidget*>(QStringLiteral("hourSpinBox"))->property("value").toString() + ":"
+            + pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox"))->property("value").toString() + ":"
+            + pclOpen->findChild<QWidget*>(QStringLiteral("secondSpinBox"))->property("value").toString();
+        QTest::keyClick(pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox")), Qt::Key_Down);
+        clickButton(pclOpen, QStringLiteral("cancelButton"));
+    });
+    QTest::mouseClick(pclButton, Qt::LeftButton);
+    QCOMPARE(strOpenedAt, QStringLiteral("0:1:30"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(pclButton->text(), QStringLiteral("00:01:30"));
+
+    clDriver.expect([](QDialog* pclOpen) {
+        QWidget* pclMinutes = pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox"));
+        QTest::keyClick(pclMinutes, Qt::Key_Down);
+        QTest::keyClick(pclMinutes, Qt::Key_Down);
+        clickButton(pclOpen, QStringLiteral("okButton"));
+    });
+    QTest::mouseClick(pclButton, Qt::LeftButton);
+    QCOMPARE(pclButton->text(), QStringLiteral("00:00:30"));
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QCOMPARE(clPanel.clLog.last().value(ZkKey::PARAM1).toString(), QStringLiteral("zk_interval_time"));
+    QCOMPARE(clPanel.clLog.last().value(ZkKey::PARAM2).toString(), QStringLiteral("00:00:30"));
+}
+
+void TestSettingPanel::apChain_data()
+{
+    QTest::addColumn<int>("failingStep");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("all succeed") << 0 << QString();
+    QTest::newRow("SSID refused") << 1 << "Failed to set AP setting";
+    QTest::newRow("key refused") << 2 << "Failed to set key";
+    QTest::newRow("apply refused") << 3 << "Failed to set AP setting";
+}
+
+void TestSettingPanel::apChain()
+{
+    QFETCH(int, failingStep);
+    QFETCH(QString, message);
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    ClModalDriver clDriver;
+    QSignalSpy clStop(&clPanel.clPanel, &ClSettingWidget::sigRequestStopSession);
+
+    clDriver.expect([](QDialog* pclOpen) {
+        QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
+        QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+        clickButton(pclOpen, QStringLiteral("okButton"));
+    });
+    QTest::mouseClick(clPanel.button(QStringLiteral("apButton")), Qt::LeftButton);
+
+    const QList<QPair<QString, QString>> clSteps = {{QStringLiteral("zk_ap_ssid"), QStringLiteral("abc")},
+                                                    {QStringLiteral("zk_ap_key"), QStringLiteral("pass_123")},
+                                                    {QStringLiteral("zk_wifi_apply_new_param"), QStringLiteral("pass_123")}};
+    for (int iStep = 1; iStep <= 3; ++iStep) {
+        // Each step goes out alone, only after the one before it succeeded.
+        QCOMPARE(clPanel.clLog.count(), 1);
+        const ZK_CMD clCmd = clPanel.clLog.take().last();
+        QCOMPARE(zkCommand(clCmd), CMD_SET_SETTING);
+        QCOMPARE(clCmd.value(ZkKey::PARAM1).toString(), clSteps.at(iStep - 1).first);
+        QCOMPARE(clCmd.value(ZkKey::PARAM2).toString(), clSteps.at(iStep - 1).second);
+        QCOMPARE(clStop.count(), 0);
+        if (iStep == failingStep) {
+            answerSet(&clPanel.clPanel, clCmd, 1);
+            QCOMPARE(clDriver.clMessages, QStringList{message});
+            // The chain stops; only the re-read follows and the session stays.
+            QCOMPARE(clPanel.clLog.count(), 1);
+            QVERIFY(isReread(clPanel.clLog.last()));
+            QCOMPARE(clStop.count(), 0);
+            return;
+        }
+        answerSet(&clPanel.clPanel, clCmd, 0);
+    }
+    QCOMPARE(clPanel.clLog.count(), 0);
+    QCOMPARE(clStop.count(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+}
+
+void TestSettingPanel::syncTime_userSwitch()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    auto* pclSync = clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"));
+    QCOMPARE(pclSync->currentText(), QStringLiteral("OFF"));
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    const QDateTime clBefore = QDateTime::currentDateTime().addSecs(-1);
+    QVERIFY(chooseComboEntry(pclSync, QStringLiteral("ON")));
+    const QDateTime clAfter = QDateTime::currentDateTime().addSecs(1);
+    QCOMPARE(ClSetting().readValue(strPrefSyncTime, false).toBool(), true);
+    QCOMPARE(clPanel.clLog.count(), 1);
+    const ZK_CMD clCmd = clPanel.clLog.take().last();
+    QCOMPARE(zkCommand(clCmd), CMD_SET_SETTING);
+    QCOMPARE(clCmd.value(ZkKey::PARAM1).toString(), QStringLiteral("camera_clock"));
+    QCOMPARE(clCmd.value(ZkKey::PARAM2).userType(), int(QMetaType::QDateTime));
+    const QDateTime clSent = clCmd.value(ZkKey::PARAM2).toDateTime();
+    QVERIFY(clSent >= clBefore && clSent <= clAfter);
+    // Success is silent.
+    answerSet(&clPanel.clPanel, clCmd, 0);
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    QVERIFY(chooseComboEntry(pclSync, QStringLiteral("OFF")));
+    QCOMPARE(ClSetting().readValue(strPrefSyncTime, true).toBool(), false);
+    QCOMPARE(clPanel.clLog.count(), 0);
+    clPanel.clPanel.syncCameraClock();
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::syncTime_preferenceReadAtStart()
+{
+    // A fresh store gets the default written back.
+    ClSetting().removeKey(strPrefSyncTime);
+    {
+        ClPanel clPanel;
+        QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
+                 QStringLiteral("OFF"));
+        QVERIFY(ClSetting().keyNames(QStringLiteral("setting")).contains(QStringLiteral("synctime")));
+    }
+
+    ClSetting().writeValue(strPrefSyncTime, true);
+    ClPanel clPanel;
+    QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
+             QStringLiteral("ON"));
+    // Building the page sent nothing; the session start does.
+    QCOMPARE(clPanel.clLog.count(), 0);
+    clPanel.startSession();
+    clPanel.clPanel.syncCameraClock();
+    QCOMPARE(clPanel.clLog.count(), 1);
+    QCOMPARE(clPanel.clLog.last().value(ZkKey::PARAM1).toString(), QStringLiteral("camera_clock"));
+}
+
+void TestSettingPanel::information_usableWhileDisabled()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    QSignalSpy clUpdate(&clPanel.clPanel, &ClSettingWidget::sigRequestUpdate);
+    clPanel.clPanel.slotSetSettingEnable(false);
+
+    for (const char* pcName : {"zk_ae_light_metering", "zk_burst_per_sec", "intervalButton", "zk_rec_audio_level",
+                               "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off", "apButton",
+                               "zk_factory_reset_network", "zk_rec_duration", "zk_speaker_volume", "syncTimeCombo",
+                               "sdFormat", "zk_factory_reset_cam"})
+        QVERIFY2(!clPanel.clPanel.findChild<QWidget*>(QLatin1String(pcName))->isEnabled(), pcName);
+    QPushButton* pclDisplay = clPanel.button(QStringLiteral("informationButton"));
+    QVERIFY(pclDisplay->isEnabled());
+
+    ClModalDriver clDriver;
+    QString strFirmware;
+    clDriver.expect([&](QDialog* pclOpen) {
+        strFirmware = pclOpen->findChild<QLabel*>(QStringLiteral("fwVersionLabel"))->text();
+        clickButton(pclOpen, QStringLiteral("updateButton"));
+    });
+    QTest::mouseClick(pclDisplay, Qt::LeftButton);
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+    QCOMPARE(strFirmware, QStringLiteral("FW version : 01.00.0009"));
+    QCOMPARE(clUpdate.count(), 1);
+    QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::newRow("access point") << "apButton";
+    QTest::newRow("interval") << "intervalButton";
+    QTest::newRow("information") << "informationButton";
+    QTest::newRow("SD format confirmation") << "sdFormat";
+}
+
+void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple()
+{
+    QFETCH(QString, opener);
+    ClPanel clPanel;
+    clPanel.startSession();
+    clPanel.openTab(QStringLiteral("Detail settings"));
+    QCOMPARE(clPanel.toolBox()->currentWidget(), clPanel.detail());
+    ClModalDriver clDriver;
+    QPointer<QDialog> pclOpened;
+    // The session ends while the dialog is open.
+    clDriver.expect([&](QDialog* pclOpen) {
+        pclOpened = pclOpen;
+        if (opener == QLatin1String("apButton")) {
+            QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
+            QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("12345678"));
+        }
+        clPanel.clPanel.showSettingPage(0);
+    });
+    QPushButton* pclOpener = clPanel.button(opener);
+    if (!pclOpener)
+        pclOpener = clPanel.rowButton(opener);
+    QTest::mouseClick(pclOpener, Qt::LeftButton);
+
+    QVERIFY(pclOpened);
+    QVERIFY(!pclOpened->isVisible());
+    QCOMPARE(pclOpened->result(), int(QDialog::Rejected));
+    QCOMPARE(clPanel.clLog.count(), 0);
+    auto* pclStack = qobject_cast<QStackedLayout*>(clPanel.clPanel.layout());
+    QCOMPARE(pclStack->currentIndex(), 0);
+    QCOMPARE(clPanel.toolBox()->currentWidget(), clPanel.simple());
+}
+
+QTEST_MAIN(TestSettingPanel)
+#include "tst_settingpanel.moc"
