@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -38,6 +39,9 @@ ClInformationDialog::ClInformationDialog(QWidget* pclParent)
     auto* pclLicence = new QTextBrowser(this);
     pclLicence->setObjectName(QStringLiteral("licenceBrowser"));
     pclLicence->setPlainText(readLicenceText());
+    // Room for the licence's lines without wrapping most of them; the dialog itself stays resizable.
+    const QFontMetrics clMetrics = pclLicence->fontMetrics();
+    pclLicence->setMinimumSize(clMetrics.averageCharWidth() * 72, clMetrics.lineSpacing() * 14);
 
     auto* pclUpdate = new QPushButton(QObject::tr("Tool version upgrade"), this);
     pclUpdate->setObjectName(QStringLiteral("updateButton"));
