@@ -16,9 +16,9 @@ ClCommunication::ClCommunication(QObject* pclParent)
     clTimer.setSingleShot(true);
     connect(&clTimer, &QTimer::timeout, this, &ClCommunication::slotTimeout);
     connect(&clManager, &QNetworkAccessManager::authenticationRequired, this,
-            &ClCommunication::slotAuthentication);
+        &ClCommunication::slotAuthentication);
     connect(&clManager, &QNetworkAccessManager::proxyAuthenticationRequired, this,
-            &ClCommunication::slotProxyAuthentication);
+        &ClCommunication::slotProxyAuthentication);
 }
 
 ClCommunication::~ClCommunication()

@@ -30,8 +30,8 @@ ClCreateXmlNetwork::ClCreateXmlNetwork()
     clRoot = createElement(QStringLiteral("settings"), QDomNode());
 }
 
-bool ClCreateXmlNetwork::addTextElement(const QString& strName, const QString& strText, QDomNode clParent,
-                                        QDomElement* pclCreated)
+bool ClCreateXmlNetwork::addTextElement(
+    const QString& strName, const QString& strText, QDomNode clParent, QDomElement* pclCreated)
 {
     QDomElement clElement = createElement(strName, clParent);
     if (clElement.isNull() || !setText(clElement, strText))
@@ -42,8 +42,8 @@ bool ClCreateXmlNetwork::addTextElement(const QString& strName, const QString& s
 }
 
 bool ClCreateXmlNetwork::writeNetwork(bool bProxyUse, const QString& strIp, const QString& strPort,
-                                      const QString& strType, bool bAuthorizationUse, const QString& strUser,
-                                      const QString& strPassword, const QString& strSourceUrl, bool bAutoUpdate)
+    const QString& strType, bool bAuthorizationUse, const QString& strUser, const QString& strPassword,
+    const QString& strSourceUrl, bool bAutoUpdate)
 {
     if (strSourceUrl.isEmpty())
         return false;

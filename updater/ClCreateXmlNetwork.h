@@ -12,12 +12,12 @@ public:
     // "HttpCaching", "FtpCaching" or empty. False at once, leaving the document as it was, for an
     // empty source URL; false as soon as a part cannot be built or the type is unknown.
     bool writeNetwork(bool bProxyUse, const QString& strIp, const QString& strPort, const QString& strType,
-                      bool bAuthorizationUse, const QString& strUser, const QString& strPassword,
-                      const QString& strSourceUrl, bool bAutoUpdate);
+        bool bAuthorizationUse, const QString& strUser, const QString& strPassword,
+        const QString& strSourceUrl, bool bAutoUpdate);
 
 private:
-    bool addTextElement(const QString& strName, const QString& strText, QDomNode clParent,
-                        QDomElement* pclCreated = nullptr);
+    bool addTextElement(
+        const QString& strName, const QString& strText, QDomNode clParent, QDomElement* pclCreated = nullptr);
 
     QDomElement clRoot;
 };

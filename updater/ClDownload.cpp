@@ -65,8 +65,8 @@ bool ClDownload::start(const QStringList& clArgs)
 
     pclProgressDialog->slotTotalFiles(clDownloadList.size());
 
-    const QString strUnreadable
-        = QObject::tr("Failed to read update files.\n If this error continues to occur, consult your dealer.");
+    const QString strUnreadable = QObject::tr(
+        "Failed to read update files.\n If this error continues to occur, consult your dealer.");
     if (!pclNetworkSettings->parseFile(strNetworkFilePath)) {
         bStopped = true;
         emit sigError(strUnreadable);
@@ -131,7 +131,7 @@ bool ClDownload::checkVersions()
             }
         }
         if (bWanted)
-            clDownloadList.append({clEntry.strFile, clEntry.strHash});
+            clDownloadList.append({ clEntry.strFile, clEntry.strHash });
     }
     return true;
 }
@@ -219,7 +219,7 @@ void ClDownload::slotEndCommunication()
         return;
     }
 
-    clResultList.append({strCurrentFile, clData});
+    clResultList.append({ strCurrentFile, clData });
     if (bProgressDialogMode)
         pclProgressDialog->slotTotalProgress(lCurrentIndex + 1);
     else
@@ -262,19 +262,19 @@ void ClDownload::connectProgress()
 {
     if (bProgressDialogMode) {
         connect(pclCommunication, &ClCommunication::sigProgress, pclProgressDialog,
-                &ClProgressDialog::slotPartProgress, Qt::UniqueConnection);
+            &ClProgressDialog::slotPartProgress, Qt::UniqueConnection);
         connect(pclProgressDialog, &ClProgressDialog::sigCancel, this, &ClDownload::slotCancel,
-                Qt::UniqueConnection);
+            Qt::UniqueConnection);
     } else {
         connect(pclCommunication, &ClCommunication::sigProgress, this, &ClDownload::sigPartProgress,
-                Qt::UniqueConnection);
+            Qt::UniqueConnection);
     }
 }
 
 void ClDownload::disconnectProgress()
 {
     disconnect(pclCommunication, &ClCommunication::sigProgress, pclProgressDialog,
-               &ClProgressDialog::slotPartProgress);
+        &ClProgressDialog::slotPartProgress);
     disconnect(pclProgressDialog, &ClProgressDialog::sigCancel, this, &ClDownload::slotCancel);
     disconnect(pclCommunication, &ClCommunication::sigProgress, this, &ClDownload::sigPartProgress);
 }

@@ -67,7 +67,7 @@ protected:
     ClParseXmlNetwork* networkSettings() const { return pclNetworkSettings; }
 
     bool bStopped = false;
-    bool bProgressDialogMode = true;
+    bool bProgressDialogMode = false;
     int lCurrentIndex = 0;
     ClCommunication* pclCommunication = nullptr;
     ClParseXmlNetwork* pclNetworkSettings = nullptr;

@@ -45,9 +45,7 @@ bool ClParseXml::parseData(const QByteArray& clData)
     return true;
 }
 
-void ClParseXml::clear()
-{
-}
+void ClParseXml::clear() { }
 
 void ClParseXml::walkNode(const QDomNode& clNode)
 {

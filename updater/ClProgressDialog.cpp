@@ -157,9 +157,8 @@ void ClProgressDialog::slotCloseEvent()
     if (pclConfirmBox)
         return; // already asking
     auto* pclBox = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                   QObject::tr("Do you want to quit will not be updated?"),
-                                   QMessageBox::Ok | QMessageBox::Cancel, this,
-                                   Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        QObject::tr("Do you want to quit will not be updated?"), QMessageBox::Ok | QMessageBox::Cancel, this,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     pclBox->setDefaultButton(QMessageBox::Ok);
     pclBox->button(QMessageBox::Ok)->setText(QObject::tr("OK"));
     pclBox->button(QMessageBox::Cancel)->setText(QObject::tr("Cancel"));

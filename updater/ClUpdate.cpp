@@ -32,7 +32,8 @@ bool isPlainFileName(const QString& strName)
 // that tries to leave our folder is recognised (and refused) alike on every system.
 QString packageSuffix(const QString& strName)
 {
-    const int iSeparator = qMax(strName.lastIndexOf(QLatin1Char('/')), strName.lastIndexOf(QLatin1Char('\\')));
+    const int iSeparator
+        = qMax(strName.lastIndexOf(QLatin1Char('/')), strName.lastIndexOf(QLatin1Char('\\')));
     return QFileInfo(strName.mid(iSeparator + 1)).completeSuffix();
 }
 
@@ -46,8 +47,8 @@ ClUpdate::ClUpdate(QWidget* pclParent)
     setParent(pclParent);
 
     useSystemProxy();
-    setIgnoredSslErrors({QSslError::SelfSignedCertificate, QSslError::HostNameMismatch,
-                         QSslError::SelfSignedCertificateInChain});
+    setIgnoredSslErrors({ QSslError::SelfSignedCertificate, QSslError::HostNameMismatch,
+        QSslError::SelfSignedCertificateInChain });
 
     pclProgressDialog->setWindowFlags(pclProgressDialog->windowFlags() | Qt::Dialog);
     pclProgressDialog->setModal(true);
@@ -79,7 +80,7 @@ bool ClUpdate::writeDefaultNetworkFile(const QString& strPath)
         QDir().mkpath(strFolder);
     ClCreateXmlNetwork clWriter;
     if (!clWriter.writeNetwork(false, QString(), QString(), QString(), false, QString(), QString(),
-                               ClUpdateServer::url(), false))
+            ClUpdateServer::url(), false))
         return false;
     return clWriter.save(strPath);
 }
@@ -110,7 +111,7 @@ bool ClUpdate::checkVersions()
     for (int iIndex = 0; iIndex < pclDescription->itemCount(); ++iIndex) {
         const stFileEntry clEntry = pclDescription->item(iIndex);
         if (compareVersion(clEntry.strVersion, toolVersion()))
-            clDownloadList.append({clEntry.strFile, clEntry.strHash});
+            clDownloadList.append({ clEntry.strFile, clEntry.strHash });
     }
     if (!clDownloadList.isEmpty())
         emit sigTotalCountProgress(clDownloadList.size());

@@ -43,8 +43,8 @@ ClUpdateWidget::ClUpdateWidget(QWidget* pclParent)
 
     auto* pclHintRow = new QHBoxLayout();
     pclHintRow->addItem(horizontalSpacer());
-    pclHintLabel
-        = new QLabel(tr("You must be connected to the Internet in order to make the upgrade of the tool."), this);
+    pclHintLabel = new QLabel(
+        tr("You must be connected to the Internet in order to make the upgrade of the tool."), this);
     pclHintLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pclHintRow->addWidget(pclHintLabel);
     pclHintRow->addItem(horizontalSpacer());
@@ -72,7 +72,7 @@ void ClUpdateWidget::slotUpdate()
     setEnabled(false);
     if (pclUpdate->isBusy())
         return; // the running check re-enables the page when it reports
-    pclUpdate->requestUpdate({QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml")});
+    pclUpdate->requestUpdate({ QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml") });
 }
 
 void ClUpdateWidget::slotUpdateErr(QString strErrString)

@@ -7,9 +7,7 @@ ClXmlException::ClXmlException(const QString& strText)
 
 ClXmlException::~ClXmlException() = default;
 
-void ClXmlException::handle()
-{
-}
+void ClXmlException::handle() { }
 
 QString ClXmlException::message() const
 {

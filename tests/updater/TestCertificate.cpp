@@ -4,8 +4,8 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
-TestCertificate::TestCertificate(const std::string& strCommonName, bool bIpAltName, int iNotBeforeDays,
-                                 int iNotAfterDays)
+TestCertificate::TestCertificate(
+    const std::string& strCommonName, bool bIpAltName, int iNotBeforeDays, int iNotAfterDays)
 {
     pKey = EVP_EC_gen("P-256");
     if (!pKey)
@@ -20,7 +20,7 @@ TestCertificate::TestCertificate(const std::string& strCommonName, bool bIpAltNa
     if (bOk) {
         X509_NAME* pName = X509_get_subject_name(pNew);
         bOk = X509_NAME_add_entry_by_txt(pName, "CN", MBSTRING_ASC,
-                                         reinterpret_cast<const unsigned char*>(strCommonName.c_str()), -1, -1, 0)
+                  reinterpret_cast<const unsigned char*>(strCommonName.c_str()), -1, -1, 0)
                 == 1
             && X509_set_issuer_name(pNew, pName) == 1;
     }

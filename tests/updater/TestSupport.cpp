@@ -21,8 +21,8 @@ void isolate()
 {
     static QTemporaryDir clHome;
     qputenv("HOME", QFile::encodeName(clHome.path()));
-    for (const char* pszName : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy",
-                                "ALL_PROXY", "no_proxy", "NO_PROXY"})
+    for (const char* pszName : { "http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy",
+             "ALL_PROXY", "no_proxy", "NO_PROXY" })
         qunsetenv(pszName);
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("Tavik"));

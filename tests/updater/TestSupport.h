@@ -46,7 +46,11 @@ class ModalCloser : public QObject
     Q_OBJECT
 
 public:
-    enum Answer { Accept, Reject };
+    enum Answer
+    {
+        Accept,
+        Reject
+    };
 
     explicit ModalCloser(Answer eAnswer = Accept, QObject* pclParent = nullptr);
 

@@ -48,7 +48,9 @@ bool TestUpdateServer::isRunning() const
 
 QString TestUpdateServer::baseUrl() const
 {
-    return QStringLiteral("%1://127.0.0.1:%2/").arg(bHttps ? QStringLiteral("https") : QStringLiteral("http")).arg(iPort);
+    return QStringLiteral("%1://127.0.0.1:%2/")
+        .arg(bHttps ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(iPort);
 }
 
 void TestUpdateServer::setResource(const std::string& strPath, const stResource& clResource)
@@ -95,7 +97,8 @@ void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Respon
         clRequests.append(QString::fromStdString(clRequest.target));
         const std::string strLogin = clRequest.get_header_value("Proxy-Authorization");
         if (strLogin.rfind("Basic ", 0) == 0)
-            clProxyLogins.append(QString::fromUtf8(QByteArray::fromBase64(QByteArray::fromStdString(strLogin.substr(6)))));
+            clProxyLogins.append(
+                QString::fromUtf8(QByteArray::fromBase64(QByteArray::fromStdString(strLogin.substr(6)))));
     }
     if (bRequireProxyLogin && !clRequest.has_header("Proxy-Authorization")) {
         clResponse.status = 407;
@@ -139,8 +142,7 @@ void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Respon
     }
 
     auto pBody = std::make_shared<std::string>(clResource.strBody);
-    clResponse.set_content_provider(
-        pBody->size(), "application/octet-stream",
+    clResponse.set_content_provider(pBody->size(), "application/octet-stream",
         [this, pBody, clResource](size_t uOffset, size_t uLength, httplib::DataSink& clSink) {
             const size_t uCount = std::min(uLength, clResource.uChunkSize);
             if (!clSink.is_writable() || !clSink.write(pBody->data() + uOffset, uCount)) {

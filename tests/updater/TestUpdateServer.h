@@ -29,13 +29,13 @@ public:
     {
         std::string strBody;
         int iStatus = 200;
-        int iDelayMs = 0;        // silence before the answer starts
-        size_t uChunkSize = 0;   // > 0: the body goes out in chunks of this size ...
-        int iChunkDelayMs = 0;   // ... with this pause after each chunk
+        int iDelayMs = 0; // silence before the answer starts
+        size_t uChunkSize = 0; // > 0: the body goes out in chunks of this size ...
+        int iChunkDelayMs = 0; // ... with this pause after each chunk
         bool bStallAfterFirstChunk = false; // send one chunk, then fall silent for good
     };
 
-    TestUpdateServer();                             // HTTP
+    TestUpdateServer(); // HTTP
     TestUpdateServer(X509* pCert, EVP_PKEY* pKey); // HTTPS with this certificate
     ~TestUpdateServer();
     TestUpdateServer(const TestUpdateServer&) = delete;
@@ -74,10 +74,10 @@ private:
     std::thread clThread;
     int iPort = -1;
     bool bHttps = false;
-    std::atomic<bool> bStopping{false};
-    std::atomic<bool> bRequireProxyLogin{false};
-    std::atomic<bool> bServeByFileName{false};
-    std::atomic<int> iAbandoned{0};
+    std::atomic<bool> bStopping { false };
+    std::atomic<bool> bRequireProxyLogin { false };
+    std::atomic<bool> bServeByFileName { false };
+    std::atomic<int> iAbandoned { 0 };
     mutable std::mutex clMutex;
     std::map<std::string, stResource> clResources;
     QStringList clRequests;

@@ -30,7 +30,7 @@ const QString kReadFailed
     = QStringLiteral("Failed to read update files.\n If this error continues to occur, consult your dealer.");
 const QString kUpdateFailed = QStringLiteral("Faield to update.");
 
-const QStringList kPageArgs {QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml")};
+const QStringList kPageArgs { QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml") };
 
 QByteArray payload(char cSeed, int iSize)
 {
@@ -124,7 +124,8 @@ private slots:
 private:
     std::unique_ptr<ClUpdate> makeUpdate(const QString& strServerUrl);
     bool waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs = 15000);
-    void writeProxyNetworkFile(const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl);
+    void writeProxyNetworkFile(
+        const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl);
 };
 
 void TestUpdaterEngine::initTestCase()
@@ -160,17 +161,28 @@ void TestUpdaterEngine::compareVersion_data()
     QTest::addColumn<QString>("strB");
     QTest::addColumn<bool>("bNewer");
 
-    QTest::newRow("next patch") << "01.00.006" << "01.00.005" << true;
-    QTest::newRow("same") << "01.00.005" << "01.00.005" << false;
-    QTest::newRow("same, other zeros") << "1.0.5" << "01.00.005" << false;
-    QTest::newRow("older") << "01.00.004" << "01.00.005" << false;
-    QTest::newRow("one more part") << "1.0.5.1" << "01.00.005" << true;
-    QTest::newRow("trailing zero part") << "1.0.0" << "1.0" << true;
-    QTest::newRow("one part less") << "1.0" << "1.0.0" << false;
-    QTest::newRow("numbers, not text") << "1.10" << "1.9" << true;
-    QTest::newRow("major wins") << "2" << "1.99.99" << true;
-    QTest::newRow("text reads as 0") << "x.1" << "0.0" << true;
-    QTest::newRow("empty") << "" << "01.00.005" << false;
+    QTest::newRow("next patch") << "01.00.006"
+                                << "01.00.005" << true;
+    QTest::newRow("same") << "01.00.005"
+                          << "01.00.005" << false;
+    QTest::newRow("same, other zeros") << "1.0.5"
+                                       << "01.00.005" << false;
+    QTest::newRow("older") << "01.00.004"
+                           << "01.00.005" << false;
+    QTest::newRow("one more part") << "1.0.5.1"
+                                   << "01.00.005" << true;
+    QTest::newRow("trailing zero part") << "1.0.0"
+                                        << "1.0" << true;
+    QTest::newRow("one part less") << "1.0"
+                                   << "1.0.0" << false;
+    QTest::newRow("numbers, not text") << "1.10"
+                                       << "1.9" << true;
+    QTest::newRow("major wins") << "2"
+                                << "1.99.99" << true;
+    QTest::newRow("text reads as 0") << "x.1"
+                                     << "0.0" << true;
+    QTest::newRow("empty") << ""
+                           << "01.00.005" << false;
 }
 
 void TestUpdaterEngine::compareVersion()
@@ -187,12 +199,12 @@ void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion_data()
     QTest::addColumn<QByteArray>("clDescription");
 
     QTest::newRow("same and older") << TestSupport::description(
-        {{"01.00.005", TestSupport::md5Hex("a"), "KD4Tool.zip"},
-         {"01.00.004", TestSupport::md5Hex("b"), "KD4Tool_old.zip", "file"}});
+        { { "01.00.005", TestSupport::md5Hex("a"), "KD4Tool.zip" },
+            { "01.00.004", TestSupport::md5Hex("b"), "KD4Tool_old.zip", "file" } });
     QTest::newRow("empty description") << QByteArray();
     QTest::newRow("not XML") << QByteArray("<html><body>It works!</body></html");
     QTest::newRow("no entries") << QByteArray("<update><own/></update>");
-    QTest::newRow("entries without digest") << TestSupport::description({{"9.9.9", "", "KD4Tool.zip"}});
+    QTest::newRow("entries without digest") << TestSupport::description({ { "9.9.9", "", "KD4Tool.zip" } });
 }
 
 void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion()
@@ -210,11 +222,11 @@ void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion()
     QVERIFY(pclUpdate->isBusy());
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.shownTexts(), QStringList {kLatest});
+    QCOMPARE(clRecorder.shownTexts(), QStringList { kLatest });
     QCOMPARE(clRecorder.successCount(), 1);
     QVERIFY(clRecorder.files().isEmpty());
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
-    QCOMPARE(clServer.requests(), QStringList {QString::fromLatin1(kDescriptionPath)});
+    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(kDescriptionPath) });
 }
 
 void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder_data()
@@ -222,10 +234,10 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder_data()
     QTest::addColumn<QStringList>("clVersions");
     QTest::addColumn<QStringList>("clExpected");
 
-    QTest::newRow("one newer") << QStringList {"01.00.006"} << QStringList {"f0.zip"};
-    QTest::newRow("1.0.5.1 is newer") << QStringList {"1.0.5.1"} << QStringList {"f0.zip"};
-    QTest::newRow("two newer around an older") << QStringList {"01.00.007", "01.00.004", "1.0.5.1"}
-                                               << QStringList {"f0.zip", "f2.zip"};
+    QTest::newRow("one newer") << QStringList { "01.00.006" } << QStringList { "f0.zip" };
+    QTest::newRow("1.0.5.1 is newer") << QStringList { "1.0.5.1" } << QStringList { "f0.zip" };
+    QTest::newRow("two newer around an older")
+        << QStringList { "01.00.007", "01.00.004", "1.0.5.1" } << QStringList { "f0.zip", "f2.zip" };
 }
 
 void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
@@ -241,8 +253,8 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
         const QByteArray clData = payload(static_cast<char>('a' + iIndex), 50000 + iIndex);
         clFiles.insert(strName, clData);
         clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
-        clEntries.append({clVersions.at(iIndex), TestSupport::md5Hex(clData), strName,
-                          iIndex == 0 ? QStringLiteral("app") : QStringLiteral("file")});
+        clEntries.append({ clVersions.at(iIndex), TestSupport::md5Hex(clData), strName,
+            iIndex == 0 ? QStringLiteral("app") : QStringLiteral("file") });
     }
     clServer.setResource(kDescriptionPath, TestSupport::description(clEntries).toStdString());
 
@@ -258,7 +270,7 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
     QCOMPARE(clRecorder.successCount(), 1);
     const QList<stDataInfo> clResult = clRecorder.files();
     QCOMPARE(clResult.size(), clExpected.size());
-    QStringList clRequested {QString::fromLatin1(kDescriptionPath)};
+    QStringList clRequested { QString::fromLatin1(kDescriptionPath) };
     for (int iIndex = 0; iIndex < clExpected.size(); ++iIndex) {
         QCOMPARE(clResult.at(iIndex).strFileName, clExpected.at(iIndex));
         QCOMPARE(clResult.at(iIndex).clData, clFiles.value(clExpected.at(iIndex)));
@@ -274,7 +286,7 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
     TestUpdateServer clServer;
     const QByteArray clData = payload('z', 1000);
     clServer.setResource("/toolkd4update/update_tool.xml",
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "pkg.zip"}}).toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "pkg.zip" } }).toStdString());
     clServer.setResource("/toolkd4update/pkg.zip", clData.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl() + QStringLiteral("tool"));
@@ -282,7 +294,8 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
-    QCOMPARE(clServer.requests(), (QStringList {"/toolkd4update/update_tool.xml", "/toolkd4update/pkg.zip"}));
+    QCOMPARE(
+        clServer.requests(), (QStringList { "/toolkd4update/update_tool.xml", "/toolkd4update/pkg.zip" }));
     QCOMPARE(clRecorder.files().size(), 1);
 }
 
@@ -309,16 +322,17 @@ void TestUpdaterEngine::check_digestMismatchEndsTheCheck()
     const QString strSecondHash = TestSupport::md5Hex(bWrongSecond ? QByteArray("other") : clSecond);
     clServer.setResource("/kd4update/a.zip", clFirst.toStdString());
     clServer.setResource("/kd4update/b.zip", clSecond.toStdString());
-    clServer.setResource(kDescriptionPath, TestSupport::description({{"1.0.6", strFirstHash, "a.zip"},
-                                                                      {"1.0.7", strSecondHash, "b.zip", "file"}})
-                                               .toStdString());
+    clServer.setResource(kDescriptionPath,
+        TestSupport::description(
+            { { "1.0.6", strFirstHash, "a.zip" }, { "1.0.7", strSecondHash, "b.zip", "file" } })
+            .toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList {kUpdateFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kUpdateFailed });
     QCOMPARE(clRecorder.successCount(), 0);
     // Nothing more is fetched, and the dialog does not wait for a Cancel.
     QCOMPARE(clServer.requests().size(), bWrongSecond ? 3 : 2);
@@ -344,7 +358,7 @@ void TestUpdaterEngine::check_transferErrors()
     const QByteArray clData = payload('q', 3000);
     if (strCase != QLatin1String("description404"))
         clServer.setResource(kDescriptionPath,
-                             TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "q.zip"}}).toStdString());
+            TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "q.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     if (strCase == QLatin1String("file500"))
@@ -362,7 +376,7 @@ void TestUpdaterEngine::check_transferErrors()
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
     QCOMPARE(clRecorder.successCount(), 0);
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
@@ -395,7 +409,8 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     else if (strCase == QLatin1String("empty"))
         QVERIFY(TestSupport::writeFile(strNetworkFile, ""));
     else {
-        QVERIFY(TestSupport::writeFile(clWorkDir.filePath(QStringLiteral("update_tool.xml")), "<update><own>"));
+        QVERIFY(
+            TestSupport::writeFile(clWorkDir.filePath(QStringLiteral("update_tool.xml")), "<update><own>"));
         QVERIFY(QDir::setCurrent(clWorkDir.path()));
     }
 
@@ -404,7 +419,7 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     QDir::setCurrent(strOldCurrent);
     QVERIFY(!bStarted);
     QVERIFY(!pclUpdate->isBusy());
-    QCOMPARE(clRecorder.texts(), QStringList {kReadFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kReadFailed });
     QVERIFY(clServer.requests().isEmpty());
 }
 
@@ -429,7 +444,8 @@ void TestUpdaterEngine::timeout_silentServerFails()
 
     const QByteArray clData = payload('s', 200000);
     TestUpdateServer::stResource clDescription;
-    clDescription.strBody = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "s.zip"}}).toStdString();
+    clDescription.strBody
+        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "s.zip" } }).toStdString();
     if (strCase != QLatin1String("file"))
         clDescription.iDelayMs = 60 * 60 * 1000;
     pclServer->setResource(kDescriptionPath, clDescription);
@@ -445,7 +461,7 @@ void TestUpdaterEngine::timeout_silentServerFails()
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
     QCOMPARE(clRecorder.successCount(), 0);
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
     QVERIFY(!pclUpdate->communication()->isRunning());
@@ -456,7 +472,8 @@ void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
     TestUpdateServer clServer;
     const QByteArray clData = payload('l', 1000);
     TestUpdateServer::stResource clDescription;
-    clDescription.strBody = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "l.zip"}}).toStdString();
+    clDescription.strBody
+        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "l.zip" } }).toStdString();
     clDescription.iDelayMs = 1200;
     clServer.setResource(kDescriptionPath, clDescription);
     clServer.setResource("/kd4update/l.zip", clData.toStdString());
@@ -467,14 +484,14 @@ void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
     QSignalSpy clVersionsChecked(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
-    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
 
     // The server answers after the failure was reported: that answer must change nothing.
     QTest::qWait(2000);
-    QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
     QCOMPARE(clRecorder.successCount(), 0);
     QCOMPARE(clVersionsChecked.count(), 0);
-    QCOMPARE(clServer.requests(), QStringList {QString::fromLatin1(kDescriptionPath)});
+    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(kDescriptionPath) });
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
 
@@ -483,7 +500,7 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
     TestUpdateServer clServer;
     const QByteArray clData = payload('w', 8 * 4096);
     clServer.setResource(kDescriptionPath,
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "w.zip"}}).toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "w.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 4096;
@@ -533,7 +550,7 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
     QVERIFY(clServer.isRunning());
     const QByteArray clData = payload('t', 70000);
     clServer.setResource(kDescriptionPath,
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "t.zip"}}).toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "t.zip" } }).toStdString());
     clServer.setResource("/kd4update/t.zip", clData.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
@@ -546,7 +563,7 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
         QCOMPARE(clRecorder.successCount(), 1);
         QCOMPARE(clRecorder.files().first().clData, clData);
     } else {
-        QCOMPARE(clRecorder.texts(), QStringList {kObtainFailed});
+        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
         QCOMPARE(clRecorder.successCount(), 0);
         QVERIFY(clServer.requests().isEmpty());
     }
@@ -560,7 +577,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     TestUpdateServer clServer;
     const QByteArray clData = payload('c', 100 * 2048);
     clServer.setResource(kDescriptionPath,
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "c.zip"}}).toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "c.zip" } }).toStdString());
     TestUpdateServer::stResource clSlow;
     clSlow.strBody = clData.toStdString();
     clSlow.uChunkSize = 2048;
@@ -580,7 +597,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     {
         ModalCloser clCloser(ModalCloser::Reject);
         QTest::mouseClick(pclCancel, Qt::LeftButton);
-        QCOMPARE(clCloser.texts(), QStringList {"Do you want to quit will not be updated?"});
+        QCOMPARE(clCloser.texts(), QStringList { "Do you want to quit will not be updated?" });
     }
     const int iValue = pclDialog->byteBar()->value();
     QTRY_VERIFY_WITH_TIMEOUT(pclDialog->byteBar()->value() > iValue, 5000);
@@ -595,7 +612,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     }
     QVERIFY(!pclUpdate->isBusy());
     QVERIFY(!pclDialog->isVisible());
-    QCOMPARE(clRecorder.texts(), QStringList {QString()});
+    QCOMPARE(clRecorder.texts(), QStringList { QString() });
     QCOMPARE(clRecorder.successCount(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(clServer.abandonedAnswers(), 1, 5000);
 
@@ -610,15 +627,15 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     QCOMPARE(clRecorder.files().first().clData, clData);
 }
 
-void TestUpdaterEngine::writeProxyNetworkFile(const ClUpdate& clUpdate, const QString& strProxyXml,
-                                              const QString& strSourceUrl)
+void TestUpdaterEngine::writeProxyNetworkFile(
+    const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl)
 {
     QVERIFY(TestSupport::writeFile(clUpdate.networkXmlPath(),
-                                   QStringLiteral("<settings>\n <proxysetting>%1</proxysetting>\n"
-                                                  " <sourceurl>%2</sourceurl>\n <autoupdate>false</autoupdate>\n"
-                                                  "</settings>\n")
-                                       .arg(strProxyXml, strSourceUrl)
-                                       .toUtf8()));
+        QStringLiteral("<settings>\n <proxysetting>%1</proxysetting>\n"
+                       " <sourceurl>%2</sourceurl>\n <autoupdate>false</autoupdate>\n"
+                       "</settings>\n")
+            .arg(strProxyXml, strSourceUrl)
+            .toUtf8()));
 }
 
 void TestUpdaterEngine::proxy_fromNetworkFile_data()
@@ -627,19 +644,24 @@ void TestUpdaterEngine::proxy_fromNetworkFile_data()
     QTest::addColumn<bool>("bViaProxy");
     QTest::addColumn<QString>("strLogin");
 
-    const QString strLogin = QStringLiteral("<authorization><use>true</use><user>anna</user>"
-                                            "<password type=\"base64\">czNjcjN0OnB3</password></authorization>");
+    const QString strLogin
+        = QStringLiteral("<authorization><use>true</use><user>anna</user>"
+                         "<password type=\"base64\">czNjcjN0OnB3</password></authorization>");
     QTest::newRow("proxy with Base64 password")
         << QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>") + strLogin << true
         << "anna:s3cr3t:pw";
-    QTest::newRow("use as a digit") << QStringLiteral("<use>1</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
+    QTest::newRow("use as a digit") << QStringLiteral(
+        "<use>1</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
                                     << true << QString();
-    QTest::newRow("use false") << QStringLiteral("<use>false</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
+    QTest::newRow("use false") << QStringLiteral(
+        "<use>false</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
                                << false << QString();
-    QTest::newRow("use, then an empty port") << QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port></port><type>3</type>")
-                                             << false << QString();
-    QTest::newRow("empty type, then use") << QStringLiteral("<ip>127.0.0.1</ip><port>%1</port><type></type><use>true</use>")
-                                          << true << QString();
+    QTest::newRow("use, then an empty port")
+        << QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port></port><type>3</type>") << false
+        << QString();
+    QTest::newRow("empty type, then use")
+        << QStringLiteral("<ip>127.0.0.1</ip><port>%1</port><type></type><use>true</use>") << true
+        << QString();
 }
 
 void TestUpdaterEngine::proxy_fromNetworkFile()
@@ -650,10 +672,10 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
 
     const QByteArray clData = payload('p', 20000);
     const std::string strDescription
-        = TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "p.zip"}}).toStdString();
+        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "p.zip" } }).toStdString();
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
-    for (TestUpdateServer* pclServer : {&clOrigin, &clProxy}) {
+    for (TestUpdateServer* pclServer : { &clOrigin, &clProxy }) {
         pclServer->setResource(kDescriptionPath, strDescription);
         pclServer->setResource("/kd4update/p.zip", clData.toStdString());
     }
@@ -676,14 +698,15 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
         // A proxy is asked for the whole URL.
         QStringList clTargets = clProxy.requests();
         clTargets.removeDuplicates(); // the first attempt may be turned away for the login
-        QCOMPARE(clTargets, (QStringList {strOrigin + "kd4update/update_tool.xml", strOrigin + "kd4update/p.zip"}));
+        QCOMPARE(clTargets,
+            (QStringList { strOrigin + "kd4update/update_tool.xml", strOrigin + "kd4update/p.zip" }));
         if (!strLogin.isEmpty()) {
             QVERIFY(!clProxy.proxyLogins().isEmpty());
             QCOMPARE(clProxy.proxyLogins().first(), strLogin);
         }
     } else {
         QVERIFY(clProxy.requests().isEmpty());
-        QCOMPARE(clOrigin.requests(), (QStringList {"/kd4update/update_tool.xml", "/kd4update/p.zip"}));
+        QCOMPARE(clOrigin.requests(), (QStringList { "/kd4update/update_tool.xml", "/kd4update/p.zip" }));
     }
 }
 
@@ -691,14 +714,13 @@ void TestUpdaterEngine::proxy_switchedOffGoesDirectAgain()
 {
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
-    for (TestUpdateServer* pclServer : {&clOrigin, &clProxy})
+    for (TestUpdateServer* pclServer : { &clOrigin, &clProxy })
         pclServer->setResource(kDescriptionPath, TestSupport::description({}).toStdString());
 
     auto pclUpdate = makeUpdate(clOrigin.baseUrl());
     writeProxyNetworkFile(*pclUpdate,
-                          QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>")
-                              .arg(clProxy.port()),
-                          clOrigin.baseUrl());
+        QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>").arg(clProxy.port()),
+        clOrigin.baseUrl());
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clProxy.requests().size(), 1);

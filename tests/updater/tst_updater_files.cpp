@@ -91,54 +91,61 @@ void TestUpdaterFiles::networkReader_proxySettings_data()
     const QString strProxy = QStringLiteral("<settings><proxysetting>%1</proxysetting></settings>");
     const QString strFull = QStringLiteral("<ip>10.0.0.8</ip><port>8080</port><type>3</type>");
 
-    QTest::newRow("nothing read keeps the defaults") << QStringLiteral("<settings/>") << false << 3 << QString()
-                                                     << 3128 << QString() << QString();
+    QTest::newRow("nothing read keeps the defaults")
+        << QStringLiteral("<settings/>") << false << 3 << QString() << 3128 << QString() << QString();
     QTest::newRow("use true, full") << strProxy.arg(QStringLiteral("<use>true</use>") + strFull) << true << 3
                                     << "10.0.0.8" << 8080 << QString() << QString();
-    QTest::newRow("use true, then empty ip") << strProxy.arg(QStringLiteral("<use>true</use><ip></ip>")) << false
-                                             << 3 << QString() << 3128 << QString() << QString();
-    QTest::newRow("empty ip, then use true") << strProxy.arg(QStringLiteral("<ip></ip><use>true</use>")) << true
-                                             << 3 << QString() << 3128 << QString() << QString();
-    QTest::newRow("empty port clears use") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><port></port>"))
-                                           << false << 3 << "h" << 3128 << QString() << QString();
-    QTest::newRow("empty type clears use") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type></type>"))
-                                           << false << 3 << "h" << 3128 << QString() << QString();
-    QTest::newRow("use as a digit means true") << strProxy.arg(QStringLiteral("<use>0</use>") + strFull) << true
-                                               << 3 << "10.0.0.8" << 8080 << QString() << QString();
+    QTest::newRow("use true, then empty ip") << strProxy.arg(QStringLiteral("<use>true</use><ip></ip>"))
+                                             << false << 3 << QString() << 3128 << QString() << QString();
+    QTest::newRow("empty ip, then use true") << strProxy.arg(QStringLiteral("<ip></ip><use>true</use>"))
+                                             << true << 3 << QString() << 3128 << QString() << QString();
+    QTest::newRow("empty port clears use")
+        << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><port></port>")) << false << 3 << "h" << 3128
+        << QString() << QString();
+    QTest::newRow("empty type clears use")
+        << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type></type>")) << false << 3 << "h" << 3128
+        << QString() << QString();
+    QTest::newRow("use as a digit means true") << strProxy.arg(QStringLiteral("<use>0</use>") + strFull)
+                                               << true << 3 << "10.0.0.8" << 8080 << QString() << QString();
     QTest::newRow("use false") << strProxy.arg(strFull + QStringLiteral("<use>false</use>")) << false << 3
                                << "10.0.0.8" << 8080 << QString() << QString();
     QTest::newRow("port not a number reads 0") << strProxy.arg(QStringLiteral("<ip>h</ip><port>web</port>"))
                                                << false << 3 << "h" << 0 << QString() << QString();
     QTest::newRow("port out of range reads 0") << strProxy.arg(QStringLiteral("<ip>h</ip><port>70000</port>"))
                                                << false << 3 << "h" << 0 << QString() << QString();
-    QTest::newRow("type not a number reads 0") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>x</type>"))
-                                               << true << 0 << "h" << 3128 << QString() << QString();
-    QTest::newRow("unknown type number reads 0") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>42</type>"))
-                                                 << true << 0 << "h" << 3128 << QString() << QString();
-    QTest::newRow("socks5") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>1</type>")) << true << 1
-                            << "h" << 3128 << QString() << QString();
+    QTest::newRow("type not a number reads 0")
+        << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>x</type>")) << true << 0 << "h" << 3128
+        << QString() << QString();
+    QTest::newRow("unknown type number reads 0")
+        << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>42</type>")) << true << 0 << "h"
+        << 3128 << QString() << QString();
+    QTest::newRow("socks5") << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type>1</type>")) << true
+                            << 1 << "h" << 3128 << QString() << QString();
 
     const QString strAuth = QStringLiteral("<settings><proxysetting><use>true</use><ip>h</ip>"
                                            "<authorization>%1</authorization></proxysetting></settings>");
-    QTest::newRow("login, base64 password") << strAuth.arg(QStringLiteral(
-        "<use>true</use><user>anna</user><password type=\"base64\">czNjcjN0OnB3</password>"))
-                                            << true << 3 << "h" << 3128 << "anna" << "s3cr3t:pw";
-    QTest::newRow("login, plain password") << strAuth.arg(QStringLiteral(
-        "<use>true</use><user>anna</user><password type=\"plain\">czNjcjN0OnB3</password>"))
-                                           << true << 3 << "h" << 3128 << "anna" << "czNjcjN0OnB3";
-    QTest::newRow("login, password without type") << strAuth.arg(QStringLiteral(
-        "<use>true</use><user>anna</user><password>czNjcjN0OnB3</password>"))
-                                                  << true << 3 << "h" << 3128 << "anna" << "czNjcjN0OnB3";
-    QTest::newRow("login use upper case is off") << strAuth.arg(QStringLiteral(
-        "<use>TRUE</use><user>anna</user><password>pw</password>"))
-                                                 << true << 3 << "h" << 3128 << QString() << QString();
-    QTest::newRow("login use digit is off") << strAuth.arg(QStringLiteral(
-        "<use>1</use><user>anna</user><password>pw</password>"))
-                                            << true << 3 << "h" << 3128 << QString() << QString();
+    QTest::newRow("login, base64 password") << strAuth.arg(
+        QStringLiteral("<use>true</use><user>anna</user><password type=\"base64\">czNjcjN0OnB3</password>"))
+                                            << true << 3 << "h" << 3128 << "anna"
+                                            << "s3cr3t:pw";
+    QTest::newRow("login, plain password") << strAuth.arg(
+        QStringLiteral("<use>true</use><user>anna</user><password type=\"plain\">czNjcjN0OnB3</password>"))
+                                           << true << 3 << "h" << 3128 << "anna"
+                                           << "czNjcjN0OnB3";
+    QTest::newRow("login, password without type")
+        << strAuth.arg(QStringLiteral("<use>true</use><user>anna</user><password>czNjcjN0OnB3</password>"))
+        << true << 3 << "h" << 3128 << "anna"
+        << "czNjcjN0OnB3";
+    QTest::newRow("login use upper case is off")
+        << strAuth.arg(QStringLiteral("<use>TRUE</use><user>anna</user><password>pw</password>")) << true << 3
+        << "h" << 3128 << QString() << QString();
+    QTest::newRow("login use digit is off")
+        << strAuth.arg(QStringLiteral("<use>1</use><user>anna</user><password>pw</password>")) << true << 3
+        << "h" << 3128 << QString() << QString();
     QTest::newRow("authorization outside proxysetting") << QStringLiteral(
         "<settings><proxysetting><use>true</use><ip>h</ip></proxysetting><authorization><use>true</use>"
-        "<user>bob</user></authorization></settings>")
-                                                        << true << 3 << "h" << 3128 << "bob" << QString();
+        "<user>bob</user></authorization></settings>") << true
+                                                        << 3 << "h" << 3128 << "bob" << QString();
 }
 
 void TestUpdaterFiles::networkReader_proxySettings()
@@ -218,26 +225,27 @@ void TestUpdaterFiles::parse_rejectsUnreadableInput()
 void TestUpdaterFiles::updateReader_readsSections()
 {
     ClParseXmlUpdate clReader;
-    QVERIFY(clReader.parseData(
-        "<!-- published by the build -->\n"
-        "<anything>\n"
-        " <own>\n"
-        "  <app version=\"01.00.006\" hash=\"0123abcd\">KD4Tool.msi</app>\n"
-        "  <file version=\"1.2\" hash=\"aa\">readme.txt</file>\n"
-        "  <file version=\"1.2\" hash=\"bb\" dir=\"doc\">doc/manual.pdf</file>\n"
-        "  <file version=\"1.2\">nohash.txt</file>\n"
-        "  <file version=\"1.2\" hash=\"cc\"></file>\n"
-        " </own>\n"
-        " <plugins dir=\"plugins/imageformats\">\n"
-        "  <lib version=\"5.15\" hash=\"dd\">libqjpeg.so</lib>\n"
-        "  <lib hash=\"ee\">noversion.so</lib>\n"
-        " </plugins>\n"
-        " <process>KD4Tool.exe, helper.exe,,</process>\n"
-        " <remove><old dir=\"bin\" file=\"old.dll\"/></remove>\n"
-        " <settings><synctime app=\"VexaAPPforPC\" scope=\"0\" isadd=\"1\" format=\"0\">true</synctime></settings>\n"
-        "</anything>\n"));
+    QVERIFY(clReader.parseData("<!-- published by the build -->\n"
+                               "<anything>\n"
+                               " <own>\n"
+                               "  <app version=\"01.00.006\" hash=\"0123abcd\">KD4Tool.msi</app>\n"
+                               "  <file version=\"1.2\" hash=\"aa\">readme.txt</file>\n"
+                               "  <file version=\"1.2\" hash=\"bb\" dir=\"doc\">doc/manual.pdf</file>\n"
+                               "  <file version=\"1.2\">nohash.txt</file>\n"
+                               "  <file version=\"1.2\" hash=\"cc\"></file>\n"
+                               " </own>\n"
+                               " <plugins dir=\"plugins/imageformats\">\n"
+                               "  <lib version=\"5.15\" hash=\"dd\">libqjpeg.so</lib>\n"
+                               "  <lib hash=\"ee\">noversion.so</lib>\n"
+                               " </plugins>\n"
+                               " <process>KD4Tool.exe, helper.exe,,</process>\n"
+                               " <remove><old dir=\"bin\" file=\"old.dll\"/></remove>\n"
+                               " <settings><synctime app=\"VexaAPPforPC\" scope=\"0\" isadd=\"1\" "
+                               "format=\"0\">true</synctime></settings>\n"
+                               "</anything>\n"));
 
-    QCOMPARE(fileNames(clReader), (QStringList {"KD4Tool.msi", "readme.txt", "doc/manual.pdf", "libqjpeg.so"}));
+    QCOMPARE(
+        fileNames(clReader), (QStringList { "KD4Tool.msi", "readme.txt", "doc/manual.pdf", "libqjpeg.so" }));
     QCOMPARE(clReader.item(0).strDir, QString());
     QCOMPARE(clReader.item(0).strVersion, QStringLiteral("01.00.006"));
     QCOMPARE(clReader.item(0).strHash, QStringLiteral("0123abcd"));
@@ -245,7 +253,7 @@ void TestUpdaterFiles::updateReader_readsSections()
     QCOMPARE(clReader.item(2).strDir, QStringLiteral("doc"));
     QCOMPARE(clReader.item(3).strDir, QStringLiteral("plugins/imageformats"));
     QCOMPARE(clReader.appEntry().strFile, QStringLiteral("KD4Tool.msi"));
-    QCOMPARE(clReader.processNames(), (QStringList {"KD4Tool.exe", "helper.exe"}));
+    QCOMPARE(clReader.processNames(), (QStringList { "KD4Tool.exe", "helper.exe" }));
     QCOMPARE(clReader.removeEntries().size(), 1);
     QCOMPARE(clReader.removeEntries().first().strFile, QStringLiteral("old.dll"));
     QCOMPARE(clReader.settingEntries().size(), 1);
@@ -262,7 +270,7 @@ void TestUpdaterFiles::updateReader_appWithoutHashEndsOwnSection()
                                "<file version=\"1\" hash=\"bb\">after.txt</file>"
                                "</own>"
                                "<own><file version=\"1\" hash=\"cc\">other-section.txt</file></own></u>"));
-    QCOMPARE(fileNames(clReader), (QStringList {"before.txt", "other-section.txt"}));
+    QCOMPARE(fileNames(clReader), (QStringList { "before.txt", "other-section.txt" }));
     QCOMPARE(clReader.appEntry().strFile, QString());
 }
 
@@ -274,13 +282,13 @@ void TestUpdaterFiles::updateReader_nameMustBeFirstTextChild()
                                "<file version=\"1\" hash=\"bb\"><b>bold.txt</b></file>"
                                "<file version=\"1\" hash=\"cc\">plain.txt</file>"
                                "</own></u>"));
-    QCOMPARE(fileNames(clReader), QStringList {"plain.txt"});
+    QCOMPARE(fileNames(clReader), QStringList { "plain.txt" });
 }
 
 void TestUpdaterFiles::updateReader_emptiedOnEveryRead()
 {
     ClParseXmlUpdate clReader;
-    QVERIFY(clReader.parseData(TestSupport::description({{"1.0.6", "aa", "KD4Tool.msi"}})));
+    QVERIFY(clReader.parseData(TestSupport::description({ { "1.0.6", "aa", "KD4Tool.msi" } })));
     QCOMPARE(clReader.itemCount(), 1);
     QVERIFY(!clReader.parseData("not xml"));
     QCOMPARE(clReader.itemCount(), 0);
@@ -296,15 +304,16 @@ void TestUpdaterFiles::updateReader_regPrefixesDir_data()
 
     QTest::newRow("windows folder") << "VexaAPPforPC" << QVariant("C:\\Program Files\\Tavik") << QString()
                                     << "C:/Program Files/Tavik/plugins";
-    QTest::newRow("trailing slash kept single") << "VexaAPPforPC" << QVariant("/opt/tavik/") << QString()
-                                                << "/opt/tavik/plugins";
-    QTest::newRow("trailing backslash") << "VexaAPPforPC" << QVariant("D:\\Tavik\\") << QString()
-                                        << "D:/Tavik/plugins";
+    QTest::newRow("trailing slash kept single")
+        << "VexaAPPforPC" << QVariant("/opt/tavik/") << QString() << "/opt/tavik/plugins";
+    QTest::newRow("trailing backslash")
+        << "VexaAPPforPC" << QVariant("D:\\Tavik\\") << QString() << "D:/Tavik/plugins";
     QTest::newRow("no value") << "VexaAPPforPC" << QVariant() << QString() << "plugins";
     QTest::newRow("other application's store") << "VexaPlayer" << QVariant("/srv/player") << "VexaPlayer"
                                                << "/srv/player/plugins";
-    QTest::newRow("not in our store when app differs") << "VexaAPPforPC" << QVariant("/opt/ours") << "VexaPlayer"
-                                                       << "plugins";
+    QTest::newRow("not in our store when app differs")
+        << "VexaAPPforPC" << QVariant("/opt/ours") << "VexaPlayer"
+        << "plugins";
 }
 
 void TestUpdaterFiles::updateReader_regPrefixesDir()
@@ -315,7 +324,7 @@ void TestUpdaterFiles::updateReader_regPrefixesDir()
     QFETCH(QString, strDir);
 
     const QString strOwnApp = ClSettingsIdentity::applicationName();
-    for (const QString& strApp : {QStringLiteral("VexaAPPforPC"), QStringLiteral("VexaPlayer")}) {
+    for (const QString& strApp : { QStringLiteral("VexaAPPforPC"), QStringLiteral("VexaPlayer") }) {
         ClSettingsIdentity::setApplicationName(strApp);
         ClSetting().removeKey(QStringLiteral("install/dir"));
     }
@@ -324,12 +333,14 @@ void TestUpdaterFiles::updateReader_regPrefixesDir()
         ClSetting().writeValue(QStringLiteral("install/dir"), clStored);
     ClSettingsIdentity::setApplicationName(strOwnApp);
 
-    const QString strApp = strAppAttribute.isEmpty() ? QString() : QStringLiteral(" app=\"%1\"").arg(strAppAttribute);
+    const QString strApp
+        = strAppAttribute.isEmpty() ? QString() : QStringLiteral(" app=\"%1\"").arg(strAppAttribute);
     ClParseXmlUpdate clReader;
-    QVERIFY(clReader.parseData(QStringLiteral("<u><plugins dir=\"plugins\" reg=\"install/dir\" scope=\"0\"%1>"
-                                              "<lib version=\"1\" hash=\"aa\">libqjpeg.so</lib></plugins></u>")
-                                   .arg(strApp)
-                                   .toUtf8()));
+    QVERIFY(
+        clReader.parseData(QStringLiteral("<u><plugins dir=\"plugins\" reg=\"install/dir\" scope=\"0\"%1>"
+                                          "<lib version=\"1\" hash=\"aa\">libqjpeg.so</lib></plugins></u>")
+                               .arg(strApp)
+                               .toUtf8()));
     QCOMPARE(clReader.itemCount(), 1);
     QCOMPARE(clReader.item(0).strDir, strDir);
     // The description must not move where the program keeps its own preferences.
@@ -341,19 +352,20 @@ void TestUpdaterFiles::updateReader_exceptionCostsOnlyItsTopLevelNode()
     ClThrowingReader clReader;
     QVERIFY(clReader.parseData("<!--boom--><u><own><file version=\"1\" hash=\"aa\">a.txt</file></own></u>"));
     QCOMPARE(clReader.errorMessage(), QStringLiteral("comment refused"));
-    QCOMPARE(fileNames(clReader), QStringList {"a.txt"});
+    QCOMPARE(fileNames(clReader), QStringList { "a.txt" });
 
     QVERIFY(clReader.parseData("<u><own><file version=\"1\" hash=\"aa\">a.txt</file></own><boom/>"
                                "<own><file version=\"1\" hash=\"bb\">b.txt</file></own></u>"));
     QCOMPARE(clReader.errorMessage(), QStringLiteral("element refused"));
-    QCOMPARE(fileNames(clReader), QStringList {"a.txt"});
+    QCOMPARE(fileNames(clReader), QStringList { "a.txt" });
 }
 
 void TestUpdaterFiles::writer_defaultFileIsByteExact()
 {
     const QString strUrl = QStringLiteral("http://update.tavik.example/");
     ClCreateXmlNetwork clWriter;
-    QVERIFY(clWriter.writeNetwork(false, QString(), QString(), QString(), false, QString(), QString(), strUrl, false));
+    QVERIFY(clWriter.writeNetwork(
+        false, QString(), QString(), QString(), false, QString(), QString(), strUrl, false));
     const QString strPath = clDir.filePath(QStringLiteral("network.xml"));
     QVERIFY(clWriter.save(strPath));
     QCOMPARE(TestSupport::readFile(strPath), TestSupport::defaultNetworkXml(strUrl));
@@ -362,8 +374,8 @@ void TestUpdaterFiles::writer_defaultFileIsByteExact()
 void TestUpdaterFiles::writer_emptySourceUrlWritesNothing()
 {
     ClCreateXmlNetwork clWriter;
-    QVERIFY(!clWriter.writeNetwork(true, QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("Http"), false,
-                                   QString(), QString(), QString(), true));
+    QVERIFY(!clWriter.writeNetwork(true, QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("Http"),
+        false, QString(), QString(), QString(), true));
     QCOMPARE(clWriter.toByteArray(), QByteArray("<settings/>\n"));
 }
 
@@ -389,12 +401,13 @@ void TestUpdaterFiles::writer_proxyTypes()
     QFETCH(QString, strWritten);
 
     ClCreateXmlNetwork clWriter;
-    QCOMPARE(clWriter.writeNetwork(true, QStringLiteral("h"), QStringLiteral("8080"), strType, false, QString(),
-                                   QString(), QStringLiteral("http://u/"), true),
-             bResult);
+    QCOMPARE(clWriter.writeNetwork(true, QStringLiteral("h"), QStringLiteral("8080"), strType, false,
+                 QString(), QString(), QStringLiteral("http://u/"), true),
+        bResult);
     QDomDocument clDocument;
     QVERIFY(clDocument.setContent(clWriter.toByteArray()));
-    const QDomElement clType = clDocument.documentElement().firstChildElement(QStringLiteral("proxysetting"))
+    const QDomElement clType = clDocument.documentElement()
+                                   .firstChildElement(QStringLiteral("proxysetting"))
                                    .firstChildElement(QStringLiteral("type"));
     QCOMPARE(clType.isNull(), strWritten.isEmpty());
     QCOMPARE(clType.text(), strWritten);
@@ -404,10 +417,12 @@ void TestUpdaterFiles::writer_roundTripWithBase64Password()
 {
     const QString strPassword = QStringLiteral("p\u00e4ss w\u00f6rd:<1>");
     ClCreateXmlNetwork clWriter;
-    QVERIFY(clWriter.writeNetwork(true, QStringLiteral("10.1.2.3"), QStringLiteral("3129"), QStringLiteral("Http"),
-                                  true, QStringLiteral("anna"), strPassword, QStringLiteral("http://u/"), true));
+    QVERIFY(clWriter.writeNetwork(true, QStringLiteral("10.1.2.3"), QStringLiteral("3129"),
+        QStringLiteral("Http"), true, QStringLiteral("anna"), strPassword, QStringLiteral("http://u/"),
+        true));
     const QByteArray clText = clWriter.toByteArray();
-    QVERIFY(clText.contains("<password type=\"base64\">" + strPassword.toLocal8Bit().toBase64() + "</password>"));
+    QVERIFY(
+        clText.contains("<password type=\"base64\">" + strPassword.toLocal8Bit().toBase64() + "</password>"));
     QVERIFY(!clText.contains("ss w"));
 
     const QString strPath = clDir.filePath(QStringLiteral("roundtrip.xml"));

@@ -70,13 +70,14 @@ void TestUpdaterInstall::initTestCase()
 
     // The system installer's stand-in records how it was started.
     const QString strScript = clInstallerDir.filePath(QStringLiteral("msiexec"));
-    QVERIFY(TestSupport::writeFile(strScript, QStringLiteral("#!/bin/sh\n"
-                                                             "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
-                                                             "mv \"%1.tmp\" \"%1\"\n")
-                                                  .arg(installerLog())
-                                                  .toUtf8()));
-    QVERIFY(QFile::setPermissions(strScript, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                 | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(TestSupport::writeFile(strScript,
+        QStringLiteral("#!/bin/sh\n"
+                       "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
+                       "mv \"%1.tmp\" \"%1\"\n")
+            .arg(installerLog())
+            .toUtf8()));
+    QVERIFY(QFile::setPermissions(strScript,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
 }
 
 void TestUpdaterInstall::init()
@@ -110,7 +111,8 @@ int TestUpdaterInstall::runUpdateFromPage(ClUpdateWidget* pclPage)
                   clAfterReport.start(500);
           });
 
-    QTimer::singleShot(0, pclPage, [pclPage] { QTest::mouseClick(pclPage->upgradeButton(), Qt::LeftButton); });
+    QTimer::singleShot(
+        0, pclPage, [pclPage] { QTest::mouseClick(pclPage->upgradeButton(), Qt::LeftButton); });
     clSafety.start(30000);
     const int iResult = QCoreApplication::exec();
     disconnect(clReported);
@@ -123,7 +125,8 @@ void TestUpdaterInstall::networkFile_createdWithDefaultsWhenMissing()
     ClUpdate clUpdate;
     QCOMPARE(clUpdate.networkXmlPath(), ClUpdate::dataFolder() + QStringLiteral("network.xml"));
     QVERIFY(clUpdate.networkXmlPath().endsWith(QLatin1String("/Tavik/VexaAPPforPC/network.xml")));
-    QCOMPARE(TestSupport::readFile(clUpdate.networkXmlPath()), TestSupport::defaultNetworkXml("http://127.0.0.1:9/"));
+    QCOMPARE(TestSupport::readFile(clUpdate.networkXmlPath()),
+        TestSupport::defaultNetworkXml("http://127.0.0.1:9/"));
 
     // Without the override the built-in server is the source.
     TestSupport::clearDataFolder();
@@ -140,11 +143,14 @@ void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer_data()
     QTest::addColumn<QByteArray>("clExisting");
     QTest::addColumn<bool>("bKept");
 
-    const QByteArray clProxy = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>10.0.0.1</ip>\n"
-                               "  <port>8080</port>\n </proxysetting>\n <sourceurl>%1</sourceurl>\n</settings>\n";
-    QTest::newRow("our server, with a proxy") << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << true;
+    const QByteArray clProxy
+        = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>10.0.0.1</ip>\n"
+          "  <port>8080</port>\n </proxysetting>\n <sourceurl>%1</sourceurl>\n</settings>\n";
+    QTest::newRow("our server, with a proxy")
+        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << true;
     QTest::newRow("another server") << QByteArray(clProxy).replace("%1", "http://mirror.example/") << false;
-    QTest::newRow("our server without the slash") << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9") << false;
+    QTest::newRow("our server without the slash")
+        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9") << false;
     QTest::newRow("no source") << QByteArray("<settings><autoupdate>true</autoupdate></settings>") << false;
     QTest::newRow("not XML") << QByteArray("sourceurl=http://127.0.0.1:9/") << false;
 }
@@ -159,7 +165,7 @@ void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer()
     QVERIFY(TestSupport::writeFile(strPath, clExisting));
     ClUpdate clUpdate;
     QCOMPARE(TestSupport::readFile(strPath),
-             bKept ? clExisting : TestSupport::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
+        bKept ? clExisting : TestSupport::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
 }
 
 void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
@@ -168,12 +174,13 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     const QByteArray clSecond = package('n', 1000);
     TestUpdateServer clServer;
     QVERIFY(clServer.isRunning());
-    clServer.setResource(kDescriptionPath, TestSupport::description({
-                                               {"01.00.006", TestSupport::md5Hex(clFirst), "KD4Tool_106.msi"},
-                                               {"01.00.005", TestSupport::md5Hex("old"), "KD4Tool_105.msi", "file"},
-                                               {"1.0.5.1", TestSupport::md5Hex(clSecond), "KD4Tool_1051.msi", "file"},
-                                           })
-                                               .toStdString());
+    clServer.setResource(kDescriptionPath,
+        TestSupport::description({
+                                     { "01.00.006", TestSupport::md5Hex(clFirst), "KD4Tool_106.msi" },
+                                     { "01.00.005", TestSupport::md5Hex("old"), "KD4Tool_105.msi", "file" },
+                                     { "1.0.5.1", TestSupport::md5Hex(clSecond), "KD4Tool_1051.msi", "file" },
+                                 })
+            .toStdString());
     clServer.setResource("/kd4update/KD4Tool_106.msi", clFirst.toStdString());
     clServer.setResource("/kd4update/KD4Tool_1051.msi", clSecond.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
@@ -184,14 +191,16 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     QCOMPARE(runUpdateFromPage(&clPage), 0);
 
     // Both newer packages were fetched and verified; the first one is handed to the installer.
-    QCOMPARE(clServer.requests(), (QStringList {"/kd4update/update_tool.xml", "/kd4update/KD4Tool_106.msi",
-                                                "/kd4update/KD4Tool_1051.msi"}));
+    QCOMPARE(clServer.requests(),
+        (QStringList {
+            "/kd4update/update_tool.xml", "/kd4update/KD4Tool_106.msi", "/kd4update/KD4Tool_1051.msi" }));
     const QString strPackage = ClUpdate::dataFolder() + QStringLiteral("KD4Tool_106.msi");
     QCOMPARE(TestSupport::readFile(strPackage), clFirst);
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool_1051.msi")));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installerLog()), 10000);
-    QCOMPARE(QString::fromUtf8(TestSupport::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             (QStringList {"/i", QDir::toNativeSeparators(strPackage)}));
+    QCOMPARE(
+        QString::fromUtf8(TestSupport::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        (QStringList { "/i", QDir::toNativeSeparators(strPackage) }));
     QCOMPARE(clCloser.texts(), QStringList());
     QCOMPARE(clErrors.count(), 1);
     QCOMPARE(clErrors.first().first().toString(), QString());
@@ -202,8 +211,8 @@ void TestUpdaterInstall::install_packageNameWithTwoDotsIsNotInstalled()
     const QByteArray clData = package('v', 2000);
     TestUpdateServer clServer;
     clServer.setResource(kDescriptionPath,
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), "KD4Tool.1.0.6.msi"}})
-                             .toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "KD4Tool.1.0.6.msi" } })
+            .toStdString());
     clServer.setResource("/kd4update/KD4Tool.1.0.6.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
@@ -222,14 +231,22 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning_data()
     QTest::addColumn<QString>("strCase");
     QTest::addColumn<QString>("strFileName");
 
-    QTest::newRow("package path taken by a folder") << "folder" << "KD4Tool.msi";
-    QTest::newRow("data folder cannot be created") << "nofolder" << "KD4Tool.msi";
-    QTest::newRow("installer missing") << "noinstaller" << "KD4Tool.msi";
-    QTest::newRow("name climbs out") << "hostile" << "../KD4Tool.msi";
-    QTest::newRow("name climbs out, Windows style") << "hostile" << "..\\..\\KD4Tool.msi";
-    QTest::newRow("absolute name") << "absolute" << "KD4Tool.msi";
-    QTest::newRow("name in a sub-folder") << "hostile" << "sub/KD4Tool.msi";
-    QTest::newRow("drive-relative name") << "hostile" << "C:KD4Tool.msi";
+    QTest::newRow("package path taken by a folder") << "folder"
+                                                    << "KD4Tool.msi";
+    QTest::newRow("data folder cannot be created") << "nofolder"
+                                                   << "KD4Tool.msi";
+    QTest::newRow("installer missing") << "noinstaller"
+                                       << "KD4Tool.msi";
+    QTest::newRow("name climbs out") << "hostile"
+                                     << "../KD4Tool.msi";
+    QTest::newRow("name climbs out, Windows style") << "hostile"
+                                                    << "..\\..\\KD4Tool.msi";
+    QTest::newRow("absolute name") << "absolute"
+                                   << "KD4Tool.msi";
+    QTest::newRow("name in a sub-folder") << "hostile"
+                                          << "sub/KD4Tool.msi";
+    QTest::newRow("drive-relative name") << "hostile"
+                                         << "C:KD4Tool.msi";
 }
 
 void TestUpdaterInstall::install_failuresKeepTheToolRunning()
@@ -245,7 +262,7 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     TestUpdateServer clServer;
     clServer.setServeByFileName(true);
     clServer.setResource(kDescriptionPath,
-                         TestSupport::description({{"1.0.6", TestSupport::md5Hex(clData), strFileName}}).toStdString());
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), strFileName } }).toStdString());
     clServer.setResource("/kd4update/KD4Tool.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
@@ -269,7 +286,7 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     QCOMPARE(iResult, kNotEnded);
     // The file was fetched and verified: the failure is the hand-over's.
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.texts(), QStringList {kUpdateFailed});
+    QCOMPARE(clCloser.texts(), QStringList { kUpdateFailed });
     QVERIFY(clPage.isEnabled());
     QVERIFY(!clPage.updateController()->isBusy());
     QTest::qWait(300);

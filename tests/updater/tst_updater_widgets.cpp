@@ -129,7 +129,7 @@ void TestUpdaterWidgets::progressDialog_cancelAsksFirst()
     QCOMPARE(strTitle, QStringLiteral("Vexa"));
     QCOMPARE(eIcon, QMessageBox::Warning);
     clButtons.sort();
-    QCOMPARE(clButtons, (QStringList {"Cancel", "OK"}));
+    QCOMPARE(clButtons, (QStringList { "Cancel", "OK" }));
     QCOMPARE(clCancel.count(), bConfirm ? 1 : 0);
     QCOMPARE(clDialog.isVisible(), !bConfirm);
     QVERIFY(!clDialog.confirmBox());
@@ -198,7 +198,7 @@ void TestUpdaterWidgets::updatePage_content()
             pclLogo = pclLabel;
     }
     QCOMPARE(clTexts,
-             QStringList {"You must be connected to the Internet in order to make the upgrade of the tool."});
+        QStringList { "You must be connected to the Internet in order to make the upgrade of the tool." });
     QVERIFY(pclLogo);
     const QPixmap clLogo = pclLogo->pixmap(Qt::ReturnByValue);
     QCOMPARE(qMax(clLogo.width(), clLogo.height()), 100);
@@ -215,15 +215,19 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports_data()
     QTest::addColumn<QString>("strCase");
     QTest::addColumn<QStringList>("clShown");
 
-    QTest::newRow("latest version") << "latest" << QStringList {"The tool has the latest version."};
+    QTest::newRow("latest version") << "latest" << QStringList { "The tool has the latest version." };
     QTest::newRow("transfer error") << "error"
-                                    << QStringList {"Failed to obtain update files. Check the network settings on "
-                                                    "your computer.\n"};
-    QTest::newRow("digest mismatch") << "mismatch" << QStringList {"Faield to update."};
-    QTest::newRow("unreadable network file") << "unreadable"
-                                             << QStringList {"Failed to read update files.\n If this error continues "
-                                                             "to occur, consult your dealer."};
-    QTest::newRow("cancelled by the user") << "cancel" << QStringList {"Do you want to quit will not be updated?"};
+                                    << QStringList {
+                                           "Failed to obtain update files. Check the network settings on "
+                                           "your computer.\n"
+                                       };
+    QTest::newRow("digest mismatch") << "mismatch" << QStringList { "Faield to update." };
+    QTest::newRow("unreadable network file")
+        << "unreadable"
+        << QStringList { "Failed to read update files.\n If this error continues "
+                         "to occur, consult your dealer." };
+    QTest::newRow("cancelled by the user")
+        << "cancel" << QStringList { "Do you want to quit will not be updated?" };
 }
 
 void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
@@ -236,12 +240,15 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     TestUpdateServer::stResource clDescription;
     clDescription.iDelayMs = 300;
     if (strCase == QLatin1String("latest"))
-        clDescription.strBody = TestSupport::description({{"01.00.005", "aa", "KD4Tool.msi"}}).toStdString();
-    else if (strCase == QLatin1String("mismatch"))
-        clDescription.strBody = TestSupport::description({{"01.00.006", "aa", "KD4Tool.msi"}}).toStdString();
-    else if (strCase != QLatin1String("error"))
         clDescription.strBody
-            = TestSupport::description({{"01.00.006", TestSupport::md5Hex(clData), "KD4Tool.msi"}}).toStdString();
+            = TestSupport::description({ { "01.00.005", "aa", "KD4Tool.msi" } }).toStdString();
+    else if (strCase == QLatin1String("mismatch"))
+        clDescription.strBody
+            = TestSupport::description({ { "01.00.006", "aa", "KD4Tool.msi" } }).toStdString();
+    else if (strCase != QLatin1String("error"))
+        clDescription.strBody = TestSupport::description(
+            { { "01.00.006", TestSupport::md5Hex(clData),
+                "KD4Tool.msi" } }).toStdString();
     if (strCase != QLatin1String("error"))
         clServer.setResource(kDescriptionPath, clDescription);
     TestUpdateServer::stResource clFile;
@@ -276,7 +283,7 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     QVERIFY(!clPage.updateController()->isBusy());
     QVERIFY(!clPage.updateController()->progressDialog()->isVisible());
     QCOMPARE(clServer.requests().count(QString::fromLatin1(kDescriptionPath)),
-             strCase == QLatin1String("unreadable") ? 0 : 1);
+        strCase == QLatin1String("unreadable") ? 0 : 1);
 }
 
 QTEST_MAIN(TestUpdaterWidgets)
