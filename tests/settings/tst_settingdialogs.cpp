@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,7 +88,6 @@ private slots:
     void interval_cannotBeTypedInto();
     void confirm_results_data();
     void confirm_results();
-    void confirm_sizing();
     void information_upgradeRequestsUpdateThenCloses();
     void information_closeOnlyCloses();
     void information_showsVersionsAndLicence();
@@ -394,25 +392,6 @@ void TestSettingDialogs::confirm_results()
             clickButton(pclOpen, action);
     });
     QCOMPARE(clDialog.exec(), result);
-}
-
-void TestSettingDialogs::confirm_sizing()
-{
-    const QString strTitle = QStringLiteral("Network setting initialize");
-    ClSettingConfirmDialog clDialog(strTitle, nullptr);
-    QCOMPARE(clDialog.windowTitle(), strTitle);
-    QVERIFY(!(clDialog.windowFlags() & Qt::WindowContextHelpButtonHint));
-    QCOMPARE(clDialog.minimumHeight(), 80);
-    QCOMPARE(clDialog.maximumHeight(), 80);
-    const QFontMetrics clMetrics = clDialog.fontMetrics();
-    const int iTitleRoom = clMetrics.horizontalAdvance(strTitle)
-        + clMetrics.horizontalAdvance(QCoreApplication::applicationName()) + 100;
-    QCOMPARE(clDialog.minimumWidth(), clDialog.maximumWidth());
-    QVERIFY(clDialog.minimumWidth() >= iTitleRoom);
-    QVERIFY(clDialog.minimumWidth() >= clDialog.sizeHint().width());
-    // The two buttons have the same width.
-    QCOMPARE(clDialog.findChild<QPushButton*>(QStringLiteral("okButton"))->width(),
-             clDialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->width());
 }
 
 void TestSettingDialogs::information_upgradeRequestsUpdateThenCloses()

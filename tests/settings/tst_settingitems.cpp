@@ -80,12 +80,10 @@ private slots:
     void volume_releaseAfterFillReportsUntilOwnReport();
     void slider_reportsOnlyOnReleaseAtNewPosition();
     void slider_setValueClampsAndReleaseAtSameValueIsSilent();
-    void slider_valueOfWrongKindIgnored();
     void balance_display_data();
     void balance_display();
     void combo_setValueSelectsByWireValue();
     void dialogButton_cancelSendsNothingAcceptSendsGivenValue();
-    void dialogButton_withoutDialogReportsAtOnce();
     void page_failureAsksForReread_data();
     void page_failureAsksForReread();
     void page_enableListCoversRegisteredControlsOnly();
@@ -223,21 +221,6 @@ void TestSettingItems::slider_setValueClampsAndReleaseAtSameValueIsSilent()
     QCOMPARE(valueLabel(pclLevel)->text(), QStringLiteral("10dB"));
 }
 
-void TestSettingItems::slider_valueOfWrongKindIgnored()
-{
-    ClSettingItemSlider clLevel(QStringLiteral("zk_rec_audio_level"), QString(), nullptr);
-    clLevel.setRange(0, 10);
-    clLevel.setValue(4);
-    clLevel.setValue(QVariant());
-    clLevel.setValue(QDateTime::currentDateTime());
-    QCOMPARE(clLevel.slider()->value(), 4);
-
-    ClSettingItemVolume clVolume(QStringLiteral("zk_speaker_volume"), nullptr);
-    clVolume.setValue(32);
-    clVolume.setValue(QVariant());
-    QCOMPARE(clVolume.slider()->value(), 50);
-}
-
 void TestSettingItems::balance_display_data()
 {
     QTest::addColumn<int>("value");
@@ -324,19 +307,6 @@ void TestSettingItems::dialogButton_cancelSendsNothingAcceptSendsGivenValue()
     QCOMPARE(clCmd.value(ZkKey::PARAM1).toString(), QStringLiteral("zk_something"));
     QVERIFY(clCmd.contains(ZkKey::PARAM2));
     QCOMPARE(clCmd.value(ZkKey::PARAM2).toString(), QString());
-}
-
-void TestSettingItems::dialogButton_withoutDialogReportsAtOnce()
-{
-    ClPageHarness clHarness;
-    auto* pclButton = clHarness.add(new ClSettingItemShowDialogButton(QStringLiteral("zk_factory_reset_cam"),
-                                                                      QStringLiteral("Go"), nullptr,
-                                                                      QStringLiteral("set"), nullptr));
-    clHarness.show();
-    pclButton->setValue(QStringLiteral("other")); // an action keeps its value
-    QTest::mouseClick(pclButton->button(), Qt::LeftButton);
-    QCOMPARE(clHarness.clLog.count(), 1);
-    QCOMPARE(clHarness.clLog.last().value(ZkKey::PARAM2).toString(), QStringLiteral("set"));
 }
 
 void TestSettingItems::page_failureAsksForReread_data()

@@ -151,7 +151,6 @@ private slots:
     }
 
     void connectPage_buttons();
-    void panel_isColumnOfFixedWidth();
     void fill_showsCameraValuesAndSendsNothing();
     void fill_withoutResolutionLeavesRowAndStaysQuiet();
     void reread_answerFillsPages();
@@ -209,19 +208,6 @@ void TestSettingPanel::connectPage_buttons()
     // The two buttons are equally wide.
     QCOMPARE(clPanel.connectPageButton(QStringLiteral("connectButton"))->width(),
              clPanel.connectPageButton(QStringLiteral("updateButton"))->width());
-}
-
-void TestSettingPanel::panel_isColumnOfFixedWidth()
-{
-    ClPanel clPanel;
-    QCOMPARE(clPanel.clPanel.width(), 370);
-    QCOMPARE(clPanel.clPanel.minimumWidth(), 370);
-    QCOMPARE(clPanel.clPanel.maximumWidth(), 370);
-    clPanel.startSession();
-    for (const char* pcKey : {"zk_wdr", "video_resolution", "zk_ae_light_metering", "zk_speaker_volume"})
-        QCOMPARE(clPanel.clPanel.findChild<QWidget*>(QLatin1String(pcKey))->width(), 150);
-    for (const char* pcName : {"intervalButton", "apButton", "informationButton"})
-        QCOMPARE(clPanel.button(QLatin1String(pcName))->width(), 150);
 }
 
 void TestSettingPanel::fill_showsCameraValuesAndSendsNothing()
