@@ -1,0 +1,231 @@
+#include "ClKD4LiveCtrl.h"
+
+#include "ClCommands.h"
+#include "ClKD4Cgi.h"
+#include "ClMJpegWorker.h"
+#include "ClNotifyListener.h"
+
+#include <QEventLoop>
+#include <QMutexLocker>
+#include <QTimer>
+
+ClKD4LiveCtrl::ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent)
+    : QObject(pclParent)
+{
+    pclCgi = new ClKD4Cgi(strAddress, this);
+    pclNotifyListener = new ClNotifyListener(pclCgi);
+    pclLiveWorker = new ClMJpegWorker(pclCgi->getAddress());
+
+    connect(this, &ClKD4LiveCtrl::sigRequest, pclCgi, &ClKD4Cgi::slotRequest);
+    connect(pclCgi, &ClKD4Cgi::sigResponse, this, &ClKD4LiveCtrl::slotRecvResponse);
+    connect(pclLiveWorker, &AbstLiveWorker::sigImage, this, &ClKD4LiveCtrl::sigImage);
+    connect(pclLiveWorker, &AbstLiveWorker::sigCgiRequest, this, &ClKD4LiveCtrl::slotSendLiveRquest);
+    connect(this, &ClKD4LiveCtrl::sigLiveResponse, pclLiveWorker, &AbstLiveWorker::slotCgiResponse);
+    connect(this, &ClKD4LiveCtrl::sigStartLive, pclLiveWorker, &AbstLiveWorker::slotStartLive);
+    connect(this, &ClKD4LiveCtrl::sigStopLive, pclLiveWorker, &AbstLiveWorker::slotStopLive);
+    // Forced stops run at once in the caller's thread, so the frame in flight is aborted now.
+    connect(this, &ClKD4LiveCtrl::sigEscapeLive, pclLiveWorker, &AbstLiveWorker::slotStopForce,
+            Qt::DirectConnection);
+    connect(pclLiveWorker, &AbstLiveWorker::sigLiveFinished, this, &ClKD4LiveCtrl::slotRecvLiveFinish);
+    connect(pclLiveWorker, &AbstLiveWorker::sigError, this, &ClKD4LiveCtrl::sigLiveError);
+    connect(pclLiveWorker, &AbstLiveWorker::sigError, this, &ClKD4LiveCtrl::slotStopAll);
+    connect(pclNotifyListener, &ClNotifyListener::sigNotify, this, &ClKD4LiveCtrl::sigNotify);
+
+    pclLiveWorker->moveToThread(&clLiveThread);
+}
+
+ClKD4LiveCtrl::~ClKD4LiveCtrl()
+{
+    slotStopAll();
+    pclNotifyListener->stopListening();
+    pclNotifyListener->wait();
+    delete pclNotifyListener;
+    // The live thread has finished, so nothing runs in the worker any more.
+    delete pclLiveWorker;
+}
+
+bool ClKD4LiveCtrl::isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const
+{
+    const QVariant clId = clCmd.value(ZkKey::ID);
+    return clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == pclSender;
+}
+
+void ClKD4LiveCtrl::slotSendRequest(ZK_CMD clCmd)
+{
+    QMutexLocker clLock(&clRequestMutex);
+    if (isFrom(clCmd, &clLiveThread)) {
+        emit sigRequest(clCmd);
+        return;
+    }
+    if (zkCommand(clCmd) == CMD_SET_SETTING && clLiveThread.isRunning() && clRequestList.isEmpty()) {
+        // The camera takes setting changes only with its live stream stopped: hold the command
+        // back and send it once the stream has stopped.
+        clRequestList.append(clCmd);
+        clLock.unlock();
+        stopLive();
+        return;
+    }
+    if (!clRequestList.isEmpty()) {
+        clRequestList.append(clCmd);
+        return;
+    }
+    emit sigRequest(clCmd);
+}
+
+void ClKD4LiveCtrl::slotSendLiveRquest(ZK_CMD clCmd)
+{
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(&clLiveThread)));
+    slotSendRequest(clCmd);
+}
+
+void ClKD4LiveCtrl::slotRecvResponse(ZK_CMD clCmd)
+{
+    if (isFrom(clCmd, &clLiveThread)) {
+        if (clLiveThread.isRunning())
+            emit sigLiveResponse(clCmd);
+    } else if (isFrom(clCmd, this)) {
+        const int iErr = zkError(clCmd);
+        if (iErr != ZkError::Success) {
+            emit sigPollingError(iErr);
+            slotStopAll();
+        } else {
+            emit sigGetSettingPolling(clCmd.value(ZkKey::PARAM1).toMap());
+            QMutexLocker clPollingLock(&clPollingMutex);
+            // The next poll comes 20 seconds after this answer, not after the request.
+            if (pclPollingTimer && !pclPollingTimer->isActive())
+                pclPollingTimer->start();
+        }
+    } else {
+        emit sigResponse(clCmd);
+    }
+
+    QMutexLocker clLock(&clRequestMutex);
+    if (clLiveThread.isRunning() || clRequestList.isEmpty())
+        return;
+    if (zkCommand(clRequestList.first()) == zkCommand(clCmd))
+        clRequestList.removeFirst();
+    if (clRequestList.isEmpty()) {
+        if (!clLiveThread.isRunning())
+            clLiveThread.start();
+        emit sigStartLive();
+    } else {
+        emit sigRequest(clRequestList.first());
+    }
+}
+
+void ClKD4LiveCtrl::slotRecvLiveFinish()
+{
+    if (clLiveThread.isRunning()) {
+        clLiveThread.quit();
+        clLiveThread.wait();
+    }
+    QMutexLocker clLock(&clRequestMutex);
+    if (!clRequestList.isEmpty())
+        emit sigRequest(clRequestList.first());
+}
+
+void ClKD4LiveCtrl::setSettingPolling(bool bIsPolling)
+{
+    QMutexLocker clLock(&clPollingMutex);
+    if (!bIsPolling) {
+        delete pclPollingTimer;
+        pclPollingTimer = nullptr;
+        return;
+    }
+    if (!pclPollingTimer) {
+        pclPollingTimer = new QTimer(this);
+        connect(pclPollingTimer, &QTimer::timeout, this, &ClKD4LiveCtrl::slotRequestGetPolling);
+        pclPollingTimer->setInterval(POLLING_INTERVAL_MS);
+        pclPollingTimer->setSingleShot(true);
+        pclPollingTimer->start();
+    } else if (!pclPollingTimer->isActive()) {
+        slotRequestGetPolling();
+    }
+}
+
+void ClKD4LiveCtrl::slotRequestGetPolling()
+{
+    ZK_CMD clCmd;
+    clCmd.insert(ZkKey::CMD, QVariant::fromValue(CMD_GET_ALL_SETTINGS));
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(this)));
+    slotSendRequest(clCmd);
+}
+
+void ClKD4LiveCtrl::startLive()
+{
+    if (!clLiveThread.isRunning())
+        clLiveThread.start();
+    emit sigStartLive();
+}
+
+void ClKD4LiveCtrl::stopLive()
+{
+    waitForLiveStop(&ClKD4LiveCtrl::sigStopLive);
+}
+
+void ClKD4LiveCtrl::escapeLive()
+{
+    waitForLiveStop(&ClKD4LiveCtrl::sigEscapeLive);
+}
+
+void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
+{
+    if (!clLiveThread.isRunning())
+        return;
+
+    QEventLoop clLoop;
+    connect(&clLiveThread, &QThread::finished, &clLoop, &QEventLoop::quit);
+    QTimer clLimit;
+    clLimit.setSingleShot(true);
+    connect(&clLimit, &QTimer::timeout, &clLoop, &QEventLoop::quit);
+    clLimit.start(STOP_WAIT_MS);
+    emit(this->*pfnStopSignal)();
+    if (clLiveThread.isRunning())
+        clLoop.exec();
+
+    if (!clLiveThread.isRunning())
+        return;
+    // The worker never confirmed the stop: end its thread anyway, and send what was held back
+    // rather than lose the user's change.
+    clLiveThread.quit();
+    clLiveThread.wait();
+    QMutexLocker clLock(&clRequestMutex);
+    if (!clRequestList.isEmpty())
+        emit sigRequest(clRequestList.first());
+}
+
+void ClKD4LiveCtrl::setNotifyListening(bool bIsListening)
+{
+    if (bIsListening) {
+        pclNotifyListener->startListening();
+        return;
+    }
+    if (pclNotifyListener->isRunning()) {
+        pclNotifyListener->stopListening();
+        pclNotifyListener->wait();
+    }
+}
+
+void ClKD4LiveCtrl::clearRequests()
+{
+    QMutexLocker clLock(&clRequestMutex);
+    clRequestList.clear();
+    pclCgi->clearQueue();
+}
+
+void ClKD4LiveCtrl::slotStopAll()
+{
+    if (pclNotifyListener->isRunning())
+        pclNotifyListener->stopListening();
+    {
+        QMutexLocker clLock(&clPollingMutex);
+        delete pclPollingTimer;
+        pclPollingTimer = nullptr;
+    }
+    if (clLiveThread.isRunning()) {
+        emit sigEscapeLive();
+        clLiveThread.quit();
+    }
+    clearRequests();
+    clLiveThread.wait();
+}

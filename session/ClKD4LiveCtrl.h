@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ZK_CMD.h"
+
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QThread>
+
+class ClKD4Cgi;
+class ClMJpegWorker;
+class ClNotifyListener;
+class QTimer;
+
+// The switchboard below the session manager: passes requests to the request queue and sorts the
+// answers back (session manager, live worker, own polling), holds requests back while the live
+// stream stops for a setting change, re-reads all settings 20 seconds after each answer, and runs
+// the live thread and the notification listener.
+class ClKD4LiveCtrl : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClKD4LiveCtrl)
+
+public:
+    static constexpr int POLLING_INTERVAL_MS = 20000;
+    static constexpr int STOP_WAIT_MS = 10000;
+
+    explicit ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent = nullptr);
+    ~ClKD4LiveCtrl() override;
+
+    void startLive();
+    void stopLive();
+    void escapeLive();
+    void setNotifyListening(bool bIsListening);
+    void setSettingPolling(bool bIsPolling);
+    void clearRequests();
+
+    // The polling timer while polling is on, else null; lets tests drive a poll without waiting.
+    QTimer* pollingTimer() const { return pclPollingTimer; }
+    bool isLiveRunning() const { return clLiveThread.isRunning(); }
+
+signals:
+    void sigResponse(ZK_CMD clCmd);
+    void sigImage(QImage clImg);
+    void sigNotify(ClNotifyList clNotifyList);
+    void sigGetSettingPolling(ClAllSettings clSettings);
+    void sigPollingError(int iErrCode);
+    void sigLiveError(QString strErr);
+    void sigRequest(ZK_CMD clCmd);
+    void sigLiveResponse(ZK_CMD clCmd);
+    void sigStartLive();
+    void sigStopLive();
+    void sigEscapeLive();
+
+public slots:
+    void slotSendRequest(ZK_CMD clCmd);
+
+private slots:
+    void slotSendLiveRquest(ZK_CMD clCmd);
+    void slotRecvResponse(ZK_CMD clCmd);
+    void slotRecvLiveFinish();
+    void slotRequestGetPolling();
+    void slotStopAll();
+
+private:
+    void waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)());
+    bool isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const;
+
+    ClKD4Cgi* pclCgi = nullptr;
+    QThread clLiveThread;
+    QList<ZK_CMD> clRequestList;
+    ClNotifyListener* pclNotifyListener = nullptr;
+    QTimer* pclPollingTimer = nullptr;
+    QMutex clPollingMutex;
+    QMutex clRequestMutex;
+    ClMJpegWorker* pclLiveWorker = nullptr;
+};

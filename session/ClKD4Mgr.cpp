@@ -1,0 +1,267 @@
+#include "ClKD4Mgr.h"
+
+#include "ClCameraAddress.h"
+#include "ClCommands.h"
+#include "ClKD4LiveCtrl.h"
+
+#include <QTimer>
+
+namespace {
+
+const QString HIGH_SPEED_720 = QStringLiteral("1280x720 120P 16:9");
+const QString HIGH_SPEED_480 = QStringLiteral("848x480 240P 16:9");
+
+} // namespace
+
+ClKD4Mgr::ClKD4Mgr(QObject* pclParent)
+    : QObject(pclParent)
+{
+    pclLiveCtrl = new ClKD4LiveCtrl(ClCameraAddress::current(), this);
+
+    connect(this, &ClKD4Mgr::sigSendRequest, pclLiveCtrl, &ClKD4LiveCtrl::slotSendRequest);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigResponse, this, &ClKD4Mgr::slotRecvResponse);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigImage, this, &ClKD4Mgr::sigImage);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigNotify, this, &ClKD4Mgr::slotRecvNotify);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigGetSettingPolling, this, &ClKD4Mgr::slotRecvGetRequestPolling);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigPollingError, this, &ClKD4Mgr::slotPollingError);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigLiveError, this, &ClKD4Mgr::slotLiveError);
+}
+
+ClKD4Mgr::~ClKD4Mgr() = default;
+
+bool ClKD4Mgr::isEnable() const
+{
+    return iProcessCount == 0 && !bIsRecording;
+}
+
+void ClKD4Mgr::countUp()
+{
+    const int iOld = iProcessCount;
+    ++iProcessCount;
+    if (iOld == 0)
+        emit sigProgressState(true);
+    emit sigChangeSettingEnable(isEnable());
+}
+
+void ClKD4Mgr::countDown()
+{
+    iProcessCount = qMax(0, iProcessCount - 1);
+    if (iProcessCount == 0)
+        emit sigProgressState(false);
+    emit sigChangeSettingEnable(isEnable());
+}
+
+void ClKD4Mgr::slotSendRequest(ZK_CMD clCmd)
+{
+    countUp();
+    emit sigSendRequest(clCmd);
+}
+
+void ClKD4Mgr::sendOwnCommand(const QUuid& clCommand)
+{
+    ZK_CMD clCmd;
+    clCmd.insert(ZkKey::CMD, QVariant::fromValue(clCommand));
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(this)));
+    slotSendRequest(clCmd);
+}
+
+void ClKD4Mgr::slotRecvResponse(ZK_CMD clCmd)
+{
+    countDown();
+    const QVariant clId = clCmd.value(ZkKey::ID);
+    if (clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == this) {
+        recvOwnResponse(clCmd);
+        return;
+    }
+    emit sigRecvResponse(clCmd);
+}
+
+void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
+{
+    const QUuid clCommand = zkCommand(clCmd);
+    if (clCommand == CMD_START_SESSION) {
+        if (zkError(clCmd) != ZkError::Success)
+            return;
+        bIsSession = true;
+        pclLiveCtrl->setNotifyListening(true);
+        pclLiveCtrl->setSettingPolling(true);
+        sendOwnCommand(CMD_GET_ALL_SETTINGS);
+    } else if (clCommand == CMD_STOP_SESSION) {
+        if (clEventLoop.isRunning())
+            clEventLoop.quit();
+    } else if (clCommand == CMD_GET_ALL_SETTINGS) {
+        if (zkError(clCmd) != ZkError::Success) {
+            endSession();
+            return;
+        }
+        // The settings UI reports the video resolution while it handles this signal, so the
+        // high-speed flag is current by the time the live rule below looks at it.
+        emit sigStartedSession(clCmd.value(ZkKey::PARAM1).toMap());
+
+        const bool bWasBlocked = blockSignals(true);
+        updateCameraState(clCmd.value(ZkKey::PARAM1).toMap());
+        blockSignals(bWasBlocked);
+        emit sigRecordingState(bIsRecording, bIsHighSpeed);
+        emit sigBatteryState(lBattery, bIsAcConnect);
+
+        if (!(bIsHighSpeed && bIsRecording)) {
+            pclLiveCtrl->startLive();
+            bIsLive = true;
+        }
+    }
+}
+
+void ClKD4Mgr::updateCameraState(const ClAllSettings& clSettings)
+{
+    const QVariant clStatus = clSettings.value(QStringLiteral("app_status"));
+    if (clStatus.canConvert<QString>()) {
+        const bool bRecording = clStatus.toString() == QLatin1String("record");
+        if (bRecording != bIsRecording) {
+            bIsRecording = bRecording;
+            emit sigRecordingState(bIsRecording, bIsHighSpeed);
+        }
+    }
+
+    bool bBatteryChanged = false;
+    const QVariant clAc = clSettings.value(QStringLiteral("zk_get_ac_connection"));
+    if (clAc.canConvert<QString>()) {
+        const bool bConnected = clAc.toString() == QLatin1String("connected");
+        if (bConnected != bIsAcConnect) {
+            bIsAcConnect = bConnected;
+            bBatteryChanged = true;
+        }
+    }
+
+    const QVariant clBattery = clSettings.value(QStringLiteral("zk_battery"));
+    if (clBattery.canConvert<QString>()) {
+        bool bOk = false;
+        const qint32 lLevel = clBattery.toString().toInt(&bOk, 10);
+        if (bOk && lLevel != lBattery) {
+            lBattery = lLevel;
+            bBatteryChanged = true;
+        }
+    }
+
+    if (bBatteryChanged)
+        emit sigBatteryState(lBattery, bIsAcConnect);
+    emit sigChangeSettingEnable(isEnable());
+}
+
+void ClKD4Mgr::applyLiveRule()
+{
+    if (bIsHighSpeed && bIsRecording) {
+        if (bIsLive) {
+            pclLiveCtrl->stopLive();
+            bIsLive = false;
+        }
+    } else if (!bIsLive) {
+        pclLiveCtrl->startLive();
+        bIsLive = true;
+    }
+}
+
+void ClKD4Mgr::slotRecvGetRequestPolling(ClAllSettings clSettings)
+{
+    updateCameraState(clSettings);
+    applyLiveRule();
+}
+
+void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)
+{
+    bool bChanged = false;
+    for (const auto& clNotify : clInfoList) {
+        if (clNotify.first == QLatin1String("starting_video_record") && !bIsRecording) {
+            bIsRecording = true;
+            bChanged = true;
+        } else if (clNotify.first == QLatin1String("video_record_complete") && bIsRecording) {
+            bIsRecording = false;
+            bChanged = true;
+        }
+    }
+    if (!bChanged)
+        return;
+    emit sigRecordingState(bIsRecording, bIsHighSpeed);
+    emit sigChangeSettingEnable(isEnable());
+    applyLiveRule();
+}
+
+void ClKD4Mgr::slotChangeRecordingResolution(QString strResolution)
+{
+    bIsHighSpeed = strResolution == HIGH_SPEED_720 || strResolution == HIGH_SPEED_480;
+}
+
+void ClKD4Mgr::slotLiveError(QString strErr)
+{
+    Q_UNUSED(strErr)
+    if (bIsSession)
+        endSession();
+}
+
+void ClKD4Mgr::slotPollingError(int iErr)
+{
+    Q_UNUSED(iErr)
+    if (bIsSession)
+        endSession();
+}
+
+void ClKD4Mgr::startSession()
+{
+    if (bIsSession)
+        return;
+    sendOwnCommand(CMD_START_SESSION);
+}
+
+void ClKD4Mgr::stopSession()
+{
+    if (!bIsSession)
+        return;
+    closeSession(false);
+}
+
+void ClKD4Mgr::escapeSession()
+{
+    if (!bIsSession)
+        return;
+    closeSession(true);
+}
+
+void ClKD4Mgr::closeSession(bool bForced)
+{
+    bIsSession = false;
+    countUp();
+    pclLiveCtrl->setNotifyListening(false);
+    pclLiveCtrl->setSettingPolling(false);
+    pclLiveCtrl->clearRequests();
+
+    if (bIsLive) {
+        bIsLive = false;
+        if (bForced)
+            pclLiveCtrl->escapeLive();
+        else
+            pclLiveCtrl->stopLive();
+    }
+
+    if (!bForced) {
+        // A camera that never answers must not hold the program: wait at most ten seconds.
+        QTimer clLimit;
+        clLimit.setSingleShot(true);
+        connect(&clLimit, &QTimer::timeout, &clEventLoop, &QEventLoop::quit);
+        clLimit.start(STOP_WAIT_MS);
+        sendOwnCommand(CMD_STOP_SESSION);
+        clEventLoop.exec();
+    }
+    countDown();
+}
+
+void ClKD4Mgr::endSession()
+{
+    stopSession();
+    bIsRecording = false;
+    bIsHighSpeed = false;
+    bIsAcConnect = false;
+    lBattery = 0;
+    iProcessCount = 0;
+    emit sigProgressState(false);
+    emit sigChangeSettingEnable(true);
+    emit sigEndSession();
+}

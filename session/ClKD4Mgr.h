@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ZK_CMD.h"
+
+#include <QEventLoop>
+#include <QImage>
+#include <QObject>
+#include <QUuid>
+
+class ClKD4LiveCtrl;
+
+// The one object that knows whether there is a session with the camera. Every request of the
+// widget tree passes through it (it counts them for the busy ring and the settings' enable), it
+// opens and closes the session with its own commands, and it keeps the camera state the live view
+// shows: recording, high-speed recording, battery and mains adapter.
+class ClKD4Mgr : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ClKD4Mgr)
+
+public:
+    static constexpr int STOP_WAIT_MS = 10000;
+
+    explicit ClKD4Mgr(QObject* pclParent = nullptr);
+    ~ClKD4Mgr() override;
+
+    void startSession();
+    void stopSession();
+    void escapeSession();
+    void endSession();
+
+    bool isSession() const { return bIsSession; }
+    ClKD4LiveCtrl* liveCtrl() const { return pclLiveCtrl; }
+
+signals:
+    void sigRecvResponse(ZK_CMD clCmd);
+    void sigStartedSession(ClAllSettings clSettings);
+    void sigEndSession();
+    void sigImage(QImage clImg);
+    void sigRecordingState(bool bIsRecording, bool bIsHighSpeed);
+    void sigBatteryState(qint32 lBattery, bool bIsAcConnect);
+    void sigChangeSettingEnable(bool bIsEnable);
+    void sigProgressState(bool bIsProcessing);
+    void sigSendRequest(ZK_CMD clCmd);
+
+public slots:
+    void slotSendRequest(ZK_CMD clCmd);
+    void slotChangeRecordingResolution(QString strResolution);
+
+private slots:
+    void slotRecvResponse(ZK_CMD clCmd);
+    void slotRecvNotify(ClNotifyList clInfoList);
+    void slotRecvGetRequestPolling(ClAllSettings clSettings);
+    void slotLiveError(QString strErr);
+    void slotPollingError(int iErr);
+
+private:
+    void countUp();
+    void countDown();
+    bool isEnable() const;
+    void sendOwnCommand(const QUuid& clCommand);
+    void recvOwnResponse(const ZK_CMD& clCmd);
+    void updateCameraState(const ClAllSettings& clSettings);
+    void applyLiveRule();
+    void closeSession(bool bForced);
+
+    ClKD4LiveCtrl* pclLiveCtrl = nullptr;
+    bool bIsRecording = false;
+    bool bIsHighSpeed = false;
+    bool bIsAcConnect = false;
+    qint32 lBattery = 0;
+    bool bIsSession = false;
+    bool bIsLive = false;
+    QEventLoop clEventLoop;
+    int iProcessCount = 0;
+};
