@@ -101,6 +101,10 @@ void ClMJpegWorker::requestFrame()
     clRequestClock.start();
     bOversize = false;
     pclReply = pclNetworkManager->get(QNetworkRequest(QUrl(strUrl)));
+    // With a bounded read buffer the network layer stops reading from the socket a little past the
+    // cap, instead of taking in whatever the sender pushes while the abort is on its way. The margin
+    // matters: the network layer fills the buffer in whole blocks and may stop short of its limit.
+    pclReply->setReadBufferSize(MAX_FRAME_BYTES + READ_MARGIN_BYTES);
     pclReply->ignoreSslErrors();
     connect(pclReply, &QNetworkReply::readyRead, this, &ClMJpegWorker::slotTimeoutExtension);
     connect(pclReply, &QNetworkReply::metaDataChanged, this, [this] {

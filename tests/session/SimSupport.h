@@ -80,6 +80,8 @@ inline ZK_CMD run(ClKD4Cgi& clCgi, const ZK_CMD& clCmd, int iTimeoutMs = 30000)
 inline bool openSession(ClKD4Cgi& clCgi, camsim::CamSim& clSim)
 {
     const ZK_CMD clAnswer = run(clCgi, command(CMD_START_SESSION));
+    // The worker's finished() follows its answer; until the queue has handled it, new records wait.
+    QTest::qWait(50);
     clSim.clearLog();
     return clAnswer.contains(ZkKey::ERROR) && zkError(clAnswer) == 0;
 }

@@ -173,14 +173,14 @@ void TestCgiQueue::destruction_waitsForRunningDropsWaiting()
 {
     pclSim->setFault(513, camsim::Fault::delay(600, 1));
     int iAnswers = 0;
-    auto* pclQueue = pclCgi.release();
-    connect(pclQueue, &ClKD4Cgi::sigResponse, this, [&iAnswers] { ++iAnswers; });
+    std::unique_ptr<ClKD4Cgi> pclQueue = std::move(pclCgi);
+    connect(pclQueue.get(), &ClKD4Cgi::sigResponse, this, [&iAnswers] { ++iAnswers; });
     pclQueue->slotRequest(withId(CMD_MSG_513, 1));
     pclQueue->slotRequest(withId(CMD_MSG_514, 2));
     pclQueue->slotRequest(withId(CMD_MSG_769, 3));
     QVERIFY(pclSim->waitForMessage(513, 1, 5000));
     QVERIFY(!answered(*pclSim, 513));
-    delete pclQueue;
+    pclQueue.reset();
     // The running command was carried through before the queue went.
     QVERIFY(answered(*pclSim, 513));
     QTest::qWait(300);

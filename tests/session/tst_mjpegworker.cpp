@@ -1,0 +1,421 @@
+// The MJPEG live worker, run in a thread of its own as the live controller runs it, with its camera
+// commands going through a real request queue to the simulated camera.
+
+#include "ClMJpegWorker.h"
+#include "SimSupport.h"
+
+#include <httplib.h>
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QThread>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+using namespace simtest;
+
+namespace {
+
+camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount)
+{
+    camsim::FrameFault clFault;
+    clFault.kind = eKind;
+    clFault.count = iCount;
+    return clFault;
+}
+
+camsim::FrameFault stall(int iCount)
+{
+    camsim::FrameFault clFault = frameFault(camsim::FrameFault::Kind::Stall, iCount);
+    clFault.stallAfterBytes = 100;
+    clFault.stallMs = 4000;
+    return clFault;
+}
+
+camsim::FrameFault chunked(int iCount, int iChunks, int iPauseMs)
+{
+    camsim::FrameFault clFault = frameFault(camsim::FrameFault::Kind::Chunked, iCount);
+    clFault.chunks = iChunks;
+    clFault.chunkPauseMs = iPauseMs;
+    return clFault;
+}
+
+int stopLiveCount(const camsim::CamSim& clSim)
+{
+    return clSim.messageCount(260);
+}
+
+// A small HTTP server standing in for a camera that sends far too much for one frame.
+class OversizeServer
+{
+public:
+    static constexpr std::size_t BODY_BYTES = 96u * 1024u * 1024u;
+
+    OversizeServer()
+    {
+        clServer.Get("/sized.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+            ++iRequests;
+            clRes.set_content_provider(BODY_BYTES, "image/jpeg",
+                                       [this](std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink) {
+                                           return writeBlock(iOffset, iLength, clSink);
+                                       });
+        });
+        clServer.Get("/chunked.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+            ++iRequests;
+            clRes.set_chunked_content_provider("image/jpeg", [this](std::size_t iOffset, httplib::DataSink& clSink) {
+                if (iOffset >= BODY_BYTES) {
+                    clSink.done();
+                    return true;
+                }
+                return writeBlock(iOffset, BODY_BYTES - iOffset, clSink);
+            });
+        });
+        iPort = clServer.bind_to_any_port("127.0.0.1");
+        clThread = std::thread([this] { clServer.listen_after_bind(); });
+        while (!clServer.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    ~OversizeServer()
+    {
+        clServer.stop();
+        clThread.join();
+    }
+
+    QString url(const char* pPath) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(iPort).arg(QLatin1String(pPath));
+    }
+
+    std::atomic<std::size_t> iSent{0};
+    std::atomic<int> iRequests{0};
+
+private:
+    bool writeBlock(std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink)
+    {
+        static const std::string clBlock(64 * 1024, '\xAB');
+        const std::size_t iBytes = std::min(iLength, clBlock.size());
+        (void)iOffset;
+        if (!clSink.write(clBlock.data(), iBytes))
+            return false;
+        iSent += iBytes;
+        return true;
+    }
+
+    httplib::Server clServer;
+    int iPort = 0;
+    std::thread clThread;
+};
+
+} // namespace
+
+class TestMJpegWorker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void frames_arriveAsImages();
+    void slowChunkedFrame_isNotTimedOut();
+    void goodFrame_resetsRetryCount();
+    void thirdFailureInARow_endsStream_data();
+    void thirdFailureInARow_endsStream();
+    void otherNetworkError_endsStreamAtOnce();
+    void stopInFlight_emitsFrameThenSendsStopLive();
+    void forcedStopIdle_sendsNothing();
+    void forcedStopInFlight_abortsAndSendsStopLive();
+    void refusedStartLive_stillFetchesItsUrl();
+    void refusedStartLive_withoutUrl_reportsBoth();
+    void oversizeFrame_endsStream_data();
+    void oversizeFrame_endsStream();
+    void restartAfterStop_streamsAgain();
+
+private:
+    void startLive();
+    // Feeds the worker an answer as the queue would, in the worker's thread.
+    void answerWorker(const ZK_CMD& clAnswer);
+    int count(const QString& strEvent) const { return clEvents.count(strEvent); }
+    QStringList errors() const;
+
+    std::unique_ptr<camsim::CamSim> pclSim;
+    std::unique_ptr<ClKD4Cgi> pclCgi;
+    QThread clLiveThread;
+    ClMJpegWorker* pclWorker = nullptr;
+    // "image", "null image", "error:<text>", "finished", in the order they arrived.
+    QStringList clEvents;
+    QList<QImage> clImages;
+};
+
+void TestMJpegWorker::init()
+{
+    pclSim = startSim();
+    QVERIFY(pclSim);
+    pclCgi = std::make_unique<ClKD4Cgi>(address(*pclSim));
+    QVERIFY(openSession(*pclCgi, *pclSim));
+    clEvents.clear();
+    clImages.clear();
+
+    // Created here, so its time-out timer lives in this thread as it does in the program.
+    pclWorker = new ClMJpegWorker(address(*pclSim));
+    connect(pclWorker, &AbstLiveWorker::sigCgiRequest, pclCgi.get(), &ClKD4Cgi::slotRequest);
+    connect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    connect(pclWorker, &AbstLiveWorker::sigImage, this, [this](QImage clImg) {
+        clEvents << (clImg.isNull() ? QStringLiteral("null image") : QStringLiteral("image"));
+        clImages << clImg;
+    });
+    connect(pclWorker, &AbstLiveWorker::sigError, this,
+            [this](QString strErr) { clEvents << QStringLiteral("error:") + strErr; });
+    connect(pclWorker, &AbstLiveWorker::sigLiveFinished, this, [this] { clEvents << QStringLiteral("finished"); });
+    pclWorker->moveToThread(&clLiveThread);
+    clLiveThread.start();
+}
+
+void TestMJpegWorker::cleanup()
+{
+    if (pclWorker)
+        pclWorker->slotStopForce();
+    clLiveThread.quit();
+    clLiveThread.wait();
+    delete pclWorker;
+    pclWorker = nullptr;
+    pclCgi.reset();
+    pclSim.reset();
+}
+
+void TestMJpegWorker::startLive()
+{
+    QMetaObject::invokeMethod(pclWorker, &ClMJpegWorker::slotStartLive, Qt::QueuedConnection);
+}
+
+void TestMJpegWorker::answerWorker(const ZK_CMD& clAnswer)
+{
+    QMetaObject::invokeMethod(
+        pclWorker, [this, clAnswer] { pclWorker->slotCgiResponse(clAnswer); }, Qt::QueuedConnection);
+}
+
+QStringList TestMJpegWorker::errors() const
+{
+    QStringList clErrors;
+    for (const QString& strEvent : clEvents) {
+        if (strEvent.startsWith(QLatin1String("error:")))
+            clErrors << strEvent;
+    }
+    return clErrors;
+}
+
+void TestMJpegWorker::frames_arriveAsImages()
+{
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 3, 10000);
+    for (const QImage& clImg : qAsConst(clImages))
+        QCOMPARE(clImg.size(), QSize(640, 360));
+    QVERIFY(errors().isEmpty());
+    QCOMPARE(messageLog(*pclSim),
+             QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}));
+    QVERIFY(pclSim->frameRequests().size() >= 3);
+}
+
+void TestMJpegWorker::slowChunkedFrame_isNotTimedOut()
+{
+    // 1.2 s for the whole frame, never more than 0.4 s without data. Every later frame is noise, so
+    // a first image that decodes can only be the slow one.
+    pclSim->addFrameFault(chunked(1, 4, 400));
+    pclSim->addFrameFault(frameFault(camsim::FrameFault::Kind::BrokenJpeg, -1));
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(!clEvents.isEmpty(), 10000);
+    QCOMPARE(clEvents.first(), QStringLiteral("image"));
+    const auto clFrames = pclSim->frameRequests();
+    QVERIFY(clFrames.size() >= 2);
+    QVERIFY(clFrames.at(1).timeMs - clFrames.at(0).timeMs >= 1150);
+    QVERIFY(errors().isEmpty());
+    // Undecodable frames come through as null images; they do not end the stream.
+    QTRY_VERIFY(count(QStringLiteral("null image")) >= 2);
+    QVERIFY(errors().isEmpty());
+}
+
+void TestMJpegWorker::goodFrame_resetsRetryCount()
+{
+    pclSim->addFrameFault(stall(2));
+    pclSim->addFrameFault(frameFault(camsim::FrameFault::Kind::None, 1));
+    pclSim->addFrameFault(stall(2));
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 2, 15000);
+    QVERIFY2(errors().isEmpty(), qPrintable(errors().join(QLatin1Char(';'))));
+    const auto clFrames = pclSim->frameRequests();
+    QVERIFY(clFrames.size() >= 6);
+    // A time-out comes one second after the last data, the retry half a second after that.
+    QVERIFY(clFrames.at(1).timeMs - clFrames.at(0).timeMs >= 1400);
+    QVERIFY(clFrames.at(2).timeMs - clFrames.at(1).timeMs >= 1400);
+    // The good frame is followed at once by the next request.
+    QVERIFY(clFrames.at(3).timeMs - clFrames.at(2).timeMs < 1000);
+}
+
+void TestMJpegWorker::thirdFailureInARow_endsStream_data()
+{
+    QTest::addColumn<bool>("bStall");
+    QTest::addColumn<QString>("strText");
+    QTest::newRow("404") << false << "Not Found";
+    QTest::newRow("time-out") << true << "cancel";
+}
+
+void TestMJpegWorker::thirdFailureInARow_endsStream()
+{
+    QFETCH(bool, bStall);
+    QFETCH(QString, strText);
+    pclSim->addFrameFault(bStall ? stall(3) : frameFault(camsim::FrameFault::Kind::NotFound, 3));
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(!errors().isEmpty(), 15000);
+    QCOMPARE(errors().size(), 1);
+    QVERIFY2(errors().first().contains(strText, Qt::CaseInsensitive), qPrintable(errors().first()));
+    QCOMPARE(clImages.size(), 0);
+    QTest::qWait(1200);
+    QCOMPARE(int(pclSim->frameRequests().size()), 3);
+    // An error ends the stream without the stop-live command.
+    QCOMPARE(stopLiveCount(*pclSim), 2);
+    QCOMPARE(count(QStringLiteral("finished")), 0);
+}
+
+void TestMJpegWorker::otherNetworkError_endsStreamAtOnce()
+{
+    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    startLive();
+    QVERIFY(pclSim->waitForMessage(259));
+    QTcpServer clServer;
+    QVERIFY(clServer.listen(QHostAddress::LocalHost));
+    const quint16 iPort = clServer.serverPort();
+    clServer.close();
+    ZK_CMD clAnswer = command(CMD_START_LIVE, QStringLiteral("http://127.0.0.1:%1/mjpeg/amba.jpg").arg(iPort));
+    clAnswer.insert(ZkKey::ERROR, 0);
+    answerWorker(clAnswer);
+    QTRY_COMPARE(errors().size(), 1);
+    QTest::qWait(800);
+    QCOMPARE(clEvents, errors());
+    // Only the start-live command's own two; no stop-live command after an error.
+    QCOMPARE(stopLiveCount(*pclSim), 2);
+}
+
+void TestMJpegWorker::stopInFlight_emitsFrameThenSendsStopLive()
+{
+    pclSim->setFrameFault(chunked(-1, 3, 300));
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 1, 10000);
+    // A request is on its way (each takes 0.6 s) when the stop comes.
+    const int iFramesBefore = int(pclSim->frameRequests().size());
+    QVERIFY(pclSim->waitFor([&] { return int(pclSim->frameRequests().size()) > iFramesBefore; }, 5000));
+    QMetaObject::invokeMethod(pclWorker, &ClMJpegWorker::slotStopLive, Qt::QueuedConnection);
+    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("finished")) == 1, 10000);
+    // Every frame requested was delivered, the one in flight included; then the stream stopped.
+    const auto clFrames = pclSim->frameRequests();
+    QCOMPARE(clImages.size(), int(clFrames.size()));
+    QCOMPARE(clEvents.last(), QStringLiteral("finished"));
+    QCOMPARE(clEvents.at(clEvents.size() - 2), QStringLiteral("image"));
+    QCOMPARE(messageLog(*pclSim).last(), QStringLiteral("260"));
+    // The stop-live command went out after the last frame had been served in full.
+    QVERIFY(pclSim->messages().back().timeMs >= clFrames.back().timeMs + 550);
+    QTest::qWait(500);
+    QCOMPARE(pclSim->frameRequests().size(), clFrames.size());
+    QVERIFY(errors().isEmpty());
+}
+
+void TestMJpegWorker::forcedStopIdle_sendsNothing()
+{
+    pclWorker->slotStopForce();
+    QTest::qWait(500);
+    QVERIFY(messageLog(*pclSim).isEmpty());
+    QVERIFY(clEvents.isEmpty());
+}
+
+void TestMJpegWorker::forcedStopInFlight_abortsAndSendsStopLive()
+{
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 1, 10000);
+    // From now on every frame hangs after its first bytes.
+    pclSim->setFrameFault(stall(-1));
+    QVERIFY(pclSim->waitFor([this] { return !pclSim->frameRequests().empty() && pclSim->frameRequests().back().fault == "stall"; }, 5000));
+    QTest::qWait(100);
+    const int iImages = clImages.size();
+    pclWorker->slotStopForce(); // from this thread, as the live controller calls it
+    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("finished")), 1, 5000);
+    QCOMPARE(stopLiveCount(*pclSim), 3);
+    QCOMPARE(clImages.size(), iImages);
+    QVERIFY(errors().isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(pclSim->frameRequests().back().fault, std::string("stall"));
+}
+
+void TestMJpegWorker::refusedStartLive_stillFetchesItsUrl()
+{
+    // The worker's own start-live goes to the camera, whose live view then runs; the answer the
+    // worker gets says it failed but still names the frame URL.
+    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    startLive();
+    QVERIFY(pclSim->waitForMessage(259));
+    QTRY_VERIFY(pclSim->viewFinderRunning());
+    ZK_CMD clAnswer = command(CMD_START_LIVE, QStringLiteral("http://%1/mjpeg/amba.jpg").arg(address(*pclSim)));
+    clAnswer.insert(ZkKey::ERROR, -4);
+    answerWorker(clAnswer);
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 2, 10000);
+    QCOMPARE(clEvents.first(), QStringLiteral("error:-4"));
+    QCOMPARE(errors().size(), 1);
+}
+
+void TestMJpegWorker::refusedStartLive_withoutUrl_reportsBoth()
+{
+    pclSim->setFault(259, camsim::Fault::withRval(-4, 1));
+    startLive();
+    QTRY_COMPARE_WITH_TIMEOUT(errors().size(), 2, 10000);
+    QCOMPARE(errors().first(), QStringLiteral("error:-4"));
+    QTest::qWait(300);
+    QCOMPARE(clEvents, errors());
+    QVERIFY(pclSim->frameRequests().empty());
+}
+
+void TestMJpegWorker::oversizeFrame_endsStream_data()
+{
+    QTest::addColumn<QString>("strPath");
+    QTest::newRow("announced length") << "/sized.jpg";
+    QTest::newRow("chunked, no length") << "/chunked.jpg";
+}
+
+void TestMJpegWorker::oversizeFrame_endsStream()
+{
+    QFETCH(QString, strPath);
+    OversizeServer clServer;
+    // The worker starts as usual; its answer names the oversize source.
+    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    startLive();
+    QVERIFY(pclSim->waitForMessage(259));
+    ZK_CMD clAnswer = command(CMD_START_LIVE, clServer.url(strPath.toLatin1().constData()));
+    clAnswer.insert(ZkKey::ERROR, 0);
+    answerWorker(clAnswer);
+    QTRY_COMPARE_WITH_TIMEOUT(errors().size(), 1, 20000);
+    QVERIFY2(errors().first().contains(QLatin1String("16 MiB")), qPrintable(errors().first()));
+    QCOMPARE(clImages.size(), 0);
+    QTest::qWait(300);
+    QCOMPARE(clServer.iRequests.load(), 1);
+    // The reply was given up long before the server had sent it all.
+    QVERIFY(clServer.iSent.load() < OversizeServer::BODY_BYTES);
+}
+
+void TestMJpegWorker::restartAfterStop_streamsAgain()
+{
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 1, 10000);
+    QMetaObject::invokeMethod(pclWorker, &ClMJpegWorker::slotStopLive, Qt::QueuedConnection);
+    QTRY_COMPARE_WITH_TIMEOUT(count(QStringLiteral("finished")), 1, 10000);
+    // The live controller quits the thread after a stop and starts it again later.
+    clLiveThread.quit();
+    QVERIFY(clLiveThread.wait(5000));
+    clLiveThread.start();
+    const int iImages = clImages.size();
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= iImages + 2, 10000);
+    QVERIFY(errors().isEmpty());
+}
+
+QTEST_MAIN(TestMJpegWorker)
+#include "tst_mjpegworker.moc"
