@@ -133,6 +133,7 @@ private slots:
     void oversizeFrame_endsStream_data();
     void oversizeFrame_endsStream();
     void restartAfterStop_streamsAgain();
+    void escapeThenQuit_leavesNothingBehind();
 
 private:
     void startLive();
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<ClKD4Cgi> pclCgi;
     QThread clLiveThread;
     ClMJpegWorker* pclWorker = nullptr;
+    QMetaObject::Connection clResponseConnection;
     // "image", "null image", "error:<text>", "finished", in the order they arrived.
     QStringList clEvents;
     QList<QImage> clImages;
@@ -162,7 +164,11 @@ void TestMJpegWorker::init()
     // Created here, so its time-out timer lives in this thread as it does in the program.
     pclWorker = new ClMJpegWorker(address(*pclSim));
     connect(pclWorker, &AbstLiveWorker::sigCgiRequest, pclCgi.get(), &ClKD4Cgi::slotRequest);
-    connect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    // As the live controller does: answers reach the worker only while its thread runs.
+    clResponseConnection = connect(pclCgi.get(), &ClKD4Cgi::sigResponse, this, [this](ZK_CMD clAnswer) {
+        if (clLiveThread.isRunning())
+            answerWorker(clAnswer);
+    });
     connect(pclWorker, &AbstLiveWorker::sigImage, this, [this](QImage clImg) {
         clEvents << (clImg.isNull() ? QStringLiteral("null image") : QStringLiteral("image"));
         clImages << clImg;
@@ -281,7 +287,7 @@ void TestMJpegWorker::thirdFailureInARow_endsStream()
 
 void TestMJpegWorker::otherNetworkError_endsStreamAtOnce()
 {
-    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    disconnect(clResponseConnection);
     startLive();
     QVERIFY(pclSim->waitForMessage(259));
     QTcpServer clServer;
@@ -351,7 +357,7 @@ void TestMJpegWorker::refusedStartLive_stillFetchesItsUrl()
 {
     // The worker's own start-live goes to the camera, whose live view then runs; the answer the
     // worker gets says it failed but still names the frame URL.
-    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    disconnect(clResponseConnection);
     startLive();
     QVERIFY(pclSim->waitForMessage(259));
     QTRY_VERIFY(pclSim->viewFinderRunning());
@@ -386,7 +392,7 @@ void TestMJpegWorker::oversizeFrame_endsStream()
     QFETCH(QString, strPath);
     OversizeServer clServer;
     // The worker starts as usual; its answer names the oversize source.
-    disconnect(pclCgi.get(), &ClKD4Cgi::sigResponse, pclWorker, &AbstLiveWorker::slotCgiResponse);
+    disconnect(clResponseConnection);
     startLive();
     QVERIFY(pclSim->waitForMessage(259));
     ZK_CMD clAnswer = command(CMD_START_LIVE, clServer.url(strPath.toLatin1().constData()));
@@ -415,6 +421,33 @@ void TestMJpegWorker::restartAfterStop_streamsAgain()
     startLive();
     QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= iImages + 2, 10000);
     QVERIFY(errors().isEmpty());
+}
+
+// The live controller's emergency stop: a forced stop from this thread, then the live thread is told
+// to quit at once, possibly before it got to the request in flight. The next start must not be
+// disturbed by anything left over from the old stream.
+void TestMJpegWorker::escapeThenQuit_leavesNothingBehind()
+{
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 1, 10000);
+    pclSim->setFrameFault(stall(-1));
+    QVERIFY(pclSim->waitFor([this] { return pclSim->frameRequests().back().fault == "stall"; }, 5000));
+    pclWorker->slotStopForce();
+    clLiveThread.quit();
+    QVERIFY(clLiveThread.wait(5000));
+    QTest::qWait(1500); // longer than the frame time-out: a leftover timer would have fired by now
+
+    pclSim->clearFaults();
+    pclSim->clearLog();
+    const QStringList clBefore = clEvents;
+    const int iImages = clImages.size();
+    clLiveThread.start();
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= iImages + 3, 10000);
+    // Only the new start's messages and its frames: no stop-live command, error or end from before.
+    QCOMPARE(messageLog(*pclSim), QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}));
+    for (const QString& strEvent : clEvents.mid(clBefore.size()))
+        QCOMPARE(strEvent, QStringLiteral("image"));
 }
 
 QTEST_MAIN(TestMJpegWorker)
