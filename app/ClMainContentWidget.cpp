@@ -1,33 +1,138 @@
 #include "ClMainContentWidget.h"
 
+#include "ClKD4Mgr.h"
+#include "ClLiveWidget.h"
+#include "ClSettingWidget.h"
+#include "ClUpdateWidget.h"
+
+#include <QHBoxLayout>
+#include <QSignalMapper>
 #include <QStackedLayout>
 
 ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     : ClNodeWidget(pclParent)
 {
+    // 1. Session manager, page stack and the main page.
+    pclKD4Mgr = new ClKD4Mgr(this);
     pclPageStack = new QStackedLayout(this);
     pclPageStack->setContentsMargins(0, 0, 0, 0);
     pclPageStack->setSpacing(0);
+    auto* pclMainPage = new QWidget(this);
+    pclMainPage->setObjectName(QStringLiteral("mainPage"));
+    auto* pclMainLayout = new QHBoxLayout(pclMainPage);
+    pclMainLayout->setContentsMargins(0, 0, 0, 0);
+    pclMainLayout->setSpacing(0);
 
-    buildPages();
+    // 2. Live view and settings panel; the panel's requests and session ends climb through here.
+    pclLiveWidget = new ClLiveWidget(pclMainPage);
+    pclSettingWidget = new ClSettingWidget(pclMainPage);
+    addNode(pclSettingWidget);
 
+    // 3. The wiring between panel, session manager and live view, then the page's layout.
+    connect(
+        pclSettingWidget, &ClSettingWidget::sigChangeGridSetting, pclLiveWidget, &ClLiveWidget::slotSetGrid);
+    connect(pclSettingWidget, &ClSettingWidget::sigChangeRecordingResolurion, pclKD4Mgr,
+        &ClKD4Mgr::slotChangeRecordingResolution);
+    connect(pclSettingWidget, &ClSettingWidget::sigRequestConnectCamera, this,
+        &ClMainContentWidget::slotStartSession);
+    connect(pclSettingWidget, &ClSettingWidget::sigRequestUpdate, this, &ClMainContentWidget::slotUpdate);
+    connect(pclSettingWidget, &ClSettingWidget::sigRequestStopSession, this,
+        &ClMainContentWidget::slotEscapeSession);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigRecvResponse, this, &ClMainContentWidget::slotRecvResponse);
+    connect(this, &ClNodeWidget::sigSendRequest, pclKD4Mgr, &ClKD4Mgr::slotSendRequest);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigStartedSession, this, &ClMainContentWidget::slotStartedSession);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigEndSession, this, &ClMainContentWidget::slotFinishedSession);
+    connect(
+        pclKD4Mgr, &ClKD4Mgr::sigImage, pclLiveWidget, qOverload<const QImage&>(&ClLiveWidget::slotSetImage));
+    connect(pclKD4Mgr, &ClKD4Mgr::sigRecordingState, pclLiveWidget, &ClLiveWidget::slotSetRecordState);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigBatteryState, pclLiveWidget, &ClLiveWidget::slotSetBattLv);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigProgressState, pclLiveWidget, &ClLiveWidget::slotSetVisibleIndicator);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigChangeSettingEnable, pclSettingWidget,
+        &ClSettingWidget::slotSetSettingEnable);
+    pclMainLayout->addWidget(pclLiveWidget);
+    pclMainLayout->addWidget(pclSettingWidget);
+
+    // 4. The update page; "Return to top" leads back to the main page.
+    pclUpdateWidget = new ClUpdateWidget(this);
+    auto* pclPageMapper = new QSignalMapper(this);
+    pclPageMapper->setMapping(pclUpdateWidget, 0);
+    connect(pclUpdateWidget, &ClUpdateWidget::sigReturn, pclPageMapper, qOverload<>(&QSignalMapper::map));
+    connect(pclPageMapper, &QSignalMapper::mappedInt, this, &ClMainContentWidget::slotSetPage);
+
+    // 5. Main page at index 0, update page at index 1.
+    pclPageStack->insertWidget(0, pclMainPage);
+    pclPageStack->insertWidget(1, pclUpdateWidget);
+
+    // 6. As large as the live view and the panel side by side; the window takes the same limit.
+    setMaximumSize(
+        pclLiveWidget->maximumWidth() + pclSettingWidget->maximumWidth(), pclLiveWidget->maximumHeight());
+
+    // 7. The main page first.
     if (pclPageStack->count() > 0)
         pclPageStack->setCurrentIndex(0);
+
+    // 8. Connect once by itself, without the user pressing "Connect".
+    pclKD4Mgr->startSession();
 }
 
-void ClMainContentWidget::buildPages()
+int ClMainContentWidget::currentPage() const
 {
-    // The session manager, the main page (live view and settings panel with their wiring) and the
-    // update page are created and inserted here, main page at index 0, update page at index 1.
+    return pclPageStack->currentIndex();
 }
 
 void ClMainContentWidget::stopSession()
 {
-    // Nothing to stop until the session manager lives here.
+    pclKD4Mgr->stopSession();
+}
+
+void ClMainContentWidget::resetToDisconnected()
+{
+    pclSettingWidget->showSettingPage(0);
+    pclLiveWidget->clearView();
+    pclSettingWidget->resetGridSetting();
+}
+
+void ClMainContentWidget::slotRecvResponse(ZK_CMD clCmd)
+{
+    routeResponse(clCmd);
+}
+
+void ClMainContentWidget::slotStartSession()
+{
+    pclKD4Mgr->startSession();
+}
+
+void ClMainContentWidget::slotEscapeSession()
+{
+    // The camera's link is already gone: drop the session here without a stop command.
+    resetToDisconnected();
+    pclKD4Mgr->escapeSession();
+}
+
+void ClMainContentWidget::slotStartedSession(ClAllSettings clSettings)
+{
+    pclSettingWidget->applySettings(clSettings);
+    pclSettingWidget->showSettingPage(1);
+    pclSettingWidget->syncCameraClock();
+}
+
+void ClMainContentWidget::slotFinishedSession()
+{
+    resetToDisconnected();
 }
 
 void ClMainContentWidget::slotSetPage(int iPage)
 {
     if (iPage >= 0 && iPage < pclPageStack->count())
         pclPageStack->setCurrentIndex(iPage);
+}
+
+void ClMainContentWidget::slotUpdate()
+{
+    // The update may end with the installer taking over: close the session with the camera first.
+    if (pclPageStack->count() > 1)
+        pclPageStack->setCurrentIndex(1);
+    pclKD4Mgr->stopSession();
+    pclUpdateWidget->slotUpdate();
+    resetToDisconnected();
 }

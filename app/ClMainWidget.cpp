@@ -1,8 +1,10 @@
 #include "ClMainWidget.h"
 
 #include "ClMainContentWidget.h"
+#include "ClQuitRequest.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QVBoxLayout>
 
 ClMainWidget::ClMainWidget(QWidget* pclParent)
@@ -14,10 +16,23 @@ ClMainWidget::ClMainWidget(QWidget* pclParent)
     pclLayout->addWidget(pclContent);
     setMaximumSize(pclContent->maximumSize());
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    // Opens at its largest, where the live picture has the camera's own 848 pixels of width; the
+    // layout's size hint alone gives a cramped window with a thumbnail of a picture.
+    resize(maximumSize());
+
+    // Asked to end by the system: close like the user would, so the camera session is stopped,
+    // then leave every event loop (an open dialog would otherwise keep the program running).
+    if (QCoreApplication::instance()) {
+        connect(ClQuitRequest::instance(), &ClQuitRequest::sigQuitRequested, this, [this] {
+            close();
+            QCoreApplication::quit();
+        });
+    }
 }
 
 void ClMainWidget::closeEvent(QCloseEvent* pclEvent)
 {
+    // The camera is told first (waits at most 10 seconds for its answer), then the window goes.
     pclContent->stopSession();
     QWidget::closeEvent(pclEvent);
 }
