@@ -1,0 +1,56 @@
+#pragma once
+
+// Helpers for the tests of the assembled program: a camera simulator on loopback that the program
+// is pointed at, readable views of what the simulator logged, and looks at the main window the
+// way a user sees it.
+
+#include "CamSim.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ClMainContentWidget;
+class ClSettingWidget;
+class QComboBox;
+class QPushButton;
+class QWidget;
+
+namespace MainTest {
+
+// Process set-up shared by the tests: resources, style, isolated preferences, the HTTP library.
+void initProcess();
+
+// A simulator on a free loopback port (or on iPort), with the program pointed at it.
+std::unique_ptr<camsim::CamSim> startSim(int iPort = 0);
+void pointProgramAt(const QString& strAddress);
+
+// Positions in the simulator's message log.
+int indexOf(const std::vector<camsim::LoggedMessage>& clLog, std::int64_t llMsgId, int iFrom = 0);
+int lastIndexOf(const std::vector<camsim::LoggedMessage>& clLog, std::int64_t llMsgId, int iBefore);
+// "257 3 259 ..." for failure messages.
+QString msgIdText(const camsim::CamSim& clSim);
+// Good frames (HTTP 200) requested after the given time on the simulator's clock.
+int framesAfter(const camsim::CamSim& clSim, std::int64_t llTimeMs);
+
+// The settings panel shows its settings (1) or its connect page (0).
+int panelPage(ClSettingWidget* pclPanel);
+QComboBox* combo(QWidget* pclRoot, const QString& strRowName);
+QPushButton* connectButton(ClSettingWidget* pclPanel);
+// Clicks the settings panel's tool box tab with the given caption.
+void openTab(ClSettingWidget* pclPanel, const QString& strCaption);
+
+// The live view as drawn now.
+QImage liveShot(ClMainContentWidget* pclContent);
+// Every pixel white: no picture, no icons, no grid.
+bool isBlank(const QImage& clShot);
+// Pixels that are neither white nor the pure red of the high-speed notice: a picture is shown.
+int picturePixels(const QImage& clShot);
+// Pure red pixels: the high-speed notice's text.
+int noticePixels(const QImage& clShot);
+
+} // namespace MainTest
