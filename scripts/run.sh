@@ -3,18 +3,20 @@
 # With a display the window appears and the run ends when you close it; without one the program
 # runs under Xvfb for a while and a screenshot is saved.
 # Usage: scripts/run.sh [--seconds N] [--shot FILE.png] [--lang ja|en]
+# KD4_BUILD_DIR names another build folder (default: build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+bin=${KD4_BUILD_DIR:-"$root/build"}
 
 if [ "${KD4_RUN_INSIDE:-}" != 1 ]; then
   "$root/scripts/setup-deps.sh"
-  "$root/scripts/build.sh" "$root/build"
+  "$root/scripts/build.sh" "$bin"
   export KD4_RUN_INSIDE=1
   exec "$root/scripts/loopback-only.sh" "$0" "$@"
 fi
 
 seconds=10
-shot="$root/build/screenshots/kd4tool.png"
+shot="$bin/screenshots/kd4tool.png"
 lang=""
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -25,7 +27,6 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-bin="$root/build"
 workdir=$(mktemp -d)
 cleanup() {
   [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null || true
