@@ -115,6 +115,8 @@ void ClKD4LiveCtrl::slotRecvResponse(ZK_CMD clCmd)
 
 void ClKD4LiveCtrl::slotRecvLiveFinish()
 {
+    if (!bIsStoppingLive)
+        return;
     if (clLiveThread.isRunning()) {
         clLiveThread.quit();
         clLiveThread.wait();
@@ -179,9 +181,11 @@ void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
     clLimit.setSingleShot(true);
     connect(&clLimit, &QTimer::timeout, &clLoop, &QEventLoop::quit);
     clLimit.start(STOP_WAIT_MS);
+    bIsStoppingLive = true;
     emit(this->*pfnStopSignal)();
     if (clLiveThread.isRunning())
         clLoop.exec();
+    bIsStoppingLive = false;
 
     if (!clLiveThread.isRunning())
         return;

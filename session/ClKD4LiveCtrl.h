@@ -75,4 +75,6 @@ private:
     QMutex clPollingMutex;
     QMutex clRequestMutex;
     ClMJpegWorker* pclLiveWorker = nullptr;
+    // A stop of the live stream is under way; a stop confirmation at any other time is stale.
+    bool bIsStoppingLive = false;
 };

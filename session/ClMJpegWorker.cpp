@@ -168,7 +168,8 @@ void ClMJpegWorker::slotFinishJpegReply()
         iRetryCount = 0;
         bIsStopped = true;
         disconnectTimer();
-        emit sigError(bOversize ? tr("The camera sent a live frame larger than %1 MiB.")
+        // The text is a detail for the session manager, which never shows it: not translated.
+        emit sigError(bOversize ? QStringLiteral("The camera sent a live frame larger than %1 MiB.")
                                       .arg(MAX_FRAME_BYTES / (1024 * 1024))
                                 : pclDone->errorString());
         // Deleted later: this runs inside the reply's own finished().
