@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds KD4Tool and runs it against the bundled camera simulator, all on loopback.
 # With a display the window appears and the run ends when you close it; without one the program
-# runs under Xvfb for a while and a screenshot is saved.
+# runs under Xvfb for a while, a screenshot is saved and the program is asked to end (SIGTERM), which
+# it does by closing its session with the camera first.
 # Usage: scripts/run.sh [--seconds N] [--shot FILE.png] [--lang ja|en]
 # KD4_BUILD_DIR names another build folder (default: build/).
 set -euo pipefail
@@ -58,6 +59,16 @@ case "$lang" in
   en) export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 LANGUAGE=en ;;
 esac
 
+# What the camera saw, read from the simulator's control channel once the program has ended.
+report() {
+  local log frames
+  log=$(curl -s "http://127.0.0.1:$port/sim/log" || true)
+  frames=$(curl -s "http://127.0.0.1:$port/sim/state" | sed -n 's/.*"frames_served":\([0-9]*\).*/\1/p')
+  count() { grep -o "\"msg_id\":$1[,}]" <<<"$log" | wc -l; }
+  echo "the camera saw: session opened $(count 257), settings read $(count 3), settings set $(count 2)," \
+    "frames served ${frames:-?}, notification polls $(count 4097), session closed $(count 258)"
+}
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$bin/app/kd4tool"
 else
@@ -70,3 +81,4 @@ else
   ' bash "$bin/app/kd4tool" "$seconds" "$bin/tools/screenshot/kd4-screenshot" "$shot"
   echo "no display: ran under Xvfb for ${seconds}s; screenshot saved to $shot"
 fi
+report

@@ -58,8 +58,13 @@ ClQuitRequest::ClQuitRequest(QObject* pclParent)
     clAction.sa_handler = onQuitSignal;
     sigemptyset(&clAction.sa_mask);
     clAction.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < sizeof(aiSignals) / sizeof(aiSignals[0]); ++i)
+    for (size_t i = 0; i < sizeof(aiSignals) / sizeof(aiSignals[0]); ++i) {
         ::sigaction(aiSignals[i], &clAction, &aclPrevious[i]);
+        // A signal the program was started to ignore (SIGINT for a background job, SIGHUP under
+        // nohup) stays ignored.
+        if (aiSignals[i] != SIGTERM && aclPrevious[i].sa_handler == SIG_IGN)
+            ::sigaction(aiSignals[i], &aclPrevious[i], nullptr);
+    }
 }
 
 ClQuitRequest::~ClQuitRequest()
