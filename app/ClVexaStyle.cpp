@@ -519,6 +519,10 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
             const int iTrackHeight = clSliderBackCenter.height();
             const int iActiveStart = clSliderActiveLeft.width() + 7;
 
+            // A disabled slider fades like the disabled buttons do.
+            pclPainter->save();
+            if (!(pclSlider->state & State_Enabled))
+                pclPainter->setOpacity(0.5);
             pclPainter->drawImage(QPoint(7, 0), clSliderActiveLeft);
             pclPainter->drawImage(QPoint(iRightCapX, 0), clSliderBackRight);
             if (iHandleCentre > iActiveStart)
@@ -528,6 +532,7 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
                 pclPainter->drawImage(
                     QRect(iHandleCentre, 0, iRightCapX - iHandleCentre, iTrackHeight), clSliderBackCenter);
             pclPainter->drawImage(clHandle.topLeft(), clSliderHandle);
+            pclPainter->restore();
             return;
         }
         break;

@@ -106,6 +106,7 @@ private slots:
     void pushButton_stateSelectsImageSet_data();
     void pushButton_stateSelectsImageSet();
     void pushButton_disabledIsNormalSetAtHalfOpacityLabelIncluded();
+    void slider_disabledIsDrawnAtHalfOpacity();
     void polish_givesHoverToInteractiveWidgets();
     void pushButton_basicStyleSizeIsTextPlus40By40_data();
     void pushButton_basicStyleSizeIsTextPlus40By40();
@@ -619,3 +620,41 @@ void TestStyles::styledPanelFrame_outlineOfLineWidth()
 
 QTEST_MAIN(TestStyles)
 #include "tst_styles.moc"
+
+void TestStyles::slider_disabledIsDrawnAtHalfOpacity()
+{
+    const QImage clHandle(QStringLiteral(":/slider/handle2"));
+    QSlider clSlider(Qt::Horizontal);
+    clSlider.setStyle(pclBasic);
+    clSlider.setRange(0, 10);
+    clSlider.resize(150, clHandle.height());
+
+    QStyleOptionSlider clOption;
+    clOption.initFrom(&clSlider);
+    clOption.orientation = Qt::Horizontal;
+    clOption.minimum = 0;
+    clOption.maximum = 10;
+    clOption.subControls = QStyle::SC_All;
+    const QRect clHandleRect = pclBasic->subControlRect(QStyle::CC_Slider, &clOption, QStyle::SC_SliderHandle, &clSlider);
+    const QPoint clProbe = clHandleRect.topLeft() + QPoint(clHandle.width() / 2, clHandle.height() / 2);
+    const QColor clBackground(Qt::white);
+
+    QImage clEnabled = canvas(clSlider.size(), clBackground);
+    {
+        QPainter clPainter(&clEnabled);
+        pclBasic->drawComplexControl(QStyle::CC_Slider, &clOption, &clPainter, &clSlider);
+    }
+    clOption.state &= ~QStyle::State_Enabled;
+    QImage clDisabled = canvas(clSlider.size(), clBackground);
+    {
+        QPainter clPainter(&clDisabled);
+        pclBasic->drawComplexControl(QStyle::CC_Slider, &clOption, &clPainter, &clSlider);
+    }
+    const QRgb uiHandle = clHandle.pixel(clHandle.width() / 2, clHandle.height() / 2);
+    QCOMPARE_COLOR(clEnabled.pixelColor(clProbe), over(uiHandle, clBackground));
+    // Faded: every layer at half strength, so the handle sits between its own colour and white.
+    const QColor clFaded = clDisabled.pixelColor(clProbe);
+    const QColor clFull = clEnabled.pixelColor(clProbe);
+    QVERIFY(clFaded != clFull);
+    QVERIFY(clFaded.red() >= clFull.red() && clFaded.green() >= clFull.green() && clFaded.blue() >= clFull.blue());
+}
