@@ -54,6 +54,11 @@ echo "camera simulator on 127.0.0.1:$port (control: http://127.0.0.1:$port/sim/s
 export KD4TOOL_CAMERA_ADDRESS="127.0.0.1:$port"
 export KD4TOOL_UPDATE_URL="http://127.0.0.1:$port/"
 export KD4TOOL_LOCK_DIR="$workdir"
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  # Qt wants a private runtime folder and complains without one.
+  mkdir -m 700 "$workdir/runtime"
+  export XDG_RUNTIME_DIR="$workdir/runtime"
+fi
 case "$lang" in
   ja) export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 LANGUAGE=ja ;;
   en) export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 LANGUAGE=en ;;
