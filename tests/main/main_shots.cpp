@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
     QTest::qWait(300);
     shoot(pclWindow.get(), strLang + QStringLiteral("-normal"));
 
-    for (const char* pcGrid : {"grid_div4", "grid_div9", "grid_diagonal"}) {
+    for (const char* pcGrid : { "grid_div4", "grid_div9", "grid_diagonal" }) {
         choose(pclPanel, QStringLiteral("grid"), QLatin1String(pcGrid));
         settle(clSim, 2);
         shoot(pclWindow.get(), strLang + QLatin1Char('-') + QLatin1String(pcGrid));
@@ -113,7 +113,8 @@ int main(int argc, char* argv[])
 
     // The camera goes away: back to the connect page.
     clSim.stop();
-    (void)QTest::qWaitFor([&] { return qobject_cast<QStackedLayout*>(pclPanel->layout())->currentIndex() == 0; }, 20000);
+    (void)QTest::qWaitFor(
+        [&] { return qobject_cast<QStackedLayout*>(pclPanel->layout())->currentIndex() == 0; }, 20000);
     QTest::qWait(300);
     shoot(pclWindow.get(), strLang + QStringLiteral("-disconnected"));
 
