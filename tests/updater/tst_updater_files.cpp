@@ -89,12 +89,12 @@ void TestUpdaterFiles::networkReader_proxySettings_data()
     QTest::addColumn<QString>("strPassword");
 
     const QString strProxy = QStringLiteral("<settings><proxysetting>%1</proxysetting></settings>");
-    const QString strFull = QStringLiteral("<ip>10.0.0.8</ip><port>8080</port><type>3</type>");
+    const QString strFull = QStringLiteral("<ip>127.0.0.8</ip><port>8080</port><type>3</type>");
 
     QTest::newRow("nothing read keeps the defaults")
         << QStringLiteral("<settings/>") << false << 3 << QString() << 3128 << QString() << QString();
     QTest::newRow("use true, full") << strProxy.arg(QStringLiteral("<use>true</use>") + strFull) << true << 3
-                                    << "10.0.0.8" << 8080 << QString() << QString();
+                                    << "127.0.0.8" << 8080 << QString() << QString();
     QTest::newRow("use true, then empty ip") << strProxy.arg(QStringLiteral("<use>true</use><ip></ip>"))
                                              << false << 3 << QString() << 3128 << QString() << QString();
     QTest::newRow("empty ip, then use true") << strProxy.arg(QStringLiteral("<ip></ip><use>true</use>"))
@@ -106,9 +106,9 @@ void TestUpdaterFiles::networkReader_proxySettings_data()
         << strProxy.arg(QStringLiteral("<use>true</use><ip>h</ip><type></type>")) << false << 3 << "h" << 3128
         << QString() << QString();
     QTest::newRow("use as a digit means true") << strProxy.arg(QStringLiteral("<use>0</use>") + strFull)
-                                               << true << 3 << "10.0.0.8" << 8080 << QString() << QString();
+                                               << true << 3 << "127.0.0.8" << 8080 << QString() << QString();
     QTest::newRow("use false") << strProxy.arg(strFull + QStringLiteral("<use>false</use>")) << false << 3
-                               << "10.0.0.8" << 8080 << QString() << QString();
+                               << "127.0.0.8" << 8080 << QString() << QString();
     QTest::newRow("port not a number reads 0") << strProxy.arg(QStringLiteral("<ip>h</ip><port>web</port>"))
                                                << false << 3 << "h" << 0 << QString() << QString();
     QTest::newRow("port out of range reads 0") << strProxy.arg(QStringLiteral("<ip>h</ip><port>70000</port>"))
@@ -417,7 +417,7 @@ void TestUpdaterFiles::writer_roundTripWithBase64Password()
 {
     const QString strPassword = QStringLiteral("p\u00e4ss w\u00f6rd:<1>");
     ClCreateXmlNetwork clWriter;
-    QVERIFY(clWriter.writeNetwork(true, QStringLiteral("10.1.2.3"), QStringLiteral("3129"),
+    QVERIFY(clWriter.writeNetwork(true, QStringLiteral("127.0.1.3"), QStringLiteral("3129"),
         QStringLiteral("Http"), true, QStringLiteral("anna"), strPassword, QStringLiteral("http://u/"),
         true));
     const QByteArray clText = clWriter.toByteArray();
@@ -433,7 +433,7 @@ void TestUpdaterFiles::writer_roundTripWithBase64Password()
     QVERIFY(clReader.isAutoUpdate());
     const QNetworkProxy clProxy = clReader.proxy();
     QCOMPARE(clProxy.type(), QNetworkProxy::HttpProxy);
-    QCOMPARE(clProxy.hostName(), QStringLiteral("10.1.2.3"));
+    QCOMPARE(clProxy.hostName(), QStringLiteral("127.0.1.3"));
     QCOMPARE(clProxy.port(), quint16(3129));
     QCOMPARE(clProxy.user(), QStringLiteral("anna"));
     QCOMPARE(clProxy.password(), strPassword);
