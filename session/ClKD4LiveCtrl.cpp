@@ -62,7 +62,8 @@ void ClKD4LiveCtrl::slotSendRequest(ZK_CMD clCmd)
         // back and send it once the stream has stopped.
         clRequestList.append(clCmd);
         clLock.unlock();
-        stopLive();
+        // Not stopLive: the owner still wants the stream, which starts again after the answers.
+        waitForLiveStop(&ClKD4LiveCtrl::sigStopLive);
         return;
     }
     if (!clRequestList.isEmpty()) {
@@ -102,15 +103,21 @@ void ClKD4LiveCtrl::slotRecvResponse(ZK_CMD clCmd)
     QMutexLocker clLock(&clRequestMutex);
     if (clLiveThread.isRunning() || clRequestList.isEmpty())
         return;
-    if (zkCommand(clRequestList.first()) == zkCommand(clCmd))
-        clRequestList.removeFirst();
-    if (clRequestList.isEmpty()) {
-        if (!clLiveThread.isRunning())
-            clLiveThread.start();
-        emit sigStartLive();
-    } else {
+    // Only the answer to the held-back command that is out moves the list on. Answers to what was
+    // sent before it (they come after the stream stopped when the stop ran into its time limit)
+    // must not send that command a second time.
+    if (zkCommand(clRequestList.first()) != zkCommand(clCmd))
+        return;
+    clRequestList.removeFirst();
+    if (!clRequestList.isEmpty()) {
         emit sigRequest(clRequestList.first());
+        return;
     }
+    // The owner may have stopped the picture meanwhile (high-speed recording began).
+    if (!bIsLiveWanted)
+        return;
+    clLiveThread.start();
+    emit sigStartLive();
 }
 
 void ClKD4LiveCtrl::slotRecvLiveFinish()
@@ -155,6 +162,14 @@ void ClKD4LiveCtrl::slotRequestGetPolling()
 
 void ClKD4LiveCtrl::startLive()
 {
+    {
+        QMutexLocker clLock(&clRequestMutex);
+        bIsLiveWanted = true;
+        // Held for a setting change: the stream starts again by itself after the last answer.
+        // Starting it now would leave the held-back commands waiting for good.
+        if (!clRequestList.isEmpty())
+            return;
+    }
     if (!clLiveThread.isRunning())
         clLiveThread.start();
     emit sigStartLive();
@@ -162,12 +177,20 @@ void ClKD4LiveCtrl::startLive()
 
 void ClKD4LiveCtrl::stopLive()
 {
+    setLiveWanted(false);
     waitForLiveStop(&ClKD4LiveCtrl::sigStopLive);
 }
 
 void ClKD4LiveCtrl::escapeLive()
 {
+    setLiveWanted(false);
     waitForLiveStop(&ClKD4LiveCtrl::sigEscapeLive);
+}
+
+void ClKD4LiveCtrl::setLiveWanted(bool bIsWanted)
+{
+    QMutexLocker clLock(&clRequestMutex);
+    bIsLiveWanted = bIsWanted;
 }
 
 void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())

@@ -65,6 +65,7 @@ private slots:
 
 private:
     void waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)());
+    void setLiveWanted(bool bIsWanted);
     bool isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const;
 
     ClKD4Cgi* pclCgi = nullptr;
@@ -77,4 +78,8 @@ private:
     ClMJpegWorker* pclLiveWorker = nullptr;
     // A stop of the live stream is under way; a stop confirmation at any other time is stale.
     bool bIsStoppingLive = false;
+    // The owner wants the live stream (startLive, not stopLive or escapeLive since): a stream held
+    // for a setting change starts again after the last held-back answer only then. Guarded by
+    // clRequestMutex.
+    bool bIsLiveWanted = false;
 };
