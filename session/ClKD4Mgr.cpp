@@ -4,6 +4,7 @@
 #include "ClCommands.h"
 #include "ClKD4LiveCtrl.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
@@ -90,6 +91,9 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
         if (clEventLoop.isRunning())
             clEventLoop.quit();
     } else if (clCommand == CMD_GET_ALL_SETTINGS) {
+        // The session was closed while this read was out: there is nothing to open any more.
+        if (!bIsSession)
+            return;
         if (zkError(clCmd) != ZkError::Success) {
             endSession();
             return;
@@ -162,12 +166,19 @@ void ClKD4Mgr::applyLiveRule()
 
 void ClKD4Mgr::slotRecvGetRequestPolling(ClAllSettings clSettings)
 {
+    // A poll that was out when the session closed still answers; it must not start the live
+    // picture again or show a camera state after the session has ended.
+    if (!bIsSession)
+        return;
     updateCameraState(clSettings);
     applyLiveRule();
 }
 
 void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)
 {
+    // Notifications fetched just before the listener stopped may arrive after the session closed.
+    if (!bIsSession)
+        return;
     bool bChanged = false;
     for (const auto& clNotify : clInfoList) {
         if (clNotify.first == QLatin1String("starting_video_record") && !bIsRecording) {
@@ -248,6 +259,11 @@ void ClKD4Mgr::closeSession(bool bForced)
         connect(&clLimit, &QTimer::timeout, &clEventLoop, &QEventLoop::quit);
         clLimit.start(STOP_WAIT_MS);
         sendOwnCommand(CMD_STOP_SESSION);
+        // Deliver what was posted before now first. When the close runs inside the handling of an
+        // answer, the request queue's own completion is among it, and until that is in, the
+        // stop-session command waits; GLib's event dispatcher leaves such events to the outer
+        // loop, so the nested loop would sit out its ten seconds.
+        QCoreApplication::sendPostedEvents();
         clEventLoop.exec();
     }
     countDown();
