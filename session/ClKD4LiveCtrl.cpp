@@ -5,6 +5,7 @@
 #include "ClMJpegWorker.h"
 #include "ClNotifyListener.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMutexLocker>
 #include <QTimer>
@@ -25,7 +26,7 @@ ClKD4LiveCtrl::ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent)
     connect(this, &ClKD4LiveCtrl::sigStopLive, pclLiveWorker, &AbstLiveWorker::slotStopLive);
     // Forced stops run at once in the caller's thread, so the frame in flight is aborted now.
     connect(this, &ClKD4LiveCtrl::sigEscapeLive, pclLiveWorker, &AbstLiveWorker::slotStopForce,
-            Qt::DirectConnection);
+        Qt::DirectConnection);
     connect(pclLiveWorker, &AbstLiveWorker::sigLiveFinished, this, &ClKD4LiveCtrl::slotRecvLiveFinish);
     connect(pclLiveWorker, &AbstLiveWorker::sigError, this, &ClKD4LiveCtrl::sigLiveError);
     connect(pclLiveWorker, &AbstLiveWorker::sigError, this, &ClKD4LiveCtrl::slotStopAll);
@@ -206,6 +207,10 @@ void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
     clLimit.start(STOP_WAIT_MS);
     bIsStoppingLive = true;
     emit(this->*pfnStopSignal)();
+    // Deliver what was posted before now first: when this stop runs inside the handling of a queued
+    // event, what ends it may already be waiting (after a stream error, the slotStopAll queued
+    // beside the error relay), and GLib's event dispatcher leaves such events to the outer loop.
+    QCoreApplication::sendPostedEvents();
     if (clLiveThread.isRunning())
         clLoop.exec();
     bIsStoppingLive = false;
