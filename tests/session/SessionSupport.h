@@ -24,8 +24,8 @@ inline QStringList commandLog(const camsim::CamSim& clSim)
 // What the camera is sent when the live stream starts at a normal resolution.
 inline QStringList startLiveMessages()
 {
-    return {QStringLiteral("260"), QStringLiteral("3"), QStringLiteral("260"),
-            QStringLiteral("2 stream_while_record=on"), QStringLiteral("259 =none_force")};
+    return { QStringLiteral("260"), QStringLiteral("3"), QStringLiteral("260"),
+        QStringLiteral("2 stream_while_record=on"), QStringLiteral("259 =none_force") };
 }
 
 // "set <key>", "getAll", "startLive", "stopLive", ... for a request or an answer.
@@ -63,7 +63,7 @@ inline bool firePoll(QTimer* pclTimer)
 
 // The frame requests that reached the camera between two of its messages.
 inline int framesBetween(const camsim::CamSim& clSim, std::chrono::steady_clock::time_point clFrom,
-                         std::chrono::steady_clock::time_point clTo)
+    std::chrono::steady_clock::time_point clTo)
 {
     int iCount = 0;
     for (const camsim::FrameRequest& clFrame : clSim.frameRequests()) {

@@ -17,7 +17,12 @@ namespace {
 const char HIGH_SPEED[] = "848x480 240P 16:9";
 const char NORMAL_SPEED[] = "1920x1080 30P 16:9";
 
-enum Failure { FramesNotFound, PollRefused, FirstReadRefused };
+enum Failure
+{
+    FramesNotFound,
+    PollRefused,
+    FirstReadRefused
+};
 
 } // namespace
 
@@ -93,24 +98,26 @@ void TestKD4Mgr::session_opensStreamsAndCloses()
     pclMgr->startSession();
     QVERIFY(clStarted.wait(10000));
     const ClAllSettings clSettings = clStarted.first().first().value<ClAllSettings>();
-    for (const char* pKey : {"zk_wdr", "video_resolution", "zk_battery", "zk_get_ac_connection", "app_status"})
-        QCOMPARE(clSettings.value(QLatin1String(pKey)).toString(), QString::fromStdString(pclSim->setting(pKey)));
+    for (const char* pKey :
+        { "zk_wdr", "video_resolution", "zk_battery", "zk_get_ac_connection", "app_status" })
+        QCOMPARE(
+            clSettings.value(QLatin1String(pKey)).toString(), QString::fromStdString(pclSim->setting(pKey)));
     QCOMPARE(clRecording.count(), 1);
-    QCOMPARE(clRecording.first(), (QVariantList{false, false}));
+    QCOMPARE(clRecording.first(), (QVariantList { false, false }));
     QCOMPARE(clBattery.count(), 1);
-    QCOMPARE(clBattery.first(), (QVariantList{80, false}));
+    QCOMPARE(clBattery.first(), (QVariantList { 80, false }));
 
     QVERIFY(clImage.wait(5000));
     QVERIFY(!clImage.last().first().value<QImage>().isNull());
     QVERIFY(pclSim->waitForMessage(4097));
     pclMgr->startSession(); // connecting again while the session is open sends nothing
     QVERIFY(pclSim->waitForMessage(259));
-    QCOMPARE(commandLog(*pclSim), QStringList({"257", "260", "3"}) + startLiveMessages());
+    QCOMPARE(commandLog(*pclSim), QStringList({ "257", "260", "3" }) + startLiveMessages());
     QVERIFY(ctrl()->pollingTimer());
 
     pclSim->clearLog();
     pclMgr->stopSession();
-    QCOMPARE(commandLog(*pclSim), (QStringList{"260", "258"}));
+    QCOMPARE(commandLog(*pclSim), (QStringList { "260", "258" }));
     QVERIFY(!pclMgr->isSession());
     QVERIFY(!pclSim->sessionOpen());
     QVERIFY(!ctrl()->isLiveRunning());
@@ -164,16 +171,16 @@ void TestKD4Mgr::recording_highSpeedStopsPicture()
 
     pclSim->startRecording(); // the camera notifies the start
     QVERIFY(clRecording.wait(10000));
-    QCOMPARE(clRecording.last(), (QVariantList{true, bIsHighSpeed}));
+    QCOMPARE(clRecording.last(), (QVariantList { true, bIsHighSpeed }));
     const std::size_t iFrames = pclSim->frameRequests().size();
     QTest::qWait(500);
     QCOMPARE(pclSim->frameRequests().size() > iFrames, !bIsHighSpeed);
     QCOMPARE(ctrl()->isLiveRunning(), !bIsHighSpeed);
-    QCOMPARE(commandLog(*pclSim), bIsHighSpeed ? QStringList{"260"} : QStringList());
+    QCOMPARE(commandLog(*pclSim), bIsHighSpeed ? QStringList { "260" } : QStringList());
 
     pclSim->stopRecording();
     QVERIFY(clRecording.wait(10000));
-    QCOMPARE(clRecording.last(), (QVariantList{false, bIsHighSpeed}));
+    QCOMPARE(clRecording.last(), (QVariantList { false, bIsHighSpeed }));
     QVERIFY(pclSim->waitForFrames(int(pclSim->frameRequests().size()) + 3));
     QCOMPARE(pclSim->messageCount(259), bIsHighSpeed ? 1 : 0);
 }
@@ -188,15 +195,15 @@ void TestKD4Mgr::counting_progressAndEnable()
     pclMgr->slotSendRequest(command(CMD_MSG_513));
     pclMgr->slotSendRequest(command(CMD_MSG_514));
     QTRY_COMPARE(clAnswers.count(), 2);
-    QCOMPARE(clProgress, (QList<QVariantList>{{true}, {false}}));
-    QCOMPARE(clEnable, (QList<QVariantList>{{false}, {false}, {false}, {true}}));
+    QCOMPARE(clProgress, (QList<QVariantList> { { true }, { false } }));
+    QCOMPARE(clEnable, (QList<QVariantList> { { false }, { false }, { false }, { true } }));
 
     // An answer nobody waits for leaves the count at 0: the next request shows the ring again.
     clProgress.clear();
     emit ctrl()->sigResponse(clAnswers.first().first().value<ZK_CMD>());
     pclMgr->slotSendRequest(command(CMD_MSG_513));
     QTRY_COMPARE(clAnswers.count(), 4);
-    QCOMPARE(clProgress, (QList<QVariantList>{{false}, {true}, {false}}));
+    QCOMPARE(clProgress, (QList<QVariantList> { { false }, { true }, { false } }));
 
     // While the camera records, the settings stay locked whatever the count.
     QSignalSpy clRecording(pclMgr.get(), &ClKD4Mgr::sigRecordingState);
@@ -215,17 +222,18 @@ void TestKD4Mgr::polls_updateBatteryOnlyOnChange()
 {
     QVERIFY(openSession());
     QSignalSpy clBattery(pclMgr.get(), &ClKD4Mgr::sigBatteryState);
-    const struct {
+    const struct
+    {
         const char* pKey;
         const char* pValue;
         QVariantList clExpected; // the sigBatteryState of this poll, none if empty
     } aSteps[] = {
-        {"zk_battery", "80", {}},
-        {"zk_battery", "abc", {}},
-        {"zk_battery", "80", {}}, // "abc" left the level at 80
-        {"zk_battery", "35", {35, false}},
-        {"zk_get_ac_connection", "connected", {35, true}},
-        {"zk_get_ac_connection", "connected", {}},
+        { "zk_battery", "80", {} },
+        { "zk_battery", "abc", {} },
+        { "zk_battery", "80", {} }, // "abc" left the level at 80
+        { "zk_battery", "35", { 35, false } },
+        { "zk_get_ac_connection", "connected", { 35, true } },
+        { "zk_get_ac_connection", "connected", {} },
     };
     for (const auto& clStep : aSteps) {
         pclSim->setSetting(clStep.pKey, clStep.pValue);
@@ -243,8 +251,9 @@ void TestKD4Mgr::failure_endsSession_data()
     QTest::addColumn<QStringList>("clLogStart"); // the log up to the stop-session command
 
     QTest::newRow("frames not found") << int(FramesNotFound) << QStringList();
-    QTest::newRow("poll refused") << int(PollRefused) << QStringList{"3", "260"};
-    QTest::newRow("first settings read refused") << int(FirstReadRefused) << QStringList{"257", "260", "3"};
+    QTest::newRow("poll refused") << int(PollRefused) << QStringList { "3", "260" };
+    QTest::newRow("first settings read refused")
+        << int(FirstReadRefused) << QStringList { "257", "260", "3" };
 }
 
 void TestKD4Mgr::failure_endsSession()
@@ -273,24 +282,28 @@ void TestKD4Mgr::failure_endsSession()
         }
     }
 
-    QVERIFY(clEnded.wait(15000));
+    // Well inside the 10-second stop limit: a failure ends the session without sitting that out.
+    QVERIFY(clEnded.wait(ClKD4LiveCtrl::STOP_WAIT_MS - 2000));
     QCOMPARE(clEnded.count(), 1);
     QCOMPARE(clStarted.count(), iFailure == FirstReadRefused ? 0 : 1);
-    QCOMPARE(commandLog(*pclSim), clLogStart + QStringList{"258"}); // closed with the camera
+    QCOMPARE(commandLog(*pclSim), clLogStart + QStringList { "258" }); // closed with the camera
     QVERIFY(!pclMgr->isSession());
     QVERIFY(!pclSim->sessionOpen());
     QVERIFY(!ctrl()->isLiveRunning());
     QVERIFY(!ctrl()->pollingTimer());
-    QCOMPARE(clProgress.last(), QVariantList{false});
-    QCOMPARE(clEnable.last(), QVariantList{true});
+    QCOMPARE(clProgress.last(), QVariantList { false });
+    QCOMPARE(clEnable.last(), QVariantList { true });
 }
 
 void TestKD4Mgr::startRefused_leavesNoSession()
 {
     QStringList clSignals;
-    const auto note = [&clSignals](const char* pName) { return [&clSignals, pName] { clSignals << QLatin1String(pName); }; };
+    const auto note = [&clSignals](const char* pName) {
+        return [&clSignals, pName] { clSignals << QLatin1String(pName); };
+    };
     const auto noteFlag = [&clSignals](const char* pName) {
-        return [&clSignals, pName](bool bFlag) { clSignals << QLatin1String(pName) + (bFlag ? " true" : " false"); };
+        return [&clSignals, pName](
+                   bool bFlag) { clSignals << QLatin1String(pName) + (bFlag ? " true" : " false"); };
     };
     ClKD4Mgr* pclM = pclMgr.get();
     connect(pclM, &ClKD4Mgr::sigRecvResponse, this, note("recvResponse"));
@@ -307,9 +320,10 @@ void TestKD4Mgr::startRefused_leavesNoSession()
     pclMgr->startSession();
     QTRY_COMPARE(clSignals.size(), 5);
     QTest::qWait(300);
-    QCOMPARE(clSignals, (QStringList{"progress true", "enable false", "sendRequest", "progress false", "enable true"}));
+    QCOMPARE(clSignals,
+        (QStringList { "progress true", "enable false", "sendRequest", "progress false", "enable true" }));
     QVERIFY(!pclMgr->isSession());
-    QCOMPARE(commandLog(*pclSim), QStringList{"257"});
+    QCOMPARE(commandLog(*pclSim), QStringList { "257" });
     QCOMPARE(pclSim->messageCount(4097), 0);
     QVERIFY(!ctrl()->pollingTimer());
 }
@@ -319,8 +333,8 @@ void TestKD4Mgr::lateAnswerDuringStop_startsNothing_data()
     QTest::addColumn<bool>("bFirstRead");
     QTest::addColumn<QStringList>("clLog");
 
-    QTest::newRow("settings poll") << false << QStringList{"3", "260", "258"};
-    QTest::newRow("first settings read") << true << QStringList{"257", "260", "3", "258"};
+    QTest::newRow("settings poll") << false << QStringList { "3", "260", "258" };
+    QTest::newRow("first settings read") << true << QStringList { "257", "260", "3", "258" };
 }
 
 // An answer still out when the session closes arrives inside the close; it must not start the live

@@ -93,10 +93,12 @@ void TestLiveCtrl::startStream()
 
 void TestLiveCtrl::recordEvents()
 {
-    connect(pclCtrl.get(), &ClKD4LiveCtrl::sigRequest, this, [this](ZK_CMD clCmd) { clEvents << "req " + name(clCmd); });
+    connect(pclCtrl.get(), &ClKD4LiveCtrl::sigRequest, this,
+        [this](ZK_CMD clCmd) { clEvents << "req " + name(clCmd); });
     connect(pclCtrl.get(), &ClKD4LiveCtrl::sigResponse, this,
-            [this](ZK_CMD clCmd) { clEvents << "resp " + name(clCmd); });
-    connect(pclCtrl.get(), &ClKD4LiveCtrl::sigStartLive, this, [this] { clEvents << QStringLiteral("start"); });
+        [this](ZK_CMD clCmd) { clEvents << "resp " + name(clCmd); });
+    connect(
+        pclCtrl.get(), &ClKD4LiveCtrl::sigStartLive, this, [this] { clEvents << QStringLiteral("start"); });
 }
 
 void TestLiveCtrl::setSetting_holdsStreamUntilLastAnswer_data()
@@ -106,18 +108,15 @@ void TestLiveCtrl::setSetting_holdsStreamUntilLastAnswer_data()
     QTest::addColumn<QStringList>("clExpectedLog");
 
     QTest::newRow("streaming") << true
-                               << QStringList{"req stopLive",
-                                              "req set zk_wdr",
-                                              "resp set zk_wdr",
-                                              "req set zk_white_balance",
-                                              "resp set zk_white_balance",
-                                              "start",
-                                              "req startLive"}
-                               << QStringList{"260", "2 zk_wdr=on", "2 zk_white_balance=daylight"} + startLiveMessages();
+                               << QStringList { "req stopLive", "req set zk_wdr", "resp set zk_wdr",
+                                      "req set zk_white_balance", "resp set zk_white_balance", "start",
+                                      "req startLive" }
+                               << QStringList { "260", "2 zk_wdr=on", "2 zk_white_balance=daylight" }
+            + startLiveMessages();
     QTest::newRow("stopped") << false
-                             << QStringList{"req set zk_wdr", "req set zk_white_balance", "resp set zk_wdr",
-                                            "resp set zk_white_balance"}
-                             << QStringList{"2 zk_wdr=on", "2 zk_white_balance=daylight"};
+                             << QStringList { "req set zk_wdr", "req set zk_white_balance", "resp set zk_wdr",
+                                    "resp set zk_white_balance" }
+                             << QStringList { "2 zk_wdr=on", "2 zk_white_balance=daylight" };
 }
 
 void TestLiveCtrl::setSetting_holdsStreamUntilLastAnswer()
@@ -143,7 +142,7 @@ void TestLiveCtrl::setSetting_holdsStreamUntilLastAnswer()
         // Not a frame was fetched between the stop and the restart.
         const std::vector<camsim::LoggedMessage> clMessages = pclSim->messages();
         auto itRestart = std::find_if(clMessages.begin(), clMessages.end(),
-                                      [](const camsim::LoggedMessage& clMsg) { return clMsg.msgId == 259; });
+            [](const camsim::LoggedMessage& clMsg) { return clMsg.msgId == 259; });
         QCOMPARE(framesBetween(*pclSim, clMessages.front().received, itRestart->received), 0);
     }
     QCOMPARE(commandLog(*pclSim), clExpectedLog);
@@ -203,12 +202,12 @@ void TestLiveCtrl::silentStopLive_sendsHeldRequestOnce()
     // The held command goes out at the limit, queued behind the others; the answers that come
     // before its own must not send it again.
     QTRY_COMPARE_WITH_TIMEOUT(clEvents,
-                              (QStringList{"req msg769", "req stopLive", "req set zk_wdr", "resp msg769",
-                                           "resp set zk_wdr", "start", "req startLive"}),
-                              10000);
+        (QStringList { "req msg769", "req stopLive", "req set zk_wdr", "resp msg769", "resp set zk_wdr",
+            "start", "req startLive" }),
+        10000);
     QVERIFY(pclSim->waitForMessage(259));
     QVERIFY(pclSim->waitForFrames(int(pclSim->frameRequests().size()) + 3));
-    QCOMPARE(commandLog(*pclSim), (QStringList{"769", "260", "2 zk_wdr=on"} + startLiveMessages()));
+    QCOMPARE(commandLog(*pclSim), (QStringList { "769", "260", "2 zk_wdr=on" } + startLiveMessages()));
     QVERIFY(pclCtrl->isLiveRunning());
 }
 
@@ -233,7 +232,7 @@ void TestLiveCtrl::polling_restartsOnlyAfterAnswer()
     QVERIFY(!pclTimer->isActive()); // the next 20 seconds count from the answer
     QVERIFY(clPolled.wait(5000));
     QCOMPARE(clPolled.first().first().value<ClAllSettings>().value("video_resolution").toString(),
-             QStringLiteral("1920x1080 30P 16:9"));
+        QStringLiteral("1920x1080 30P 16:9"));
     QVERIFY(pclTimer->isActive());
     QVERIFY(pclTimer->remainingTime() > ClKD4LiveCtrl::POLLING_INTERVAL_MS - 5000);
 
@@ -246,7 +245,7 @@ void TestLiveCtrl::polling_restartsOnlyAfterAnswer()
     QCOMPARE(pollingTimers(), 0);
     QVERIFY(!pclCtrl->pollingTimer());
     QCOMPARE(clAnswers.count(), 0); // polls are the controller's own business
-    QCOMPARE(commandLog(*pclSim), (QStringList{"3", "3"}));
+    QCOMPARE(commandLog(*pclSim), (QStringList { "3", "3" }));
 }
 
 void TestLiveCtrl::error_stopsEverything_data()
