@@ -844,15 +844,19 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
     std::uint64_t llNumber = 0;
     int iWidth = 0;
     int iHeight = 0;
+    bool bStoppedMeanwhile = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_viewFinder) { // stopped while this request waited for its turn
-            notFound();
-            return;
+        bStoppedMeanwhile = !m_viewFinder; // stopped while this request waited for its turn
+        if (!bStoppedMeanwhile) {
+            llNumber = ++m_framesServed;
+            iWidth = m_frameWidth;
+            iHeight = m_frameHeight;
         }
-        llNumber = ++m_framesServed;
-        iWidth = m_frameWidth;
-        iHeight = m_frameHeight;
+    }
+    if (bStoppedMeanwhile) {
+        notFound(); // records the request, which takes the lock itself
+        return;
     }
     auto pclJpeg = std::make_shared<std::string>(FrameRenderer::renderJpeg(llNumber, iWidth, iHeight));
     const std::size_t iSize = pclJpeg->size();
