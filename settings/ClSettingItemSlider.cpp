@@ -62,8 +62,9 @@ void ClSettingItemSlider::slotUpdateValueDisplay(int iValue)
 
 bool ClSettingItemSlider::eventFilter(QObject* pclWatched, QEvent* pclEvent)
 {
-    // Only watches: the slider still gets the release and finishes its own handling.
-    if (pclWatched == pclSlider && pclEvent->type() == QEvent::MouseButtonRelease) {
+    // Only watches: the slider still gets the release and finishes its own handling. Filters run
+    // before a disabled widget drops its mouse events, so a disabled slider must not report.
+    if (pclWatched == pclSlider && pclEvent->type() == QEvent::MouseButtonRelease && pclSlider->isEnabled()) {
         const qint32 lPosition = pclSlider->value();
         if (lPosition != lLastValue) {
             lLastValue = lPosition;

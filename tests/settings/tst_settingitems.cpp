@@ -78,6 +78,7 @@ private slots:
     void volume_showsPercent_data();
     void volume_showsPercent();
     void volume_releaseAfterFillReportsUntilOwnReport();
+    void volume_disabledRowReleaseSendsNothing();
     void slider_reportsOnlyOnReleaseAtNewPosition();
     void slider_setValueClampsAndReleaseAtSameValueIsSilent();
     void balance_display_data();
@@ -161,6 +162,30 @@ void TestSettingItems::volume_releaseAfterFillReportsUntilOwnReport()
     // Now the row has reported 50 %: another release in place is silent.
     clickSliderHandle(pclVolume->slider());
     QCOMPARE(clHarness.clLog.count(), 1);
+}
+
+void TestSettingItems::volume_disabledRowReleaseSendsNothing()
+{
+    ClPageHarness clHarness;
+    auto* pclVolume = clHarness.add(new ClSettingItemVolume(QStringLiteral("zk_speaker_volume"), nullptr));
+    clHarness.show();
+
+    // The camera's value differs from what the row last reported, so a release on an enabled
+    // row would send it; greyed out (the camera records), a click on the row must not.
+    pclVolume->setValue(32);
+    clHarness.pclPage->setSettingItemsEnable(false);
+    QVERIFY(!pclVolume->slider()->isEnabled());
+    clickSliderHandle(pclVolume->slider());
+    // A drag on the disabled slider moves nothing; its release far from the handle is no change.
+    QVERIFY(!dragSliderTo(pclVolume->slider(), 80));
+    QCOMPARE(pclVolume->slider()->value(), 50);
+    QCOMPARE(clHarness.clLog.count(), 0);
+
+    // Enabled again, the same click is the user's change.
+    clHarness.pclPage->setSettingItemsEnable(true);
+    clickSliderHandle(pclVolume->slider());
+    QCOMPARE(clHarness.clLog.count(), 1);
+    QCOMPARE(clHarness.clLog.last().value(ZkKey::PARAM2).toInt(), 32);
 }
 
 void TestSettingItems::slider_reportsOnlyOnReleaseAtNewPosition()
