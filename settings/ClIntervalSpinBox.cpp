@@ -13,7 +13,7 @@ ClIntervalSpinBox::ClIntervalSpinBox(QWidget* pclParent)
 
 QString ClIntervalSpinBox::textFromValue(int iValue) const
 {
-    // Two digits, as on the camera's own display; the transient -1 and 60 are corrected at once.
+    // Always two digits ("05"), the way a time is read; the transient -1 and 60 are corrected at once.
     if (iValue < 0)
         return QString::number(iValue);
     return QStringLiteral("%1").arg(iValue, 2, 10, QLatin1Char('0'));

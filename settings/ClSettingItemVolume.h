@@ -11,7 +11,7 @@ public:
     QVariant getValue() override;
     void setValue(const QVariant& clValue) override;
 
-    // Both conversions drop the fraction, as the camera's own app does.
+    // Both conversions drop the fraction: 33 % is 21 on the camera (21.12), 21 is 32 % (32.8).
     static int toCameraValue(int iPercent);
     static int toPercent(int iCameraValue);
 };
