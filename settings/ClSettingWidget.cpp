@@ -120,6 +120,10 @@ void ClSettingWidget::slotRequestConnectCamera()
 
 void ClSettingWidget::slotRequestSettings()
 {
+    // A re-read asked for after the session ended (a failure message closed late) would go to a
+    // camera that is gone and keep the session manager busy until it times out.
+    if (pclPageStack->currentIndex() != 1)
+        return;
     sendRequest(CMD_GET_ALL_SETTINGS);
 }
 

@@ -10,6 +10,7 @@
 #include "ClSetting.h"
 #include "ClSettingItemComboBox.h"
 #include "ClSettingItemSlider.h"
+#include "ClSettingPageWidget.h"
 #include "ClSettingWidget.h"
 
 #include <QAbstractButton>
@@ -161,6 +162,7 @@ private slots:
     void simple_refusedResolutionWithoutKeyOnlyRereads();
     void simple_rereadOnlyAfterResolutionSuccess();
     void transportFailure_endsSessionQuietly();
+    void reread_notSentOnceSessionEnded();
     void detail_sendsRowValues();
     void detail_refusedShowsLabelThenRereads_data();
     void detail_refusedShowsLabelThenRereads();
@@ -413,6 +415,36 @@ void TestSettingPanel::transportFailure_endsSessionQuietly()
     QCOMPARE(clEnd.count(), 1);
     QCOMPARE(clDriver.iDialogsSeen, 0);
     QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::reread_notSentOnceSessionEnded()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    ClModalDriver clDriver;
+    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("zk_wdr")), QStringLiteral("OFF")));
+
+    // The session ends while the failure message is open: closing it asks the camera for nothing.
+    clDriver.expect([&](QDialog* pclOpen) {
+        clPanel.clPanel.showSettingPage(0);
+        pclOpen->accept();
+    });
+    answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    // Neither page's re-read leaves the panel while it shows the connect page ...
+    for (QWidget* pclPage : {clPanel.simple(), clPanel.detail()})
+        emit qobject_cast<ClSettingPageWidget*>(pclPage)->sigRequestGetSettings();
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    // ... and both do again once it shows the settings.
+    clPanel.startSession();
+    for (QWidget* pclPage : {clPanel.simple(), clPanel.detail()})
+        emit qobject_cast<ClSettingPageWidget*>(pclPage)->sigRequestGetSettings();
+    QCOMPARE(clPanel.clLog.count(), 2);
+    QVERIFY(isReread(clPanel.clLog.clRequests.at(0)));
+    QVERIFY(isReread(clPanel.clLog.clRequests.at(1)));
 }
 
 void TestSettingPanel::actOnDetail(ClPanel& clPanel, ClModalDriver& clDriver, const QString& strAction)
