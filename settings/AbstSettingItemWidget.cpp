@@ -1,5 +1,7 @@
 #include "AbstSettingItemWidget.h"
 
+#include "ClSettingItemStyle.h"
+
 AbstSettingItemWidget::AbstSettingItemWidget(const QString& strKey, QWidget* pclParent)
     : QWidget(pclParent)
     , strKey(strKey)
@@ -13,4 +15,11 @@ AbstSettingItemWidget::AbstSettingItemWidget(const QString& strKey, QWidget* pcl
 QString AbstSettingItemWidget::getKey() const
 {
     return strKey;
+}
+
+void AbstSettingItemWidget::applyRowStyle(QWidget* pclControl)
+{
+    auto* pclStyle = new ClSettingItemStyle;
+    pclStyle->setParent(pclControl);
+    pclControl->setStyle(pclStyle);
 }

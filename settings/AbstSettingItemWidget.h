@@ -17,6 +17,10 @@ public:
 
     AbstSettingItemWidget(const QString& strKey, QWidget* pclParent);
 
+    // Gives a row's button or combo box the settings-row style: its own style instance, owned by
+    // the control (QWidget::setStyle does not take ownership).
+    static void applyRowStyle(QWidget* pclControl);
+
     // The camera setting key; empty for a row that is not a camera setting.
     QString getKey() const;
 

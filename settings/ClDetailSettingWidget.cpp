@@ -11,7 +11,6 @@
 #include "ClSettingItemRecBalance.h"
 #include "ClSettingItemShowDialogButton.h"
 #include "ClSettingItemSlider.h"
-#include "ClSettingItemStyle.h"
 #include "ClSettingItemVolume.h"
 
 #include <QComboBox>
@@ -48,8 +47,6 @@ const QString strKeyVersion = QStringLiteral("zk_get_version");
 
 const QString strPrefSyncTime = QStringLiteral("setting/synctime");
 const QString strResetValue = QStringLiteral("set");
-
-using ClItems = QList<QPair<QString, QString>>;
 
 QString burstText(int iFramesPerSecond)
 {
@@ -159,9 +156,7 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     // Sync time is a preference of this program, kept across restarts.
     pclSyncTime = new QComboBox(this);
     pclSyncTime->setObjectName(QStringLiteral("syncTimeCombo"));
-    auto* pclSyncStyle = new ClSettingItemStyle;
-    pclSyncStyle->setParent(pclSyncTime);
-    pclSyncTime->setStyle(pclSyncStyle);
+    AbstSettingItemWidget::applyRowStyle(pclSyncTime);
     pclSyncTime->setFixedWidth(AbstSettingItemWidget::iRowWidth);
     pclSyncTime->addItem(QObject::tr("ON"), true);
     pclSyncTime->addItem(QObject::tr("OFF"), false);
@@ -230,29 +225,13 @@ ClDetailSettingWidget::~ClDetailSettingWidget()
 ClSettingItemComboBox* ClDetailSettingWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
                                                           const ClItems& clItems)
 {
-    auto* pclRow = new ClSettingItemComboBox(strKey, this);
-    pclRow->setItemList(clItems);
-    addLabeledRow(pclLayout, getSettingLabel(strKey), pclRow);
-    connectSettingItem(pclRow);
-    return pclRow;
-}
-
-QLabel* ClDetailSettingWidget::addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
-{
-    auto* pclLabel = new QLabel(strLabel, this);
-    auto* pclRowLayout = new QHBoxLayout();
-    pclRowLayout->addWidget(pclLabel);
-    pclRowLayout->addWidget(pclControl);
-    pclLayout->addLayout(pclRowLayout);
-    return pclLabel;
+    return ClSettingPageWidget::addComboRow(pclLayout, strKey, getSettingLabel(strKey), clItems);
 }
 
 QPushButton* ClDetailSettingWidget::createSettingButton(const QString& strText)
 {
     auto* pclButton = new QPushButton(strText, this);
-    auto* pclStyle = new ClSettingItemStyle;
-    pclStyle->setParent(pclButton);
-    pclButton->setStyle(pclStyle);
+    AbstSettingItemWidget::applyRowStyle(pclButton);
     pclButton->setFixedWidth(AbstSettingItemWidget::iRowWidth);
     return pclButton;
 }

@@ -11,8 +11,6 @@ class ClSettingItemShowDialogButton;
 class ClSettingItemSlider;
 class ClSettingItemVolume;
 class QComboBox;
-class QHBoxLayout;
-class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
@@ -54,9 +52,8 @@ private slots:
     void slotShowInformation();
 
 private:
-    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
-                                       const QList<QPair<QString, QString>>& clItems);
-    QLabel* addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl);
+    // A combo row labelled with the key's own label.
+    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey, const ClItems& clItems);
     QPushButton* createSettingButton(const QString& strText);
 
     ClSettingItemComboBox* pclPhotometry;

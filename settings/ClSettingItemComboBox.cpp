@@ -1,7 +1,5 @@
 #include "ClSettingItemComboBox.h"
 
-#include "ClSettingItemStyle.h"
-
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -10,9 +8,7 @@ ClSettingItemComboBox::ClSettingItemComboBox(const QString& strKey, QWidget* pcl
     : AbstSettingItemWidget(strKey, pclParent)
     , pclComboBox(new QComboBox(this))
 {
-    auto* pclStyle = new ClSettingItemStyle;
-    pclStyle->setParent(pclComboBox);
-    pclComboBox->setStyle(pclStyle);
+    applyRowStyle(pclComboBox);
     pclComboBox->setIconSize(QSize(50, 30));
 
     auto* pclLayout = new QHBoxLayout(this);

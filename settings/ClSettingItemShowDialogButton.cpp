@@ -1,7 +1,5 @@
 #include "ClSettingItemShowDialogButton.h"
 
-#include "ClSettingItemStyle.h"
-
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -14,9 +12,7 @@ ClSettingItemShowDialogButton::ClSettingItemShowDialogButton(const QString& strK
     , pclDialog(pclDialog)
     , pclButton(new QPushButton(strText, this))
 {
-    auto* pclStyle = new ClSettingItemStyle;
-    pclStyle->setParent(pclButton);
-    pclButton->setStyle(pclStyle);
+    applyRowStyle(pclButton);
 
     auto* pclLayout = new QHBoxLayout(this);
     pclLayout->setContentsMargins(0, 0, 0, 0);

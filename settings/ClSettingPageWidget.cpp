@@ -2,6 +2,11 @@
 
 #include "AbstSettingItemWidget.h"
 #include "ClCommands.h"
+#include "ClSettingItemComboBox.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 
 ClSettingPageWidget::ClSettingPageWidget(QWidget* pclParent)
     : ClNodeWidget(pclParent)
@@ -17,6 +22,26 @@ void ClSettingPageWidget::connectSettingItem(AbstSettingItemWidget* pclItem)
 void ClSettingPageWidget::addSettingItem(QWidget* pclWidget)
 {
     clItemList.append(pclWidget);
+}
+
+QLabel* ClSettingPageWidget::addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
+{
+    auto* pclLabel = new QLabel(strLabel, this);
+    auto* pclRowLayout = new QHBoxLayout();
+    pclRowLayout->addWidget(pclLabel);
+    pclRowLayout->addWidget(pclControl);
+    pclLayout->addLayout(pclRowLayout);
+    return pclLabel;
+}
+
+ClSettingItemComboBox* ClSettingPageWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
+                                                        const QString& strLabel, const ClItems& clItems)
+{
+    auto* pclRow = new ClSettingItemComboBox(strKey, this);
+    pclRow->setItemList(clItems);
+    addLabeledRow(pclLayout, strLabel, pclRow);
+    connectSettingItem(pclRow);
+    return pclRow;
 }
 
 void ClSettingPageWidget::setSettingItemsEnable(bool bIsEnable)

@@ -4,10 +4,14 @@
 
 #include <QList>
 #include <QMap>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
 class AbstSettingItemWidget;
+class ClSettingItemComboBox;
+class QLabel;
+class QVBoxLayout;
 
 // Base of the settings pages: turns a row's change into one set-setting command, sorts the
 // answers into success and failure, enables and disables the registered controls together and
@@ -33,6 +37,15 @@ signals:
     void sigRequestGetSettings();
 
 protected:
+    // Entries of a combo row: the text shown and the value sent.
+    using ClItems = QList<QPair<QString, QString>>;
+
+    // A line of the page: the label, then the control.
+    QLabel* addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl);
+    // A labelled combo row for the key, connected to the page.
+    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel,
+                                       const ClItems& clItems);
+
     void recvResponse(ZK_CMD clCmd) override;
     virtual void recvSuccessResponse(const ZK_CMD& clCmd);
     virtual void recvErrorResponse(const ZK_CMD& clCmd);

@@ -4,8 +4,6 @@
 #include "ClDialogHelpers.h"
 #include "ClSettingItemComboBox.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
@@ -18,8 +16,6 @@ const QString strKeyTimer = QStringLiteral("zk_self_timer");
 const QString strKeyWdr = QStringLiteral("zk_wdr");
 const QString strKeyExposure = QStringLiteral("zk_ae_exposure_level");
 const QString strKeyResolution = QStringLiteral("video_resolution");
-
-using ClItems = QList<QPair<QString, QString>>;
 
 } // namespace
 
@@ -72,19 +68,6 @@ ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
     // The grid row is left out, so it stays usable while the camera settings are disabled.
     for (QWidget* pclRow : {pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution})
         addSettingItem(pclRow);
-}
-
-ClSettingItemComboBox* ClSimpleSettingWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
-                                                          const QString& strLabel, const ClItems& clItems)
-{
-    auto* pclRowLayout = new QHBoxLayout();
-    pclRowLayout->addWidget(new QLabel(strLabel, this));
-    auto* pclRow = new ClSettingItemComboBox(strKey, this);
-    pclRow->setItemList(clItems);
-    pclRowLayout->addWidget(pclRow);
-    pclLayout->addLayout(pclRowLayout);
-    connectSettingItem(pclRow);
-    return pclRow;
 }
 
 void ClSimpleSettingWidget::resetGrid()

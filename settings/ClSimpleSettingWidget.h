@@ -3,7 +3,6 @@
 #include "ClSettingPageWidget.h"
 
 class ClSettingItemComboBox;
-class QVBoxLayout;
 
 // The seven settings changed most often: the live view grid (a choice of this program only) and
 // six camera settings.
@@ -31,9 +30,6 @@ protected:
     void recvErrorResponse(const ZK_CMD& clCmd) override;
 
 private:
-    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel,
-                                       const QList<QPair<QString, QString>>& clItems);
-
     ClSettingItemComboBox* pclGrid;
     ClSettingItemComboBox* pclAngle;
     ClSettingItemComboBox* pclWhiteBalance;
