@@ -34,6 +34,9 @@ void ClCommunication::get(const QUrl& clUrl)
     QNetworkRequest clRequest(clUrl);
     if (clUrl.toString().toLower().startsWith(QLatin1String("https")))
         clRequest.setSslConfiguration(QSslConfiguration::defaultConfiguration());
+    // Qt 5 does not follow redirects by itself; a moved file must not read as an empty answer.
+    clRequest.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
 
     pclReply = clManager.get(clRequest);
     connect(pclReply, &QNetworkReply::readyRead, this, &ClCommunication::slotReadyRead);
@@ -80,8 +83,13 @@ void ClCommunication::slotReadyRead()
     if (!isCurrent(sender()))
         return;
     clTimer.start(iInactivityLimitMs);
-    if (pclReply->error() == QNetworkReply::NoError)
-        clBuffer.append(pclReply->readAll());
+    if (pclReply->error() != QNetworkReply::NoError)
+        return;
+    if (exceedsSizeLimit(pclReply)) {
+        failTransfer(QStringLiteral("The answer is larger than %1 bytes").arg(llSizeLimit));
+        return;
+    }
+    clBuffer.append(pclReply->readAll());
 }
 
 void ClCommunication::slotFinished()
@@ -97,7 +105,18 @@ void ClCommunication::slotFinished()
         emit sigError(pclDone->errorString());
         return;
     }
+    // A redirect that was not followed (no target, or from HTTPS to HTTP) ends here with its own
+    // status and a body that is not the file.
+    const QVariant clStatus = pclDone->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (clStatus.isValid() && (clStatus.toInt() < 200 || clStatus.toInt() > 299)) {
+        emit sigError(QStringLiteral("HTTP status %1").arg(clStatus.toInt()));
+        return;
+    }
     // Whatever arrived together with the end of the transfer.
+    if (exceedsSizeLimit(pclDone)) {
+        emit sigError(QStringLiteral("The answer is larger than %1 bytes").arg(llSizeLimit));
+        return;
+    }
     clBuffer.append(pclDone->readAll());
     emit sigFinished();
 }
@@ -133,6 +152,22 @@ void ClCommunication::requestSslError(const QList<QSslError>& sslErrorList)
     for (const QSslError& clError : sslErrorList)
         strText += clError.errorString() + QLatin1Char('\n');
     emit sigError(strText);
+}
+
+bool ClCommunication::exceedsSizeLimit(QNetworkReply* pclFrom) const
+{
+    // An announced length counts before its bytes arrive, so a huge file is refused at once.
+    const QVariant clLength = pclFrom->header(QNetworkRequest::ContentLengthHeader);
+    if (clLength.isValid() && clLength.toLongLong() > llSizeLimit)
+        return true;
+    return clBuffer.size() + pclFrom->bytesAvailable() > llSizeLimit;
+}
+
+void ClCommunication::failTransfer(const QString& strDetail)
+{
+    clTimer.stop();
+    dropReply();
+    emit sigError(strDetail);
 }
 
 bool ClCommunication::isCurrent(QObject* pclSender) const

@@ -12,8 +12,9 @@
 class QAuthenticator;
 class QNetworkReply;
 
-// One HTTP or HTTPS GET at a time for the download engine, with a proxy, an inactivity time-out
-// and a list of tolerated SSL error codes.
+// One HTTP or HTTPS GET at a time for the download engine, with a proxy, an inactivity time-out,
+// a size limit and a list of tolerated SSL error codes. Redirects are followed unless they lead
+// from HTTPS to HTTP; a final answer other than 2xx is a failure.
 class ClCommunication : public QObject
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ class ClCommunication : public QObject
 
 public:
     static constexpr int kDefaultInactivityLimitMs = 60000;
+    static constexpr qint64 kDefaultSizeLimit = 256 * 1024 * 1024;
 
     explicit ClCommunication(QObject* pclParent = nullptr);
     ~ClCommunication() override;
@@ -42,10 +44,14 @@ public:
     // Longest silence of the server before the transfer is given up (60 s).
     void setInactivityLimit(int iMilliseconds) { iInactivityLimitMs = iMilliseconds; }
     int inactivityLimit() const { return iInactivityLimitMs; }
+    // Largest body accepted (256 MiB): a server that sends more, or announces more, fails the
+    // transfer instead of filling the memory.
+    void setSizeLimit(qint64 llBytes) { llSizeLimit = llBytes; }
+    qint64 sizeLimit() const { return llSizeLimit; }
 
 signals:
     void sigFinished();
-    // A failed transfer; an empty text for the inactivity time-out.
+    // A failed transfer with a detail for the log; an empty text for the inactivity time-out.
     void sigError(QString strError);
     void sigProgress(qint64 llReceived, qint64 llTotal);
 
@@ -63,6 +69,11 @@ private slots:
 private:
     bool isCurrent(QObject* pclSender) const;
     void dropReply();
+    // True when the reply announces a body over the size limit, or when what it has ready would
+    // take the body past it.
+    bool exceedsSizeLimit(QNetworkReply* pclFrom) const;
+    // Gives the current transfer up and reports it.
+    void failTransfer(const QString& strDetail);
 
     QNetworkAccessManager clManager;
     QNetworkReply* pclReply = nullptr;
@@ -70,4 +81,5 @@ private:
     QTimer clTimer;
     QList<int> clIgnoredSslErrors;
     int iInactivityLimitMs = kDefaultInactivityLimitMs;
+    qint64 llSizeLimit = kDefaultSizeLimit;
 };

@@ -9,8 +9,11 @@ QString ClUpdateServer::builtInUrl()
 
 QString ClUpdateServer::url()
 {
-    const QByteArray clOverride = qgetenv("KD4TOOL_UPDATE_URL").trimmed();
-    if (!clOverride.isEmpty())
-        return QString::fromUtf8(clOverride);
-    return builtInUrl();
+    QString strOverride = QString::fromUtf8(qgetenv("KD4TOOL_UPDATE_URL").trimmed());
+    if (strOverride.isEmpty())
+        return builtInUrl();
+    // The description path is appended to the base as it is, so the base must end in "/".
+    if (!strOverride.endsWith(QLatin1Char('/')))
+        strOverride += QLatin1Char('/');
+    return strOverride;
 }

@@ -8,6 +8,6 @@ class ClUpdateServer
 {
 public:
     static QString builtInUrl();
-    // The URL in force: the override when set, otherwise the built-in one.
+    // The URL in force, ending in "/": the override when set, otherwise the built-in one.
     static QString url();
 };

@@ -6,6 +6,13 @@
 
 #include <chrono>
 
+namespace {
+
+// Where an endless answer stops after all, should the client never hang up.
+constexpr size_t kEndlessLimit = 64 * 1024 * 1024;
+
+} // namespace
+
 TestUpdateServer::TestUpdateServer()
     : pServer(std::make_unique<httplib::Server>())
 {
@@ -136,6 +143,24 @@ void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Respon
     if (clResource.iDelayMs > 0 && !sleepUnlessStopping(clResource.iDelayMs))
         return;
     clResponse.status = clResource.iStatus;
+    if (!clResource.strLocation.empty())
+        clResponse.set_header("Location", clResource.strLocation);
+    if (clResource.bEndless) {
+        auto pBody = std::make_shared<std::string>(clResource.strBody.empty() ? "x" : clResource.strBody);
+        clResponse.set_chunked_content_provider(
+            "application/octet-stream", [this, pBody](size_t uOffset, httplib::DataSink& clSink) {
+                if (bStopping || uOffset >= kEndlessLimit) {
+                    clSink.done();
+                    return true;
+                }
+                if (!clSink.is_writable() || !clSink.write(pBody->data(), pBody->size())) {
+                    ++iAbandoned;
+                    return false;
+                }
+                return true;
+            });
+        return;
+    }
     if (clResource.uChunkSize == 0) {
         clResponse.set_content(clResource.strBody, "application/octet-stream");
         return;

@@ -33,6 +33,9 @@ public:
         size_t uChunkSize = 0; // > 0: the body goes out in chunks of this size ...
         int iChunkDelayMs = 0; // ... with this pause after each chunk
         bool bStallAfterFirstChunk = false; // send one chunk, then fall silent for good
+        std::string strLocation; // sent as the "Location" header (with a 3xx status: a redirect)
+        bool bEndless = false; // the body over and over, chunked without a length, until the
+                               // client hangs up (64 MiB at most)
     };
 
     TestUpdateServer(); // HTTP

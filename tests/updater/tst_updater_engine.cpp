@@ -100,12 +100,18 @@ private slots:
     void check_downloadsEveryNewerEntryInOrder_data();
     void check_downloadsEveryNewerEntryInOrder();
     void check_sourceUrlWithoutSlashSplitsAtLastSlash();
+    void check_serverOverrideWithoutSlash_data();
+    void check_serverOverrideWithoutSlash();
     void check_digestMismatchEndsTheCheck_data();
     void check_digestMismatchEndsTheCheck();
     void check_transferErrors_data();
     void check_transferErrors();
     void check_unreadableLocalFiles_data();
     void check_unreadableLocalFiles();
+    void check_redirects_data();
+    void check_redirects();
+    void check_sizeLimit_data();
+    void check_sizeLimit();
 
     void timeout_silentServerFails_data();
     void timeout_silentServerFails();
@@ -289,13 +295,49 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
         TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "pkg.zip" } }).toStdString());
     clServer.setResource("/toolkd4update/pkg.zip", clData.toStdString());
 
-    auto pclUpdate = makeUpdate(clServer.baseUrl() + QStringLiteral("tool"));
+    // The engine joins the file's source URL and the description path as they are.
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    writeProxyNetworkFile(
+        *pclUpdate, QStringLiteral("<use>false</use>"), clServer.baseUrl() + QStringLiteral("tool"));
     ClRecorder clRecorder(pclUpdate.get());
     QVERIFY(pclUpdate->requestUpdate(kPageArgs));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(
         clServer.requests(), (QStringList { "/toolkd4update/update_tool.xml", "/toolkd4update/pkg.zip" }));
+    QCOMPARE(clRecorder.files().size(), 1);
+}
+
+void TestUpdaterEngine::check_serverOverrideWithoutSlash_data()
+{
+    QTest::addColumn<QString>("strFolder");
+    QTest::newRow("host and port") << QString();
+    QTest::newRow("a folder") << QStringLiteral("tool");
+}
+
+void TestUpdaterEngine::check_serverOverrideWithoutSlash()
+{
+    QFETCH(QString, strFolder);
+
+    TestUpdateServer clServer;
+    const QString strPrefix = strFolder.isEmpty() ? QString() : QLatin1Char('/') + strFolder;
+    const QByteArray clData = payload('y', 1000);
+    clServer.setResource((strPrefix + QStringLiteral("/kd4update/update_tool.xml")).toStdString(),
+        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "pkg.zip" } }).toStdString());
+    clServer.setResource(
+        (strPrefix + QStringLiteral("/kd4update/pkg.zip")).toStdString(), clData.toStdString());
+
+    // "http://127.0.0.1:PORT" or "http://127.0.0.1:PORT/tool": the server's folder all the same.
+    QString strUrl = clServer.baseUrl();
+    strUrl.chop(1);
+    strUrl += strPrefix;
+    auto pclUpdate = makeUpdate(strUrl);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clRecorder.shownTexts(), QStringList());
+    QCOMPARE(clServer.requests(),
+        (QStringList { strPrefix + "/kd4update/update_tool.xml", strPrefix + "/kd4update/pkg.zip" }));
     QCOMPARE(clRecorder.files().size(), 1);
 }
 
@@ -421,6 +463,127 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     QVERIFY(!pclUpdate->isBusy());
     QCOMPARE(clRecorder.texts(), QStringList { kReadFailed });
     QVERIFY(clServer.requests().isEmpty());
+}
+
+void TestUpdaterEngine::check_redirects_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::addColumn<bool>("bSucceeds");
+    QTest::newRow("description moved (301)") << "moved" << true;
+    QTest::newRow("file found elsewhere (302)") << "fileFound" << true;
+    QTest::newRow("redirect loop") << "loop" << false;
+    QTest::newRow("redirect without a target") << "noTarget" << false;
+    QTest::newRow("redirect to a missing file") << "toMissing" << false;
+    QTest::newRow("description answered 500") << "description500" << false;
+}
+
+void TestUpdaterEngine::check_redirects()
+{
+    QFETCH(QString, strCase);
+    QFETCH(bool, bSucceeds);
+
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('r', 5000);
+    const std::string strDescription
+        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "r.zip" } }).toStdString();
+    const std::string strBase = clServer.baseUrl().toStdString();
+    const auto redirect = [&](int iStatus, const std::string& strTarget) {
+        TestUpdateServer::stResource clMoved;
+        clMoved.iStatus = iStatus;
+        // A body of its own, which must not be taken for the file.
+        clMoved.strBody = "<html><body>Moved</body></html>";
+        clMoved.strLocation = strTarget.empty() ? std::string() : strBase + strTarget;
+        return clMoved;
+    };
+
+    clServer.setResource("/kd4update/r.zip", clData.toStdString());
+    if (strCase == QLatin1String("moved")) {
+        clServer.setResource(kDescriptionPath, redirect(301, "new/update_tool.xml"));
+        clServer.setResource("/new/update_tool.xml", strDescription);
+    } else if (strCase == QLatin1String("fileFound")) {
+        clServer.setResource(kDescriptionPath, strDescription);
+        clServer.setResource("/kd4update/r.zip", redirect(302, "files/r.zip"));
+        clServer.setResource("/files/r.zip", clData.toStdString());
+    } else if (strCase == QLatin1String("loop")) {
+        clServer.setResource(kDescriptionPath, redirect(302, "a.xml"));
+        clServer.setResource("/a.xml", redirect(302, "kd4update/update_tool.xml"));
+    } else if (strCase == QLatin1String("noTarget")) {
+        clServer.setResource(kDescriptionPath, redirect(301, std::string()));
+    } else if (strCase == QLatin1String("toMissing")) {
+        clServer.setResource(kDescriptionPath, redirect(301, "gone/update_tool.xml"));
+    } else {
+        TestUpdateServer::stResource clBroken;
+        clBroken.iStatus = 500;
+        clBroken.strBody = strDescription;
+        clServer.setResource(kDescriptionPath, clBroken);
+    }
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    if (bSucceeds) {
+        QCOMPARE(clRecorder.shownTexts(), QStringList());
+        QCOMPARE(clRecorder.successCount(), 1);
+        QCOMPARE(clRecorder.files().size(), 1);
+        QCOMPARE(clRecorder.files().first().clData, clData);
+    } else {
+        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+        QCOMPARE(clRecorder.successCount(), 0);
+    }
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+}
+
+void TestUpdaterEngine::check_sizeLimit_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::addColumn<bool>("bSucceeds");
+    QTest::newRow("file of exactly the limit") << "atLimit" << true;
+    QTest::newRow("file announced over the limit") << "announced" << false;
+    QTest::newRow("file streamed without end") << "endless" << false;
+    QTest::newRow("description streamed without end") << "endlessDescription" << false;
+}
+
+void TestUpdaterEngine::check_sizeLimit()
+{
+    QFETCH(QString, strCase);
+    QFETCH(bool, bSucceeds);
+    const int iLimit = 100000;
+
+    TestUpdateServer clServer;
+    const QByteArray clData = payload('m', strCase == QLatin1String("atLimit") ? iLimit : 3 * iLimit);
+    TestUpdateServer::stResource clDescription;
+    clDescription.strBody
+        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "m.zip" } }).toStdString();
+    clDescription.bEndless = strCase == QLatin1String("endlessDescription");
+    clServer.setResource(kDescriptionPath, clDescription);
+    TestUpdateServer::stResource clFile;
+    clFile.strBody = clData.toStdString();
+    if (strCase == QLatin1String("announced")) {
+        // The length is announced, then the server falls silent: only the announcement can end it.
+        clFile.uChunkSize = 1000;
+        clFile.bStallAfterFirstChunk = true;
+    }
+    clFile.bEndless = strCase == QLatin1String("endless");
+    clServer.setResource("/kd4update/m.zip", clFile);
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    QCOMPARE(pclUpdate->communication()->sizeLimit(), ClCommunication::kDefaultSizeLimit);
+    pclUpdate->communication()->setSizeLimit(iLimit);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+
+    if (bSucceeds) {
+        QCOMPARE(clRecorder.shownTexts(), QStringList());
+        QCOMPARE(clRecorder.files().first().clData, clData);
+    } else {
+        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+        QCOMPARE(clRecorder.successCount(), 0);
+        QVERIFY(!pclUpdate->communication()->isRunning());
+    }
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
 
 void TestUpdaterEngine::timeout_silentServerFails_data()
