@@ -118,21 +118,7 @@ void ClDownload::downloadFile(const QString& strName)
 
 bool ClDownload::checkVersions()
 {
-    // Without a subclass's opinion: every file that the installed description does not already
-    // list with the same or a newer version.
-    for (int iNew = 0; iNew < pclNewDescription->itemCount(); ++iNew) {
-        const stFileEntry clEntry = pclNewDescription->item(iNew);
-        bool bWanted = true;
-        for (int iOld = 0; iOld < pclInstalledDescription->itemCount(); ++iOld) {
-            const stFileEntry clOld = pclInstalledDescription->item(iOld);
-            if (clOld.strFile == clEntry.strFile && clOld.strDir == clEntry.strDir) {
-                bWanted = compareVersion(clEntry.strVersion, clOld.strVersion);
-                break;
-            }
-        }
-        if (bWanted)
-            clDownloadList.append({ clEntry.strFile, clEntry.strHash });
-    }
+    // The engine itself wants nothing: a subclass decides which files to fetch.
     return true;
 }
 

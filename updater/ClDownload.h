@@ -38,7 +38,8 @@ public:
 
     virtual void resetState();
     virtual void downloadFile(const QString& strName);
-    // Fills the download list from the new description; false stops the check.
+    // Fills the download list from the new description (the engine itself wants nothing; the
+    // update controller picks the newer tool); false stops the check.
     virtual bool checkVersions();
     // True when version a is newer than version b ("01.00.006" than "01.00.005", "1.0.0" than "1.0").
     virtual bool compareVersion(const QString& strA, const QString& strB);

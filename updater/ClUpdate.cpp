@@ -43,7 +43,6 @@ ClUpdate::ClUpdate(QWidget* pclParent)
     : ClDownload(nullptr)
 {
     setProgressDialogMode(true);
-    bBusy = false;
     setParent(pclParent);
 
     useSystemProxy();
@@ -164,11 +163,8 @@ bool ClUpdate::installPackage(const stDataInfo& clPackage)
 
 void ClUpdate::slotError(QString)
 {
-    // The detail (an HTTP, SSL or time-out report) means nothing to the user.
-    pclProgressDialog->close();
-    bBusy = false;
-    ClDownload::failCheck(
-        QObject::tr("Failed to obtain update files. Check the network settings on your computer.\n"));
+    // The detail (an HTTP, SSL, size or time-out report) means nothing to the user.
+    failCheck(QObject::tr("Failed to obtain update files. Check the network settings on your computer.\n"));
 }
 
 void ClUpdate::slotCancel()
