@@ -8,6 +8,8 @@
 ClImageView::ClImageView(QWidget* pclParent)
     : QWidget(pclParent)
 {
+    // The background colour is the palette's window brush, which Qt paints only on request.
+    setAutoFillBackground(true);
     slotSetBgColor(QColor(255, 255, 255, 255));
 }
 

@@ -49,6 +49,8 @@ private slots:
     void showFlag_takesEffectAtNextRepaint();
     void bgColor_fillsWhereNoImageIs_data();
     void bgColor_fillsWhereNoImageIs();
+    void bgColor_showsInsideParent_data();
+    void bgColor_showsInsideParent();
     void imageView2_fitsAndCentres_data();
     void imageView2_fitsAndCentres();
     void nullImage_keepsPreviousAndEmitsError_data();
@@ -152,6 +154,35 @@ void TestImageView::bgColor_fillsWhereNoImageIs()
     const QImage clShot = probe::grab(*pclView);
     QCOMPARE(clShot.pixel(199, 99), qRgb(0, 0, 255));
     QCOMPARE(clShot.pixel(0, 0), bScaled ? qRgb(0, 0, 255) : qRgb(200, 0, 0));
+}
+
+void TestImageView::bgColor_showsInsideParent_data()
+{
+    QTest::addColumn<bool>("bScaled");
+    QTest::newRow("unscaled") << false;
+    QTest::newRow("scaled") << true;
+}
+
+void TestImageView::bgColor_showsInsideParent()
+{
+    // Placed in a window, as on the main page: the view itself must paint its colour, or the
+    // window's own background shows through.
+    QFETCH(bool, bScaled);
+    QWidget clWindow;
+    clWindow.resize(300, 200);
+    QPalette clWindowPalette;
+    clWindowPalette.setColor(QPalette::Window, QColor(0, 200, 0));
+    clWindow.setPalette(clWindowPalette);
+    auto pclView = makeView(bScaled);
+    pclView->setParent(&clWindow);
+    pclView->setGeometry(50, 50, 200, 100);
+
+    const QImage clWhite = probe::grab(clWindow);
+    QCOMPARE(clWhite.pixel(60, 60), kWhite);
+    QCOMPARE(clWhite.pixel(10, 10), qRgb(0, 200, 0));
+    pclView->slotSetBgColor(QColor(0, 0, 255));
+    const QImage clBlue = probe::grab(clWindow);
+    QCOMPARE(probe::boundingRect(clBlue, [](QRgb u) { return u == qRgb(0, 0, 255); }), QRect(50, 50, 200, 100));
 }
 
 void TestImageView::imageView2_fitsAndCentres_data()
