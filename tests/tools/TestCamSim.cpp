@@ -104,11 +104,13 @@ private slots:
     void poll_holdsUntilNotificationQueued();
     void poll_timesOutWithEmptyListing();
     void frames_notFoundBeforeViewFinderAndJpegAfter();
+    void frames_sizeKeptWithinBounds();
     void fault_appliesToNextMessagesOnly();
     void fault_kinds_data();
     void fault_kinds();
     void frameFault_chunkedAndBroken();
     void log_keepsRawBodyByteExact();
+    void log_keepsNewestEntriesWithinLimits();
     void control_scriptsStateOverHttp();
     void stop_returnsPromptlyWithHeldPollAndStalledFrame();
 
@@ -387,6 +389,31 @@ void TestCamSim::frames_notFoundBeforeViewFinderAndJpegAfter()
     QCOMPARE(frames[3].status, 404);
 }
 
+void TestCamSim::frames_sizeKeptWithinBounds()
+{
+    CamSim& sim = *m_pclSim;
+    const std::int64_t llToken = openSession(sim);
+    QCOMPARE(rvalOf(sim, envelope(259, llToken)), 0);
+    const auto frameSize = [&sim] {
+        auto res = getFrame(sim);
+        if (!res || res->status != 200)
+            return QSize();
+        return QImage::fromData(reinterpret_cast<const uchar*>(res->body.data()), static_cast<int>(res->body.size()),
+                                "JPEG")
+            .size();
+    };
+
+    sim.setFrameSize(5000, 8);
+    QCOMPARE(frameSize(), QSize(4096, 16));
+
+    // The control channel is held to the same bounds.
+    httplib::Client cli("127.0.0.1", sim.port());
+    auto res = cli.Post("/sim/frames", "{\"width\":10,\"height\":100000}", "application/json");
+    QVERIFY(res);
+    QCOMPARE(res->status, 200);
+    QCOMPARE(frameSize(), QSize(16, 4096));
+}
+
 void TestCamSim::fault_appliesToNextMessagesOnly()
 {
     CamSim& sim = *m_pclSim;
@@ -544,6 +571,44 @@ void TestCamSim::log_keepsRawBodyByteExact()
     QVERIFY(log[1].received >= log[0].received);
     QVERIFY(!log[2].jsonObject);
     QCOMPARE(sim.msgIds(), (std::vector<std::int64_t>{2, 259, -1}));
+}
+
+void TestCamSim::log_keepsNewestEntriesWithinLimits()
+{
+    m_pclSim.reset();
+    CamSim::Options options;
+    options.fps = 0;
+    options.messageLogLimit = 3;
+    options.frameLogLimit = 2;
+    m_pclSim = std::make_unique<CamSim>(options);
+    QVERIFY(m_pclSim->start());
+    CamSim& sim = *m_pclSim;
+
+    const std::int64_t llToken = openSession(sim);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(rvalOf(sim, envelope(3, llToken)), 0);
+    const std::vector<camsim::LoggedMessage> messages = sim.messages();
+    QCOMPARE(messages.size(), std::size_t(3));
+    QCOMPARE(sim.messageCount(), std::size_t(3));
+    QCOMPARE(sim.messageCount(257), 0);
+    QCOMPARE(sim.messageCount(3), 3);
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        QCOMPARE(messages[i].seq, std::uint64_t(3 + i)); // numbering goes on past dropped entries
+        QVERIFY(messages[i].answered);
+    }
+
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(getFrame(sim));
+    const std::vector<camsim::FrameRequest> frames = sim.frameRequests();
+    QCOMPARE(frames.size(), std::size_t(2));
+    QCOMPARE(frames[0].seq, std::uint64_t(2));
+    QCOMPARE(frames[1].seq, std::uint64_t(3));
+    QCOMPARE(frames[1].status, 404);
+
+    httplib::Client cli("127.0.0.1", sim.port());
+    auto state = cli.Get("/sim/state");
+    QVERIFY(state);
+    QVERIFY(state->body.find("\"messages\":3") != std::string::npos);
 }
 
 void TestCamSim::control_scriptsStateOverHttp()

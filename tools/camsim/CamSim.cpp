@@ -156,9 +156,10 @@ CamSim::CamSim(const Options& options)
     , m_settings(options.firmware)
     , m_random(std::random_device{}())
     , m_fps(options.fps)
-    , m_frameWidth(options.frameWidth)
-    , m_frameHeight(options.frameHeight)
 {
+    m_options.messageLogLimit = std::max<std::size_t>(1, m_options.messageLogLimit);
+    m_options.frameLogLimit = std::max<std::size_t>(1, m_options.frameLogLimit);
+    setFrameSize(options.frameWidth, options.frameHeight);
     m_started = Clock::now();
     m_nextFrameSlot = m_started;
 }
@@ -280,6 +281,12 @@ int CamSim::messageCount(std::int64_t llMsgId) const
     }));
 }
 
+std::size_t CamSim::messageCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_messages.size();
+}
+
 std::vector<FrameRequest> CamSim::frameRequests() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -329,7 +336,12 @@ bool CamSim::waitForMessage(std::int64_t llMsgId, int iCount, int iTimeoutMs) co
 
 bool CamSim::waitForFrames(int iCount, int iTimeoutMs) const
 {
-    return waitFor([this, iCount] { return static_cast<int>(frameRequests().size()) >= iCount; }, iTimeoutMs);
+    return waitFor(
+        [this, iCount] {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            return static_cast<int>(m_frames.size()) >= iCount;
+        },
+        iTimeoutMs);
 }
 
 // --- Camera state ------------------------------------------------------------------------------
@@ -496,8 +508,9 @@ double CamSim::frameRate() const
 void CamSim::setFrameSize(int iWidth, int iHeight)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_frameWidth = std::max(16, iWidth);
-    m_frameHeight = std::max(16, iHeight);
+    // The same bounds as the command line's --frame-size.
+    m_frameWidth = std::min(4096, std::max(16, iWidth));
+    m_frameHeight = std::min(4096, std::max(16, iHeight));
 }
 
 bool CamSim::takeFault(std::int64_t llMsgId, Fault& fault)
@@ -587,6 +600,8 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
         std::lock_guard<std::mutex> lock(m_mutex);
         msg.seq = ++m_messageSeq;
         m_messages.push_back(msg);
+        if (m_messages.size() > m_options.messageLogLimit)
+            m_messages.pop_front();
         if (msg.hasMsgId)
             bFault = takeFault(msg.msgId, fault);
         m_cv.notify_all();
@@ -798,6 +813,8 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
         std::lock_guard<std::mutex> lock(m_mutex);
         request.seq = ++m_frameSeq;
         m_frames.push_back(request);
+        if (m_frames.size() > m_options.frameLogLimit)
+            m_frames.pop_front();
         bFault = takeFrameFault(fault);
         m_cv.notify_all();
     }

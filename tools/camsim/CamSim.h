@@ -25,7 +25,9 @@ struct Response;
 namespace camsim {
 
 // A stand-in for the camera on loopback: its JSON command endpoint "/cgi-bin/cgi", its live frame
-// resource "/mjpeg/amba.jpg" and a control channel under "/sim/". Every method is thread-safe.
+// resource "/mjpeg/amba.jpg" and a control channel under "/sim/". While it serves, the log, state
+// and fault methods may be called from any thread; start() and stop() belong to its owner and are
+// not called concurrently with each other.
 class CamSim {
 public:
     struct Options {
@@ -37,6 +39,10 @@ public:
         std::string firmware = "01.00.0009";
         int threads = 16;                      // connections served at the same time
         int pollCapSeconds = 30;               // longest hold of a notification poll
+        // The logs keep this many of the newest entries (at least 1), so a long run cannot grow
+        // without bound; seq numbers keep counting.
+        std::size_t messageLogLimit = 100000;
+        std::size_t frameLogLimit = 20000;
     };
 
     CamSim();
@@ -58,6 +64,7 @@ public:
     std::vector<LoggedMessage> messages() const;
     std::vector<std::int64_t> msgIds() const;       // msg_id of every logged message (-1: none)
     int messageCount(std::int64_t llMsgId) const;
+    std::size_t messageCount() const;               // messages in the log
     std::vector<FrameRequest> frameRequests() const;
     std::uint64_t framesServed() const;             // good frames sent since start
     void clearLog();                                // messages and frame requests
@@ -66,7 +73,7 @@ public:
     // Qt events keep being processed meanwhile. pred() is called without any lock held.
     bool waitFor(const std::function<bool()>& pred, int iTimeoutMs) const;
     bool waitForMessage(std::int64_t llMsgId, int iCount = 1, int iTimeoutMs = 5000) const;
-    bool waitForFrames(int iCount, int iTimeoutMs = 5000) const; // frame requests logged
+    bool waitForFrames(int iCount, int iTimeoutMs = 5000) const; // frame requests in the log
 
     // --- Camera state --------------------------------------------------------------------------
     void setSetting(const std::string& strKey, const std::string& strValue); // no checks
@@ -93,7 +100,7 @@ public:
     void clearFaults(); // message and frame faults
     void setFrameRate(double dFps);
     double frameRate() const;
-    void setFrameSize(int iWidth, int iHeight);
+    void setFrameSize(int iWidth, int iHeight); // each side kept within 16 to 4096
 
 private:
     struct Notification {

@@ -173,7 +173,7 @@ void SimControl::install(httplib::Server& clServer, CamSim& clSim)
         obj["recording"] = picojson::value(pclSim->isRecording());
         obj["fps"] = picojson::value(pclSim->frameRate());
         obj["frames_served"] = number(static_cast<std::int64_t>(pclSim->framesServed()));
-        obj["messages"] = number(static_cast<std::int64_t>(pclSim->messages().size()));
+        obj["messages"] = number(static_cast<std::int64_t>(pclSim->messageCount()));
         obj["pending_notifications"] = number(static_cast<std::int64_t>(pclSim->pendingNotifications()));
         picojson::object settings;
         for (const auto& entry : pclSim->settings())
