@@ -1,6 +1,7 @@
 #include "raptor_service.h"
 
 #include "ClCurlLibrary.h"
+#include "ZK_CMD.h"
 
 #include <QLibrary>
 
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -92,7 +94,14 @@ picojson::object parseReply(const std::string& clBody)
 {
     picojson::value clValue;
     std::string strError;
-    const auto itEnd = picojson::parse(clValue, clBody.cbegin(), clBody.cend(), &strError);
+    auto itEnd = clBody.cbegin();
+    try {
+        itEnd = picojson::parse(clValue, clBody.cbegin(), clBody.cend(), &strError);
+    } catch (const std::overflow_error&) {
+        // The parser throws for a number beyond the range of a double (1e999); that is a reply
+        // this client cannot read, like any other malformed one.
+        strError = "syntax error: number out of range";
+    }
     if (strError.empty()) {
         // One JSON value, optionally followed by blanks; anything else is not a camera reply.
         for (auto it = itEnd; it != clBody.cend(); ++it) {
@@ -105,7 +114,7 @@ picojson::object parseReply(const std::string& clBody)
     if (strError.empty() && !clValue.is<picojson::object>())
         strError = "reply is not a JSON object";
     if (!strError.empty()) {
-        picojson::object clReply = rvalReply(raptor_service::RVAL_NOT_JSON);
+        picojson::object clReply = rvalReply(ZkError::NotJson);
         clReply["param"] = picojson::value(strError);
         return clReply;
     }
@@ -114,14 +123,15 @@ picojson::object parseReply(const std::string& clBody)
 
 } // namespace
 
+const char* const raptor_service::HIGH_SPEED_720 = "1280x720 120P 16:9";
+const char* const raptor_service::HIGH_SPEED_480 = "848x480 240P 16:9";
+
+// The process-wide library handle is created with its file name (ClCurlLibrary); loading it is
+// start-up's job.
 raptor_service::raptor_service(const std::string& strAddress)
     : strAddress(strAddress)
     , strControlUrl("http://" + strAddress + "/cgi-bin/cgi")
 {
-    // The process-wide library handle gets its file name here; loading is start-up's job.
-    QLibrary& clLibrary = ClCurlLibrary::library();
-    if (!clLibrary.isLoaded() && clLibrary.fileName().isEmpty())
-        clLibrary.setFileName(QString::fromLatin1(ClCurlLibrary::defaultFileName()));
 }
 
 // The library stays loaded: it is shared by every client of the process and by the start-up check,
@@ -140,13 +150,16 @@ picojson::object raptor_service::post(const std::string& strUrl, const std::stri
     ReceiveBuffer clBuffer;
     CURL* pclHandle = clApi.easyInit();
     if (!pclHandle)
-        return rvalReply(RVAL_NO_HANDLE);
+        return rvalReply(ZkError::NoHandle);
 
     curl_slist* pclHeaders = clApi.slistAppend(nullptr, "Content-Type: application/json");
     clApi.easySetopt(pclHandle, CURLOPT_URL, strUrl.c_str());
     clApi.easySetopt(pclHandle, CURLOPT_SSL_VERIFYPEER, 0L);
     clApi.easySetopt(pclHandle, CURLOPT_CONNECTTIMEOUT, 5L);
     clApi.easySetopt(pclHandle, CURLOPT_NOSIGNAL, 1L);
+    // The camera is the access point this machine joined directly: a proxy from the environment
+    // (http_proxy, all_proxy) cannot reach it, so none is used.
+    clApi.easySetopt(pclHandle, CURLOPT_PROXY, "");
     clApi.easySetopt(pclHandle, CURLOPT_POSTFIELDS, strJson.c_str());
     clApi.easySetopt(pclHandle, CURLOPT_WRITEFUNCTION, &appendReply);
     clApi.easySetopt(pclHandle, CURLOPT_WRITEDATA, &clBuffer);
@@ -157,14 +170,14 @@ picojson::object raptor_service::post(const std::string& strUrl, const std::stri
 
     picojson::object clReply;
     if (eResult == CURLE_OPERATION_TIMEDOUT) {
-        clReply = rvalReply(RVAL_TIMEOUT);
+        clReply = rvalReply(ZkError::Timeout);
     } else if (eResult != CURLE_OK || clBuffer.bFailed) {
-        clReply = rvalReply(RVAL_TRANSFER_FAILED);
+        clReply = rvalReply(ZkError::TransferFailed);
     } else {
         long lStatus = 0;
         clApi.easyGetinfo(pclHandle, CURLINFO_RESPONSE_CODE, &lStatus);
         if (lStatus != 200)
-            clReply = rvalReply(RVAL_HTTP_STATUS);
+            clReply = rvalReply(ZkError::HttpStatus);
         else
             clReply = parseReply(clBuffer.clData);
     }
@@ -374,13 +387,13 @@ PrepareLiveView_Rsp raptor_service::prepare_live_view(bool bNormal)
 {
     PrepareLiveView_Rsp clRsp;
     const Basic_Rsp clStop = stop_vf();
-    if (clStop.rval == RVAL_CAMERA_REFUSED) {
+    if (clStop.rval == ZkError::CameraRefused) {
         clRsp.rval = clStop.rval;
         clRsp.msg_id = clStop.msg_id;
         return clRsp;
     }
     const Basic_Rsp clOn = set_setting("stream_while_record", "on");
-    if (clOn.rval == RVAL_CAMERA_REFUSED) {
+    if (clOn.rval == ZkError::CameraRefused) {
         clRsp.rval = clOn.rval;
         clRsp.msg_id = clOn.msg_id;
         clRsp.step = "stream_while_record";
@@ -388,7 +401,7 @@ PrepareLiveView_Rsp raptor_service::prepare_live_view(bool bNormal)
     }
     if (!bNormal) {
         const Basic_Rsp clOff = set_setting("stream_while_record", "off");
-        if (clOff.rval == RVAL_CAMERA_REFUSED) {
+        if (clOff.rval == ZkError::CameraRefused) {
             clRsp.rval = clOff.rval;
             clRsp.msg_id = clOff.msg_id;
             clRsp.step = "stream_while_record";
@@ -404,8 +417,12 @@ PrepareLiveView_Rsp raptor_service::prepare_live_view(bool bNormal)
 
 PrepareLiveView_Rsp raptor_service::prepare_live_view_for(const std::string& strResolution)
 {
-    const bool bHighSpeed = strResolution == "1280x720 120P 16:9" || strResolution == "848x480 240P 16:9";
-    return prepare_live_view(!bHighSpeed);
+    return prepare_live_view(!is_high_speed_resolution(strResolution));
+}
+
+bool raptor_service::is_high_speed_resolution(const std::string& strResolution)
+{
+    return strResolution == HIGH_SPEED_720 || strResolution == HIGH_SPEED_480;
 }
 
 std::string raptor_service::get_rtsp_url() const

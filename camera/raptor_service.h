@@ -60,6 +60,7 @@ struct PrepareLiveView_Rsp
 // The camera client: JSON messages posted over HTTP to the camera's control endpoint.
 // Every transfer keeps its state local to the call, so two threads may use one client at once;
 // what they share is the fixed control URL and the session token.
+// Transfer failures come back as "rval" of a synthetic reply, with the codes of ZkError (ZK_CMD.h).
 class raptor_service
 {
 public:
@@ -77,13 +78,11 @@ public:
         ZK_NOTIFICATION_POLL = 4097,
     };
 
-    // Transfer failures, folded into "rval" of a synthetic reply.
-    static constexpr int RVAL_TIMEOUT = -1000;
-    static constexpr int RVAL_TRANSFER_FAILED = -1001;
-    static constexpr int RVAL_NOT_JSON = -1002;
-    static constexpr int RVAL_HTTP_STATUS = -1003;
-    static constexpr int RVAL_NO_HANDLE = -1004;
-    static constexpr int RVAL_CAMERA_REFUSED = -4;
+    // The camera's high-speed recording modes ("video_resolution"): they need the live view
+    // prepared without streaming while recording, and other settings changed around them.
+    static const char* const HIGH_SPEED_720;
+    static const char* const HIGH_SPEED_480;
+    static bool is_high_speed_resolution(const std::string& strResolution);
 
     // A reply larger than this is a transfer failure; no camera answer comes near it.
     static constexpr size_t MAX_REPLY_BYTES = 16u * 1024u * 1024u;

@@ -68,6 +68,35 @@ int rvalOf(const picojson::object& clReply)
     return raptor_service::read_number(clReply, "rval");
 }
 
+// Sets environment variables for one scope and puts back what was there before.
+class EnvironmentScope
+{
+public:
+    void set(const char* pName, const QByteArray& clValue)
+    {
+        clSaved.append({pName, qgetenv(pName), qEnvironmentVariableIsSet(pName)});
+        qputenv(pName, clValue);
+    }
+    ~EnvironmentScope()
+    {
+        for (auto it = clSaved.crbegin(); it != clSaved.crend(); ++it) {
+            if (it->bWasSet)
+                qputenv(it->pName, it->clValue);
+            else
+                qunsetenv(it->pName);
+        }
+    }
+
+private:
+    struct Saved
+    {
+        const char* pName;
+        QByteArray clValue;
+        bool bWasSet;
+    };
+    QList<Saved> clSaved;
+};
+
 } // namespace
 
 class TestRaptorService : public QObject
@@ -89,9 +118,12 @@ private slots:
     void failure_httpStatus_data();
     void failure_httpStatus();
     void failure_notJson();
+    void failure_numberOutOfRange_data();
+    void failure_numberOutOfRange();
     void failure_noRval();
     void failure_replyTooLarge();
     void failure_libraryMissing();
+    void proxy_environmentIgnored();
     void token_storedAndSent();
     void token_startSessionAlwaysSendsZero();
     void token_failedStartKeepsToken();
@@ -270,6 +302,36 @@ void TestRaptorService::failure_notJson()
     QVERIFY(clSettings.param.empty());
 }
 
+void TestRaptorService::failure_numberOutOfRange_data()
+{
+    QTest::addColumn<int>("msgId");
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("rval") << 260 << QByteArray(R"({"rval":1e999,"msg_id":260})");
+    QTest::newRow("negative") << 260 << QByteArray(R"({"rval":0,"msg_id":-1e999})");
+    QTest::newRow("deep in the settings") << 3 << QByteArray(R"({"rval":0,"param":[{"zk_wdr":"on"},{"x":[2e400]}]})");
+}
+
+// A number beyond the range of a double is a reply this client cannot read: it is an unreadable
+// reply like any other, never an exception out of the transfer.
+void TestRaptorService::failure_numberOutOfRange()
+{
+    QFETCH(int, msgId);
+    QFETCH(QByteArray, body);
+    ScriptedCamera clCamera;
+    clCamera.answer(msgId, body.toStdString());
+    raptor_service clClient(clCamera.address());
+
+    picojson::object clReply = clClient.send(1, msgId, std::string(), std::string());
+    QCOMPARE(rvalOf(clReply), -1002);
+    QVERIFY(clReply["param"].is<std::string>());
+    QVERIFY2(clReply["param"].get<std::string>().rfind("syntax error", 0) == 0,
+             clReply["param"].get<std::string>().c_str());
+    if (msgId == 3)
+        QCOMPARE(clClient.get_all_current_settings().rval, -1002);
+    else
+        QCOMPARE(clClient.stop_vf().rval, -1002);
+}
+
 void TestRaptorService::failure_noRval()
 {
     pclSim->setFault(260, Fault::noRval(1));
@@ -311,6 +373,27 @@ void TestRaptorService::failure_libraryMissing()
     QCOMPARE(clStart.rval, -1);
     QCOMPARE(pclSim->messages().size(), size_t(0)); // nothing went out
     QCOMPARE(pclClient->start_session().rval, 0);   // and the client works once it is loaded again
+}
+
+// The camera is reached directly: a proxy named in the environment is not used for it.
+void TestRaptorService::proxy_environmentIgnored()
+{
+    QTcpServer clServer;
+    QVERIFY(clServer.listen(QHostAddress::LocalHost));
+    const QByteArray clDeadProxy = "http://127.0.0.1:" + QByteArray::number(clServer.serverPort());
+    clServer.close();
+
+    StartSession_Rsp clStart;
+    {
+        EnvironmentScope clEnv;
+        for (const char* pName : {"http_proxy", "all_proxy", "ALL_PROXY"})
+            clEnv.set(pName, clDeadProxy);
+        for (const char* pName : {"no_proxy", "NO_PROXY"})
+            clEnv.set(pName, QByteArray());
+        clStart = pclClient->start_session();
+    }
+    QCOMPARE(clStart.rval, 0);
+    QCOMPARE(pclSim->messageCount(257), 1);
 }
 
 void TestRaptorService::token_storedAndSent()
