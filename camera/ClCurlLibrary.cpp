@@ -25,7 +25,5 @@ bool ClCurlLibrary::load()
     QLibrary& clLibrary = library();
     if (clLibrary.isLoaded())
         return true;
-    if (clLibrary.fileName().isEmpty())
-        clLibrary.setFileName(QString::fromLatin1(defaultFileName()));
     return clLibrary.load();
 }

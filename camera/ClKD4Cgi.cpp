@@ -11,15 +11,11 @@ void ClKD4Cgi::registerMetaTypes()
 {
     static std::once_flag clOnce;
     std::call_once(clOnce, [] {
-        if (QMetaType::type("ZK_CMD") == QMetaType::UnknownType)
-            qRegisterMetaType<ZK_CMD>("ZK_CMD");
-        if (QMetaType::type("ClAllSettings") == QMetaType::UnknownType)
-            qRegisterMetaType<ClAllSettings>("ClAllSettings");
-        if (QMetaType::type("ClNotifyList") == QMetaType::UnknownType) {
-            qRegisterMetaType<QPair<QString, QString>>();
-            qRegisterMetaType<QList<QPair<QString, QString>>>();
-            qRegisterMetaType<ClNotifyList>("ClNotifyList");
-        }
+        qRegisterMetaType<ZK_CMD>("ZK_CMD");
+        qRegisterMetaType<ClAllSettings>("ClAllSettings");
+        qRegisterMetaType<QPair<QString, QString>>();
+        qRegisterMetaType<QList<QPair<QString, QString>>>();
+        qRegisterMetaType<ClNotifyList>("ClNotifyList");
     });
 }
 

@@ -137,7 +137,7 @@ ClAllSettings ClKD4CgiWorker::toAllSettings(const std::unordered_map<std::string
 
 bool ClKD4CgiWorker::isHighSpeedResolution(const QString& strResolution)
 {
-    return strResolution == QLatin1String("1280x720 120P 16:9") || strResolution == QLatin1String("848x480 240P 16:9");
+    return raptor_service::is_high_speed_resolution(toWire(strResolution));
 }
 
 bool ClKD4CgiWorker::isNormalResolution(const QString& strResolution)

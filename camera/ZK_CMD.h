@@ -44,8 +44,6 @@ constexpr int UnknownCommand = -1005;
 inline QUuid zkCommand(const ZK_CMD& clCmd)
 {
     const QVariant clValue = clCmd.value(ZkKey::CMD);
-    if (clValue.userType() == QMetaType::QUuid)
-        return clValue.value<QUuid>();
     if (clValue.canConvert<QUuid>())
         return clValue.value<QUuid>();
     return QUuid();
