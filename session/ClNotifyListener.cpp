@@ -2,6 +2,8 @@
 
 #include "ClKD4Cgi.h"
 
+#include <QElapsedTimer>
+
 ClNotifyListener::ClNotifyListener(ClKD4Cgi* pclSource)
     : pclSource(pclSource)
 {
@@ -33,14 +35,11 @@ void ClNotifyListener::stopListening()
     bIsRunning = false;
 }
 
-bool ClNotifyListener::isListening() const
-{
-    return bIsRunning;
-}
-
 void ClNotifyListener::run()
 {
-    // No pause between polls: the camera holds each poll until it has something or its hold ends.
+    // No pause between polls that the camera held: it holds each one until it has something or
+    // its hold ends. A poll that comes back empty at once failed (no camera, refused token, no
+    // HTTP library); polling again at once would only spin, so the loop rests a moment first.
     for (;;) {
         {
             QMutexLocker clLock(&clLoopMutex);
@@ -49,8 +48,21 @@ void ClNotifyListener::run()
                 return;
             }
         }
+        QElapsedTimer clPollClock;
+        clPollClock.start();
         const ClNotifyList clList = pclSource->pollNotifications();
         if (!clList.isEmpty())
             emit sigNotify(clList);
+        else if (clPollClock.elapsed() < QUICK_FAILURE_MS)
+            restAfterFailedPoll();
     }
+}
+
+void ClNotifyListener::restAfterFailedPoll()
+{
+    // In short steps, so that a stop is not held up by the rest.
+    QElapsedTimer clRestClock;
+    clRestClock.start();
+    while (bIsRunning && clRestClock.elapsed() < FAILED_POLL_REST_MS)
+        QThread::msleep(REST_STEP_MS);
 }

@@ -26,7 +26,12 @@ public:
     void startListening();
     // Ends the loop after the poll in progress; the caller waits for the thread if it must.
     void stopListening();
-    bool isListening() const;
+
+    // An empty poll answered faster than this failed rather than being held by the camera; the
+    // loop then rests for FAILED_POLL_REST_MS, checking for a stop every REST_STEP_MS.
+    static constexpr qint64 QUICK_FAILURE_MS = 200;
+    static constexpr qint64 FAILED_POLL_REST_MS = 500;
+    static constexpr unsigned long REST_STEP_MS = 20;
 
 signals:
     void sigNotify(ClNotifyList clNotifyList);
@@ -35,6 +40,8 @@ protected:
     void run() override;
 
 private:
+    void restAfterFailedPoll();
+
     ClKD4Cgi* pclSource;
     std::atomic<bool> bIsRunning{false};
     // Guards the loop's decision to end against a start arriving at that moment.

@@ -40,6 +40,7 @@ private slots:
     void startTwice_runsOneLoop();
     void restartWhileLastPollRuns_keepsListening();
     void failedPolls_pollAgain();
+    void quickFailures_restBetweenPolls();
     void destruction_waitsForPollInProgress();
     void noSource_endsAtOnce();
 
@@ -171,6 +172,29 @@ void TestNotifyListener::failedPolls_pollAgain()
     QCOMPARE(clGot.size(), 1);
     clListener.stopListening();
     clListener.wait();
+}
+
+// A camera that refuses every poll at once (its session is gone) is not polled in a tight loop, and
+// the rest between polls does not hold up a stop.
+void TestNotifyListener::quickFailures_restBetweenPolls()
+{
+    pclSim->endSession(); // every poll is now answered -4 at once
+    ClNotifyListener clListener(pclCgi.get());
+    clListener.startListening();
+    QVERIFY(pclSim->waitForMessage(4097));
+    QTest::qWait(2000);
+    // About one poll per rest of half a second; a tight loop makes hundreds.
+    const int iPolls = pollCount(*pclSim);
+    QVERIFY2(iPolls >= 2 && iPolls <= 8, qPrintable(QString::number(iPolls)));
+
+    // Stopped during a rest: the thread ends well before the rest would have.
+    QVERIFY(pclSim->waitForMessage(4097, iPolls + 1, 3000));
+    QTest::qWait(100);
+    QElapsedTimer clClock;
+    clClock.start();
+    clListener.stopListening();
+    QVERIFY(clListener.wait(5000));
+    QVERIFY2(clClock.elapsed() < 250, qPrintable(QString::number(clClock.elapsed())));
 }
 
 void TestNotifyListener::destruction_waitsForPollInProgress()
