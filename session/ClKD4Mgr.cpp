@@ -2,17 +2,11 @@
 
 #include "ClCameraAddress.h"
 #include "ClCommands.h"
+#include "ClKD4CgiWorker.h"
 #include "ClKD4LiveCtrl.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-
-namespace {
-
-const QString HIGH_SPEED_720 = QStringLiteral("1280x720 120P 16:9");
-const QString HIGH_SPEED_480 = QStringLiteral("848x480 240P 16:9");
-
-} // namespace
 
 ClKD4Mgr::ClKD4Mgr(QObject* pclParent)
     : QObject(pclParent)
@@ -88,6 +82,14 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
         pclLiveCtrl->setSettingPolling(true);
         sendOwnCommand(CMD_GET_ALL_SETTINGS);
     } else if (clCommand == CMD_STOP_SESSION) {
+        // Only the answer to the stop-session command being waited for counts; one that comes
+        // after its wait gave up is ignored. Answers come back in the order the commands went
+        // out, and a new close needs a session opened after the old stop-session command, so a
+        // late answer is always in before a later wait is armed.
+        if (!bStopWaiting)
+            return;
+        bStopAnswered = true;
+        // It may come before the wait has begun (see closeSession); the flag covers that case.
         if (clEventLoop.isRunning())
             clEventLoop.quit();
     } else if (clCommand == CMD_GET_ALL_SETTINGS) {
@@ -198,7 +200,7 @@ void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)
 
 void ClKD4Mgr::slotChangeRecordingResolution(QString strResolution)
 {
-    bIsHighSpeed = strResolution == HIGH_SPEED_720 || strResolution == HIGH_SPEED_480;
+    bIsHighSpeed = ClKD4CgiWorker::isHighSpeedResolution(strResolution);
 }
 
 void ClKD4Mgr::slotLiveError(QString strErr)
@@ -258,13 +260,19 @@ void ClKD4Mgr::closeSession(bool bForced)
         clLimit.setSingleShot(true);
         connect(&clLimit, &QTimer::timeout, &clEventLoop, &QEventLoop::quit);
         clLimit.start(STOP_WAIT_MS);
+        bStopAnswered = false;
+        bStopWaiting = true;
         sendOwnCommand(CMD_STOP_SESSION);
         // Deliver what was posted before now first. When the close runs inside the handling of an
         // answer, the request queue's own completion is among it, and until that is in, the
         // stop-session command waits; GLib's event dispatcher leaves such events to the outer
         // loop, so the nested loop would sit out its ten seconds.
         QCoreApplication::sendPostedEvents();
-        clEventLoop.exec();
+        // The answer may have been handled already (here or in a slot run by the send): a quit()
+        // before exec() is lost, since exec() starts afresh.
+        if (!bStopAnswered)
+            clEventLoop.exec();
+        bStopWaiting = false;
     }
     countDown();
 }

@@ -72,5 +72,8 @@ private:
     bool bIsSession = false;
     bool bIsLive = false;
     QEventLoop clEventLoop;
+    // The wait for the stop-session answer is armed, and that answer has been handled.
+    bool bStopWaiting = false;
+    bool bStopAnswered = false;
     int iProcessCount = 0;
 };

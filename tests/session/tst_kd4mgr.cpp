@@ -36,6 +36,7 @@ private slots:
 
     void session_opensStreamsAndCloses();
     void stopSession_busyCamera_returnsAfterLimit();
+    void stopSession_answerBeforeWait_returnsAtOnce();
     void recording_highSpeedStopsPicture_data();
     void recording_highSpeedStopsPicture();
     void counting_progressAndEnable();
@@ -146,6 +147,35 @@ void TestKD4Mgr::stopSession_busyCamera_returnsAfterLimit()
     QCOMPARE(pclSim->messageCount(258), 0); // still waiting for its turn
     QVERIFY(!pclMgr->isSession());
     QCOMPARE(clProgress.count(), 0); // the long command is still counted
+}
+
+// The stop-session answer can be handled before the wait for it has begun (here: while a receiver
+// of the request runs the event loop). The close must not then sit out the 10-second limit.
+void TestKD4Mgr::stopSession_answerBeforeWait_returnsAtOnce()
+{
+    QVERIFY(openSession());
+    QVERIFY(pclSim->waitForFrames(3));
+    connect(pclMgr.get(), &ClKD4Mgr::sigSendRequest, this, [this](ZK_CMD clCmd) {
+        if (zkCommand(clCmd) != CMD_STOP_SESSION)
+            return;
+        const auto answered = [this] {
+            for (const camsim::LoggedMessage& clMsg : pclSim->messages()) {
+                if (clMsg.msgId == 258 && clMsg.answered)
+                    return true;
+            }
+            return false;
+        };
+        (void)pclSim->waitFor(answered, 5000);
+        QTest::qWait(300); // the answer crosses back to this thread meanwhile
+    });
+
+    QElapsedTimer clClock;
+    clClock.start();
+    pclMgr->stopSession();
+    QVERIFY2(clClock.elapsed() < ClKD4Mgr::STOP_WAIT_MS / 2, qPrintable(QString::number(clClock.elapsed())));
+    QCOMPARE(pclSim->messageCount(258), 1);
+    QVERIFY(!pclSim->sessionOpen());
+    QVERIFY(!pclMgr->isSession());
 }
 
 void TestKD4Mgr::recording_highSpeedStopsPicture_data()
