@@ -2,6 +2,8 @@
 
 #include "ClCommands.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -16,6 +18,21 @@ bool isRetriedError(QNetworkReply::NetworkError eError)
 {
     return eError == QNetworkReply::TimeoutError || eError == QNetworkReply::OperationCanceledError
         || eError == QNetworkReply::ContentNotFoundError;
+}
+
+// The body as an image, its format taken from the data. A body that does not decode gives a null
+// image, and so does one whose header claims a size beyond any camera frame: a few bytes can claim
+// 20000 x 20000 pixels, which would be allocated in full before decoding fails.
+QImage decodeFrame(QByteArray clBody)
+{
+    QBuffer clBuffer(&clBody);
+    clBuffer.open(QIODevice::ReadOnly);
+    QImageReader clReader(&clBuffer);
+    const QSize clSize = clReader.size();
+    if (!clSize.isValid() || clSize.width() > ClMJpegWorker::MAX_FRAME_SIDE
+        || clSize.height() > ClMJpegWorker::MAX_FRAME_SIDE)
+        return QImage();
+    return clReader.read();
 }
 
 } // namespace
@@ -157,8 +174,7 @@ void ClMJpegWorker::slotFinishJpegReply()
 
     if (!bOversize && eError == QNetworkReply::NoError) {
         iRetryCount = 0;
-        const QByteArray clBody = pclDone->readAll();
-        emit sigImage(QImage::fromData(clBody));
+        emit sigImage(decodeFrame(pclDone->readAll()));
     } else if (!bOversize && isRetriedError(eError) && iRetryCount < MAX_RETRIES) {
         // After a stop nothing is retried, so there is nothing to wait for.
         if (!bIsStopped)

@@ -28,6 +28,8 @@ public:
     // No camera answer carries a frame anywhere near this size; a bigger body ends the stream.
     static constexpr qint64 MAX_FRAME_BYTES = 16 * 1024 * 1024;
     static constexpr qint64 READ_MARGIN_BYTES = 1024 * 1024;
+    // A frame whose header claims a wider or taller picture is not decoded (a null image instead).
+    static constexpr int MAX_FRAME_SIDE = 8192;
     static constexpr int FRAME_TIMEOUT_MS = 1000;
     static constexpr int RETRY_PAUSE_MS = 500;
     static constexpr int MAX_RETRIES = 2;

@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QThread>
@@ -109,6 +110,66 @@ private:
     std::thread clThread;
 };
 
+// Serves one fixed body as "/frame.jpg", counting the requests.
+class FixedFrameServer
+{
+public:
+    explicit FixedFrameServer(const QByteArray& clBody)
+        : strBody(clBody.toStdString())
+    {
+        clServer.Get("/frame.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+            ++iRequests;
+            clRes.set_content(strBody, "image/jpeg");
+        });
+        iPort = clServer.bind_to_any_port("127.0.0.1");
+        clThread = std::thread([this] { clServer.listen_after_bind(); });
+        while (!clServer.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    ~FixedFrameServer()
+    {
+        clServer.stop();
+        clThread.join();
+    }
+
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/frame.jpg").arg(iPort); }
+
+    std::atomic<int> iRequests{0};
+
+private:
+    std::string strBody;
+    httplib::Server clServer;
+    int iPort = 0;
+    std::thread clThread;
+};
+
+// A small, valid JPEG whose frame header (SOF) claims iWidth x iHeight pixels.
+QByteArray jpegClaiming(int iWidth, int iHeight)
+{
+    QImage clImage(16, 16, QImage::Format_RGB32);
+    clImage.fill(Qt::darkCyan);
+    QByteArray clJpeg;
+    QBuffer clBuffer(&clJpeg);
+    clBuffer.open(QIODevice::WriteOnly);
+    if (!clImage.save(&clBuffer, "JPG"))
+        return QByteArray();
+    // Walk the marker segments after SOI up to the frame header: FF Cn, length, precision, height, width.
+    int i = 2;
+    while (i + 9 < clJpeg.size() && static_cast<uchar>(clJpeg.at(i)) == 0xFF) {
+        const uchar cMarker = static_cast<uchar>(clJpeg.at(i + 1));
+        if (cMarker >= 0xC0 && cMarker <= 0xC2) {
+            clJpeg[i + 5] = char(iHeight >> 8);
+            clJpeg[i + 6] = char(iHeight & 0xFF);
+            clJpeg[i + 7] = char(iWidth >> 8);
+            clJpeg[i + 8] = char(iWidth & 0xFF);
+            return clJpeg;
+        }
+        i += 2 + ((static_cast<uchar>(clJpeg.at(i + 2)) << 8) | static_cast<uchar>(clJpeg.at(i + 3)));
+    }
+    return QByteArray();
+}
+
 } // namespace
 
 class TestMJpegWorker : public QObject
@@ -132,6 +193,7 @@ private slots:
     void refusedStartLive_withoutUrl_reportsBoth();
     void oversizeFrame_endsStream_data();
     void oversizeFrame_endsStream();
+    void hugeClaimedSize_givesNullImages();
     void restartAfterStop_streamsAgain();
     void escapeThenQuit_leavesNothingBehind();
 
@@ -405,6 +467,28 @@ void TestMJpegWorker::oversizeFrame_endsStream()
     QCOMPARE(clServer.iRequests.load(), 1);
     // The reply was given up long before the server had sent it all.
     QVERIFY(clServer.iSent.load() < OversizeServer::BODY_BYTES);
+}
+
+// A frame of a few hundred bytes whose header claims 20000 x 20000 pixels is not decoded (that would
+// take 1.6 GB before failing): it comes through as a null image, like any body that does not decode,
+// and the stream goes on.
+void TestMJpegWorker::hugeClaimedSize_givesNullImages()
+{
+    const QByteArray clSmall = jpegClaiming(16, 16);
+    QVERIFY(!QImage::fromData(clSmall).isNull()); // the frame itself is sound
+    const QByteArray clHuge = jpegClaiming(20000, 20000);
+    QVERIFY(!clHuge.isEmpty());
+    FixedFrameServer clServer(clHuge);
+
+    disconnect(clResponseConnection);
+    startLive();
+    QVERIFY(pclSim->waitForMessage(259));
+    ZK_CMD clAnswer = command(CMD_START_LIVE, clServer.url());
+    clAnswer.insert(ZkKey::ERROR, 0);
+    answerWorker(clAnswer);
+    QTRY_VERIFY_WITH_TIMEOUT(clEvents.size() >= 3, 10000);
+    QCOMPARE(clEvents.mid(0, 3), QStringList({"null image", "null image", "null image"}));
+    QVERIFY(errors().isEmpty());
 }
 
 void TestMJpegWorker::restartAfterStop_streamsAgain()
