@@ -28,19 +28,21 @@ int openLockFile(const QByteArray& clPath, bool* pbWritable)
 {
     for (int iAttempt = 0; iAttempt < 5; ++iAttempt) {
         // Open without O_CREAT first: sticky folders refuse O_CREAT on other users' files.
-        int iFd = ::open(clPath.constData(), O_RDWR | O_CLOEXEC);
+        // O_NOFOLLOW everywhere: the folder is shared by all users, and a link planted under the
+        // lock's name must not make this program write (and trim) the file it points to.
+        int iFd = ::open(clPath.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (iFd >= 0) {
             *pbWritable = true;
             return iFd;
         }
         if (errno == EACCES || errno == EPERM) {
-            iFd = ::open(clPath.constData(), O_RDONLY | O_CLOEXEC);
+            iFd = ::open(clPath.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
             *pbWritable = false;
             return iFd;
         }
         if (errno != ENOENT)
             return -1;
-        iFd = ::open(clPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        iFd = ::open(clPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (iFd >= 0) {
             ::fchmod(iFd, 0666); // every user's copy must be able to take it later
             *pbWritable = true;

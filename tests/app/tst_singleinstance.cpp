@@ -52,6 +52,7 @@ private slots:
 
     void checkInstance_succeedsAndStaysSucceeded();
     void checkInstance_lockDirMissingFails();
+    void checkInstance_plantedLinkIsNotFollowed();
     void secondCopy_refusedWhileFirstRuns_data();
     void secondCopy_refusedWhileFirstRuns();
     void killedCopy_releasesTheName();
@@ -171,6 +172,28 @@ void TestSingleInstance::checkInstance_lockDirMissingFails()
     // Nothing is held after a failure: the next try asks the system again.
     qputenv("KD4TOOL_LOCK_DIR", QFile::encodeName(pclLockDir->path()));
     QCOMPARE(clGuard.checkInstance(QStringLiteral("kd4-test-c")), int(ClAppCheck::OnlyInstance));
+}
+
+// The lock folder is shared by all users: a link planted under the lock's name must not make the
+// guard write its record into (and trim) the file the link points to.
+void TestSingleInstance::checkInstance_plantedLinkIsNotFollowed()
+{
+    QTemporaryDir clOther;
+    QVERIFY(clOther.isValid());
+    const QString strVictim = clOther.filePath(QStringLiteral("victim.txt"));
+    const QByteArray clContent("a file of someone else's that must stay as it is\n");
+    {
+        QFile clFile(strVictim);
+        QVERIFY(clFile.open(QIODevice::WriteOnly));
+        QCOMPARE(clFile.write(clContent), qint64(clContent.size()));
+    }
+    QVERIFY(QFile::link(strVictim, pclLockDir->filePath(kInstanceName + QStringLiteral(".lock"))));
+
+    ClAppCheck clGuard(kInstanceName);
+    QCOMPARE(clGuard.checkInstance(kInstanceName), int(ClAppCheck::CheckFailed));
+    QFile clFile(strVictim);
+    QVERIFY(clFile.open(QIODevice::ReadOnly));
+    QCOMPARE(clFile.readAll(), clContent);
 }
 
 void TestSingleInstance::secondCopy_refusedWhileFirstRuns_data()
