@@ -24,8 +24,6 @@ public:
     // An empty instance name stands for the application name.
     explicit ClAppCheck(const QString& strInstanceName, QObject* pclParent = nullptr);
 
-    QString instanceName() const { return strInstanceName; }
-
     // One of Status. After a success it returns 0 at once without asking the system again.
     virtual int checkInstance(const QString& strName);
 

@@ -1,5 +1,7 @@
 #include "ClNodeWidget.h"
 
+#include "ClKD4Cgi.h"
+
 #include <QMetaType>
 
 using ClRouteStack = QStack<ClNodeWidget*>;
@@ -12,10 +14,11 @@ ClNodeWidget::ClNodeWidget(QWidget* pclParent)
 
 void ClNodeWidget::registerMetaTypes()
 {
+    // The command record's types belong to the camera layer, which registers them.
+    ClKD4Cgi::registerMetaTypes();
     static const bool bRegistered = [] {
         qRegisterMetaType<ClNodeWidget*>("ClNodeWidget*");
         qRegisterMetaType<ClRouteStack>("QStack<ClNodeWidget*>");
-        qRegisterMetaType<ZK_CMD>("ZK_CMD");
         return true;
     }();
     Q_UNUSED(bRegistered)

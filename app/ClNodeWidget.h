@@ -21,7 +21,8 @@ public:
     void sendRequest(const QUuid& clCommand, ZK_CMD clCmd = ZK_CMD());
     void routeResponse(ZK_CMD clCmd);
 
-    // Registers the route stack types under their names; safe to call any number of times.
+    // Registers the route stack types under their names, and the command record's types;
+    // safe to call any number of times.
     static void registerMetaTypes();
 
 signals:
@@ -31,8 +32,6 @@ signals:
 protected:
     // A response to a request this node sent; transport failures never get here.
     virtual void recvResponse(ZK_CMD clCmd);
-
-    const QList<ClNodeWidget*>& nodeList() const { return clNodeList; }
 
 private slots:
     void slotSendRequest(ZK_CMD clCmd);
