@@ -144,7 +144,7 @@ void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer_data()
     QTest::addColumn<bool>("bKept");
 
     const QByteArray clProxy
-        = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>10.0.0.1</ip>\n"
+        = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>127.0.0.5</ip>\n"
           "  <port>8080</port>\n </proxysetting>\n <sourceurl>%1</sourceurl>\n</settings>\n";
     QTest::newRow("our server, with a proxy")
         << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << true;
