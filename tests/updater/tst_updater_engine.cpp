@@ -130,6 +130,9 @@ private slots:
 private:
     std::unique_ptr<ClUpdate> makeUpdate(const QString& strServerUrl);
     bool waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs = 15000);
+    // Runs one check to its end and compares its outcome: the one file delivered, or the
+    // transfer failure shown and nothing delivered.
+    void runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, const QByteArray& clData);
     void writeProxyNetworkFile(
         const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl);
 };
@@ -149,6 +152,25 @@ std::unique_ptr<ClUpdate> TestUpdaterEngine::makeUpdate(const QString& strServer
 {
     qputenv("KD4TOOL_UPDATE_URL", strServerUrl.toUtf8());
     return std::make_unique<ClUpdate>();
+}
+
+void TestUpdaterEngine::runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, const QByteArray& clData)
+{
+    ClRecorder clRecorder(pclUpdate);
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate));
+
+    if (bSucceeds) {
+        QCOMPARE(clRecorder.shownTexts(), QStringList());
+        QCOMPARE(clRecorder.successCount(), 1);
+        QCOMPARE(clRecorder.files().size(), 1);
+        QCOMPARE(clRecorder.files().first().clData, clData);
+    } else {
+        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+        QCOMPARE(clRecorder.successCount(), 0);
+        QVERIFY(!pclUpdate->communication()->isRunning());
+    }
+    QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
 
 bool TestUpdaterEngine::waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs)
@@ -519,20 +541,7 @@ void TestUpdaterEngine::check_redirects()
     }
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
-    ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
-    QVERIFY(waitForEnd(pclUpdate.get()));
-
-    if (bSucceeds) {
-        QCOMPARE(clRecorder.shownTexts(), QStringList());
-        QCOMPARE(clRecorder.successCount(), 1);
-        QCOMPARE(clRecorder.files().size(), 1);
-        QCOMPARE(clRecorder.files().first().clData, clData);
-    } else {
-        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
-        QCOMPARE(clRecorder.successCount(), 0);
-    }
-    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+    runCheckExpecting(pclUpdate.get(), bSucceeds, clData);
 }
 
 void TestUpdaterEngine::check_sizeLimit_data()
@@ -571,19 +580,7 @@ void TestUpdaterEngine::check_sizeLimit()
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     QCOMPARE(pclUpdate->communication()->sizeLimit(), ClCommunication::kDefaultSizeLimit);
     pclUpdate->communication()->setSizeLimit(iLimit);
-    ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
-    QVERIFY(waitForEnd(pclUpdate.get()));
-
-    if (bSucceeds) {
-        QCOMPARE(clRecorder.shownTexts(), QStringList());
-        QCOMPARE(clRecorder.files().first().clData, clData);
-    } else {
-        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
-        QCOMPARE(clRecorder.successCount(), 0);
-        QVERIFY(!pclUpdate->communication()->isRunning());
-    }
-    QVERIFY(!pclUpdate->progressDialog()->isVisible());
+    runCheckExpecting(pclUpdate.get(), bSucceeds, clData);
 }
 
 void TestUpdaterEngine::timeout_silentServerFails_data()
