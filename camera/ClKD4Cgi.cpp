@@ -48,9 +48,11 @@ ClNotifyList ClKD4Cgi::pollNotifications()
     return pclWorker ? pclWorker->pollNotifications() : ClNotifyList();
 }
 
-void ClKD4Cgi::clearQueue()
+QList<ZK_CMD> ClKD4Cgi::clearQueue()
 {
-    clWaitingList.clear();
+    QList<ZK_CMD> clDropped;
+    clDropped.swap(clWaitingList);
+    return clDropped;
 }
 
 void ClKD4Cgi::slotRequest(ZK_CMD clCmd)

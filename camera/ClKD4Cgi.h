@@ -27,8 +27,8 @@ public:
     QString getAddress() const;
     // One notification long-poll on the calling thread, beside any running command.
     ClNotifyList pollNotifications();
-    // Drops the waiting records unanswered; a running command is still answered.
-    void clearQueue();
+    // Drops the waiting records unanswered and returns them; a running command is still answered.
+    QList<ZK_CMD> clearQueue();
 
 signals:
     void sigResponse(ZK_CMD clCmd);

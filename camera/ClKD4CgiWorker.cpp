@@ -142,8 +142,10 @@ bool ClKD4CgiWorker::isHighSpeedResolution(const QString& strResolution)
 
 bool ClKD4CgiWorker::isNormalResolution(const QString& strResolution)
 {
-    return strResolution == QLatin1String("1920x1080 60P 16:9") || strResolution == QLatin1String("1920x1080 30P 16:9")
-        || strResolution == QLatin1String("1280x720 60P 16:9") || strResolution == QLatin1String("1280x720 30P 16:9");
+    return strResolution == QLatin1String("1920x1080 60P 16:9")
+        || strResolution == QLatin1String("1920x1080 30P 16:9")
+        || strResolution == QLatin1String("1280x720 60P 16:9")
+        || strResolution == QLatin1String("1280x720 30P 16:9");
 }
 
 void ClKD4CgiWorker::run()
@@ -184,12 +186,14 @@ ZK_CMD ClKD4CgiWorker::execute(const ZK_CMD& clCmd)
         iError = getAllSettings(clResult);
     }
 
-    // A fresh record: nothing of the request but its identity and routing value goes back.
+    // A fresh record: nothing of the request but its identity and routing values goes back.
     ZK_CMD clAnswer;
     if (clResult.isValid())
         clAnswer.insert(ZkKey::PARAM1, clResult);
     clAnswer.insert(ZkKey::CMD, QVariant::fromValue(clId));
     clAnswer.insert(ZkKey::ID, clCmd.value(ZkKey::ID));
+    if (clCmd.contains(ZkKey::ROUND))
+        clAnswer.insert(ZkKey::ROUND, clCmd.value(ZkKey::ROUND));
     clAnswer.insert(ZkKey::ERROR, iError);
     return clAnswer;
 }
@@ -223,7 +227,8 @@ int ClKD4CgiWorker::startLive(const QString& strStreamType, QVariant& clResult)
     }
 
     const auto itResolution = clSettings.param.find("video_resolution");
-    const std::string strResolution = itResolution == clSettings.param.end() ? std::string() : itResolution->second;
+    const std::string strResolution
+        = itResolution == clSettings.param.end() ? std::string() : itResolution->second;
     iError = pclService->prepare_live_view_for(strResolution).rval;
     if (iError != 0)
         return iError;

@@ -24,6 +24,9 @@ inline const QString ID = QStringLiteral("ID");
 inline const QString PARAM1 = QStringLiteral("PARAM1");
 inline const QString PARAM2 = QStringLiteral("PARAM2");
 inline const QString ERROR = QStringLiteral("ERROR");
+// Stamped by the session manager on the requests it counts and handed back in the answer, so it
+// can tell the answers of a closed session from those of the current one.
+inline const QString ROUND = QStringLiteral("ROUND");
 } // namespace ZkKey
 
 // Error codes carried in "ERROR" besides the camera's own "rval".

@@ -19,6 +19,8 @@ public:
 
     // The session is gone: no picture, no icons, no grid, no notice.
     void clearView();
+    // The busy ring turns.
+    bool isIndicatorVisible() const { return clProgressAnimation.state() == QAbstractAnimation::Running; }
 
 public slots:
     void slotSetVisibleIndicator(bool bIsVisible);

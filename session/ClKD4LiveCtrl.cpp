@@ -5,6 +5,8 @@
 #include "ClMJpegWorker.h"
 #include "ClNotifyListener.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMutexLocker>
@@ -110,8 +112,9 @@ void ClKD4LiveCtrl::slotRecvResponse(ZK_CMD clCmd)
     if (zkCommand(clRequestList.first()) != zkCommand(clCmd))
         return;
     clRequestList.removeFirst();
+    bIsHeadSent = false;
     if (!clRequestList.isEmpty()) {
-        emit sigRequest(clRequestList.first());
+        sendFirstHeld();
         return;
     }
     // The owner may have stopped the picture meanwhile (high-speed recording began).
@@ -131,7 +134,7 @@ void ClKD4LiveCtrl::slotRecvLiveFinish()
     }
     QMutexLocker clLock(&clRequestMutex);
     if (!clRequestList.isEmpty())
-        emit sigRequest(clRequestList.first());
+        sendFirstHeld();
 }
 
 void ClKD4LiveCtrl::setSettingPolling(bool bIsPolling)
@@ -223,7 +226,7 @@ void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
     clLiveThread.wait();
     QMutexLocker clLock(&clRequestMutex);
     if (!clRequestList.isEmpty())
-        emit sigRequest(clRequestList.first());
+        sendFirstHeld();
 }
 
 void ClKD4LiveCtrl::setNotifyListening(bool bIsListening)
@@ -238,11 +241,32 @@ void ClKD4LiveCtrl::setNotifyListening(bool bIsListening)
     }
 }
 
+void ClKD4LiveCtrl::sendFirstHeld()
+{
+    bIsHeadSent = true;
+    emit sigRequest(clRequestList.first());
+}
+
 void ClKD4LiveCtrl::clearRequests()
 {
-    QMutexLocker clLock(&clRequestMutex);
-    clRequestList.clear();
-    pclCgi->clearQueue();
+    QList<ZK_CMD> clDropped;
+    {
+        QMutexLocker clLock(&clRequestMutex);
+        // A held-back command that is out already is either waiting in the queue (dropped there)
+        // or running (and still answered): it is not dropped here a second time.
+        if (bIsHeadSent && !clRequestList.isEmpty())
+            clRequestList.removeFirst();
+        bIsHeadSent = false;
+        clDropped.swap(clRequestList);
+        clDropped += pclCgi->clearQueue();
+    }
+    // Polls and the live worker's commands are ours; only what came from above is reported.
+    clDropped.erase(
+        std::remove_if(clDropped.begin(), clDropped.end(),
+            [this](const ZK_CMD& clCmd) { return isFrom(clCmd, this) || isFrom(clCmd, &clLiveThread); }),
+        clDropped.end());
+    if (!clDropped.isEmpty())
+        emit sigRequestsDropped(clDropped);
 }
 
 void ClKD4LiveCtrl::slotStopAll()

@@ -34,6 +34,8 @@ public:
     void escapeLive();
     void setNotifyListening(bool bIsListening);
     void setSettingPolling(bool bIsPolling);
+    // Drops the held-back and queued requests; those that came from above are reported by
+    // sigRequestsDropped, since they will never be answered.
     void clearRequests();
 
     // The polling timer while polling is on, else null; lets tests drive a poll without waiting.
@@ -52,6 +54,7 @@ signals:
     void sigStartLive();
     void sigStopLive();
     void sigEscapeLive();
+    void sigRequestsDropped(QList<ZK_CMD> clCmds);
 
 public slots:
     void slotSendRequest(ZK_CMD clCmd);
@@ -66,6 +69,8 @@ private slots:
 private:
     void waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)());
     void setLiveWanted(bool bIsWanted);
+    // Sends the first held-back command; clRequestMutex is held.
+    void sendFirstHeld();
     bool isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const;
 
     ClKD4Cgi* pclCgi = nullptr;
@@ -82,4 +87,7 @@ private:
     // for a setting change starts again after the last held-back answer only then. Guarded by
     // clRequestMutex.
     bool bIsLiveWanted = false;
+    // The first held-back command has been sent and is waiting or running below. Guarded by
+    // clRequestMutex.
+    bool bIsHeadSent = false;
 };

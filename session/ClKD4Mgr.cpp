@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
+
 ClKD4Mgr::ClKD4Mgr(QObject* pclParent)
     : QObject(pclParent)
 {
@@ -20,6 +22,7 @@ ClKD4Mgr::ClKD4Mgr(QObject* pclParent)
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigGetSettingPolling, this, &ClKD4Mgr::slotRecvGetRequestPolling);
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigPollingError, this, &ClKD4Mgr::slotPollingError);
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigLiveError, this, &ClKD4Mgr::slotLiveError);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigRequestsDropped, this, &ClKD4Mgr::slotRequestsDropped);
 }
 
 ClKD4Mgr::~ClKD4Mgr() = default;
@@ -38,18 +41,34 @@ void ClKD4Mgr::countUp()
     emit sigChangeSettingEnable(isEnable());
 }
 
-void ClKD4Mgr::countDown()
+void ClKD4Mgr::countDown(int iCount)
 {
-    iProcessCount = qMax(0, iProcessCount - 1);
+    iProcessCount = qMax(0, iProcessCount - iCount);
     if (iProcessCount == 0)
         emit sigProgressState(false);
     emit sigChangeSettingEnable(isEnable());
 }
 
+bool ClKD4Mgr::isCounted(const ZK_CMD& clCmd) const
+{
+    // A record without a round was not stamped here, and counts as before.
+    return !clCmd.contains(ZkKey::ROUND) || clCmd.value(ZkKey::ROUND).toInt() == iRound;
+}
+
 void ClKD4Mgr::slotSendRequest(ZK_CMD clCmd)
 {
+    clCmd.insert(ZkKey::ROUND, iRound);
     countUp();
     emit sigSendRequest(clCmd);
+}
+
+void ClKD4Mgr::slotRequestsDropped(QList<ZK_CMD> clCmds)
+{
+    // Dropped requests are never answered: they must not keep the busy ring turning.
+    const int iDropped = int(std::count_if(
+        clCmds.cbegin(), clCmds.cend(), [this](const ZK_CMD& clCmd) { return isCounted(clCmd); }));
+    if (iDropped > 0)
+        countDown(iDropped);
 }
 
 void ClKD4Mgr::sendOwnCommand(const QUuid& clCommand)
@@ -62,7 +81,10 @@ void ClKD4Mgr::sendOwnCommand(const QUuid& clCommand)
 
 void ClKD4Mgr::slotRecvResponse(ZK_CMD clCmd)
 {
-    countDown();
+    // An answer to a request of a session that has ended was un-counted when it ended.
+    if (isCounted(clCmd))
+        countDown();
+    clCmd.remove(ZkKey::ROUND);
     const QVariant clId = clCmd.value(ZkKey::ID);
     if (clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == this) {
         recvOwnResponse(clCmd);
@@ -109,6 +131,8 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
         blockSignals(bWasBlocked);
         emit sigRecordingState(bIsRecording, bIsHighSpeed);
         emit sigBatteryState(lBattery, bIsAcConnect);
+        // The enable sent with the count above did not know yet whether the camera records.
+        emit sigChangeSettingEnable(isEnable());
 
         if (!(bIsHighSpeed && bIsRecording)) {
             pclLiveCtrl->startLive();
@@ -274,18 +298,27 @@ void ClKD4Mgr::closeSession(bool bForced)
             clEventLoop.exec();
         bStopWaiting = false;
     }
-    countDown();
+    resetState();
+}
+
+void ClKD4Mgr::resetState()
+{
+    // What the closed session had out no longer counts: its answers, if they still come, must
+    // not stop the ring of the next session early, nor keep the window locked meanwhile. Nor
+    // does its recording lock the settings: nothing would ever report its end.
+    ++iRound;
+    iProcessCount = 0;
+    bIsRecording = false;
+    bIsHighSpeed = false;
+    emit sigProgressState(false);
+    emit sigChangeSettingEnable(true);
 }
 
 void ClKD4Mgr::endSession()
 {
     stopSession();
-    bIsRecording = false;
-    bIsHighSpeed = false;
     bIsAcConnect = false;
     lBattery = 0;
-    iProcessCount = 0;
-    emit sigProgressState(false);
-    emit sigChangeSettingEnable(true);
+    resetState();
     emit sigEndSession();
 }

@@ -53,10 +53,14 @@ private slots:
     void slotRecvGetRequestPolling(ClAllSettings clSettings);
     void slotLiveError(QString strErr);
     void slotPollingError(int iErr);
+    void slotRequestsDropped(QList<ZK_CMD> clCmds);
 
 private:
     void countUp();
-    void countDown();
+    void countDown(int iCount = 1);
+    bool isCounted(const ZK_CMD& clCmd) const;
+    // Every end of a session: nothing counted, no recording, the ring off and the settings free.
+    void resetState();
     bool isEnable() const;
     void sendOwnCommand(const QUuid& clCommand);
     void recvOwnResponse(const ZK_CMD& clCmd);
@@ -76,4 +80,6 @@ private:
     bool bStopWaiting = false;
     bool bStopAnswered = false;
     int iProcessCount = 0;
+    // Stamped on every counted request; a new round begins with each end of a session.
+    int iRound = 0;
 };

@@ -49,6 +49,9 @@ private slots:
     void accessPointChange_dropsSessionWithoutStopCommand();
     void toolUpdate_stopsSessionShowsUpdatePageAndReturns();
     void close_tellsCameraBeforeWindowGoes();
+    void sessionEnd_leavesWindowUsable_data();
+    void sessionEnd_leavesWindowUsable();
+    void recordingAtConnect_locksSettingsUntilItEnds();
     void noCamera_staysOnConnectPageUntilOneAnswers();
 
 private:
@@ -349,6 +352,91 @@ void TestMainPage::close_tellsCameraBeforeWindowGoes()
     // Nothing talks to the camera any more.
     QTest::qWait(1500);
     QCOMPARE(pclSim->messages().size(), clLog.size());
+}
+
+void TestMainPage::sessionEnd_leavesWindowUsable_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("recording, then the update path") << "update while recording";
+    QTest::newRow("change held back, then the update path") << "update while held";
+    QTest::newRow("recording begins during an access point change") << "access point";
+}
+
+// However the session ends, the window is left as a new user finds it: connect page usable, ring
+// off, and "Connect" opens a new session.
+void TestMainPage::sessionEnd_leavesWindowUsable()
+{
+    QFETCH(QString, how);
+    if (how == QLatin1String("update while recording"))
+        pclSim->startRecording();
+    openWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(panelPage(panel()) == 1 && pclSim->framesServed() >= 3, WAIT_MS);
+    openTab(panel(), QStringLiteral("Detail settings"));
+    SettingsTest::ClModalDriver clDriver;
+
+    if (how == QLatin1String("update while recording")) {
+        // Information, "Update", the failed check's message, then "Return to top".
+        clDriver.expect(
+            [](QDialog* pclDialog) { SettingsTest::clickButton(pclDialog, QStringLiteral("updateButton")); });
+        QTest::mouseClick(
+            panel()->findChild<QPushButton*>(QStringLiteral("informationButton")), Qt::LeftButton);
+    } else if (how == QLatin1String("update while held")) {
+        // The camera is slow to stop its stream, so the change waits; the update path cuts in.
+        QVERIFY(waitConnected());
+        pclSim->setFault(260, camsim::Fault::delay(3000, 1));
+        QTimer::singleShot(500, panel(), &ClSettingWidget::sigRequestUpdate);
+        QVERIFY(SettingsTest::chooseComboEntry(
+            combo(panel(), QStringLiteral("zk_white_balance")), QStringLiteral("Cloudy")));
+    } else {
+        // The camera starts recording while the first step of the change is out.
+        QVERIFY(waitConnected());
+        pclSim->setFault(2, camsim::Fault::delay(1500, 1));
+        clDriver.expect([this](QDialog* pclDialog) {
+            QTest::keyClicks(
+                pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
+            QTest::keyClicks(
+                pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+            SettingsTest::clickButton(pclDialog, QStringLiteral("okButton"));
+            pclSim->startRecording();
+        });
+        QTest::mouseClick(panel()->findChild<QPushButton*>(QStringLiteral("apButton")), Qt::LeftButton);
+    }
+
+    if (how != QLatin1String("access point")) {
+        QTRY_COMPARE_WITH_TIMEOUT(content()->currentPage(), 1, WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(content()->updateWidget()->isEnabled(), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(clDriver.clMessages.size(), 1, WAIT_MS); // the check failed
+        QTest::mouseClick(content()->updateWidget()->returnButton(), Qt::LeftButton);
+    }
+    QCOMPARE(content()->currentPage(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(panelPage(panel()), 0, WAIT_MS);
+    QVERIFY(!content()->sessionManager()->isSession());
+    QTest::qWait(300);
+    QVERIFY(connectButton(panel())->isEnabled());
+    QVERIFY(!content()->liveWidget()->isIndicatorVisible());
+
+    pclSim->stopRecording();
+    pclSim->clearLog();
+    QTest::mouseClick(connectButton(panel()), Qt::LeftButton);
+    QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
+    QCOMPARE(indexOf(pclSim->messages(), 257), 0);
+}
+
+// A session opened while the camera records locks the settings as soon as they are shown, not
+// at the next poll, and frees them when the recording ends.
+void TestMainPage::recordingAtConnect_locksSettingsUntilItEnds()
+{
+    pclSim->startRecording();
+    openWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(panelPage(panel()) == 1 && pclSim->framesServed() >= 1, WAIT_MS);
+    QComboBox* pclWhiteBalance = combo(panel(), QStringLiteral("zk_white_balance"));
+    QVERIFY(!pclWhiteBalance->isEnabled());
+    // No poll has come yet.
+    const QTimer* pclPolling = content()->sessionManager()->liveCtrl()->pollingTimer();
+    QVERIFY(pclPolling && pclPolling->isActive() && pclPolling->remainingTime() > 10000);
+
+    pclSim->stopRecording();
+    QTRY_VERIFY_WITH_TIMEOUT(pclWhiteBalance->isEnabled(), WAIT_MS);
 }
 
 void TestMainPage::noCamera_staysOnConnectPageUntilOneAnswers()

@@ -135,18 +135,29 @@ void TestKD4Mgr::stopSession_busyCamera_returnsAfterLimit()
     QVERIFY(openSession());
     QVERIFY(!ctrl()->isLiveRunning());
 
-    // A long command keeps the camera busy, so the stop-session command waits unanswered behind it.
-    pclSim->setFault(769, camsim::Fault::delay(30000, 1));
+    // A long command keeps the camera busy, so the stop-session command waits unanswered behind it
+    // (the close also waits for the notification poll out, up to two seconds).
+    pclSim->setFault(769, camsim::Fault::delay(ClKD4Mgr::STOP_WAIT_MS + 4000, 1));
     pclMgr->slotSendRequest(command(CMD_MSG_769));
     QVERIFY(pclSim->waitForMessage(769));
-    QSignalSpy clProgress(pclMgr.get(), &ClKD4Mgr::sigProgressState);
+    QStringList clEvents;
+    connect(pclMgr.get(), &ClKD4Mgr::sigProgressState, this,
+        [&clEvents](bool bOn) { clEvents << (bOn ? "ring on" : "ring off"); });
+    connect(pclMgr.get(), &ClKD4Mgr::sigRecvResponse, this,
+        [&clEvents](ZK_CMD clCmd) { clEvents << name(clCmd); });
     QElapsedTimer clClock;
     clClock.start();
     pclMgr->stopSession();
     QVERIFY(clClock.elapsed() >= ClKD4Mgr::STOP_WAIT_MS * 9 / 10);
     QCOMPARE(pclSim->messageCount(258), 0); // still waiting for its turn
     QVERIFY(!pclMgr->isSession());
-    QCOMPARE(clProgress.count(), 0); // the long command is still counted
+    // The closed session's commands no longer count: the ring stops now, and their late answers
+    // leave the count of the next request alone.
+    QCOMPARE(clEvents, QStringList { "ring off" });
+    pclMgr->slotSendRequest(command(CMD_MSG_513));
+    QTRY_COMPARE_WITH_TIMEOUT(clEvents.size(), 5, 10000);
+    QCOMPARE(
+        clEvents, (QStringList { "ring off", "ring on", "msg769", "ring off", name(command(CMD_MSG_513)) }));
 }
 
 // The stop-session answer can be handled before the wait for it has begun (here: while a receiver

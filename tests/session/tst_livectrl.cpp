@@ -43,6 +43,8 @@ private slots:
     void ownerStopsOrStartsDuringHold();
     void silentStopLive_sendsHeldRequestOnce();
     void polling_restartsOnlyAfterAnswer();
+    void clearRequests_reportsWhatWillNeverBeAnswered_data();
+    void clearRequests_reportsWhatWillNeverBeAnswered();
     void error_stopsEverything_data();
     void error_stopsEverything();
 
@@ -246,6 +248,54 @@ void TestLiveCtrl::polling_restartsOnlyAfterAnswer()
     QVERIFY(!pclCtrl->pollingTimer());
     QCOMPARE(clAnswers.count(), 0); // polls are the controller's own business
     QCOMPARE(commandLog(*pclSim), (QStringList { "3", "3" }));
+}
+
+void TestLiveCtrl::clearRequests_reportsWhatWillNeverBeAnswered_data()
+{
+    QTest::addColumn<QString>("strCase");
+    QTest::addColumn<QStringList>("clDropped");
+    QTest::newRow("held while the stream stops") << "held" << QStringList { "set zk_wdr" };
+    QTest::newRow("first held one running, second held")
+        << "running" << QStringList { "set zk_white_balance" };
+    QTest::newRow("queued behind a long command, with a poll") << "queued" << QStringList { "set zk_wdr" };
+}
+
+// The owner counts what it sent; what is dropped here is never answered, and is reported exactly
+// once, without the controller's own polls and what is still answered.
+void TestLiveCtrl::clearRequests_reportsWhatWillNeverBeAnswered()
+{
+    QFETCH(QString, strCase);
+    QFETCH(QStringList, clDropped);
+
+    QStringList clReported;
+    connect(pclCtrl.get(), &ClKD4LiveCtrl::sigRequestsDropped, this, [&clReported](QList<ZK_CMD> clCmds) {
+        for (const ZK_CMD& clCmd : clCmds)
+            clReported << name(clCmd);
+    });
+    if (strCase == QLatin1String("held")) {
+        startStream();
+        pclSim->setFault(260, camsim::Fault::delay(1500, 1));
+        QTimer::singleShot(300, pclCtrl.get(), &ClKD4LiveCtrl::clearRequests);
+        send(setting("zk_wdr", "on")); // returns once the stream has stopped
+    } else if (strCase == QLatin1String("running")) {
+        startStream();
+        pclSim->setFault(2, camsim::Fault::delay(1000, 1));
+        send(setting("zk_wdr", "on"));
+        send(setting("zk_white_balance", "daylight"));
+        pclCtrl->clearRequests();
+    } else {
+        pclSim->setFault(769, camsim::Fault::delay(1000, 1));
+        send(command(CMD_MSG_769));
+        pclCtrl->setSettingPolling(true);
+        QVERIFY(firePoll(pclCtrl->pollingTimer()));
+        send(setting("zk_wdr", "on"));
+        pclCtrl->clearRequests();
+    }
+    QCOMPARE(clReported, clDropped);
+    QTest::qWait(1500);
+    // Only what was running reached the camera.
+    QCOMPARE(commandLog(*pclSim).filter(QStringLiteral("2 zk_")),
+        strCase == QLatin1String("running") ? QStringList { "2 zk_wdr=on" } : QStringList());
 }
 
 void TestLiveCtrl::error_stopsEverything_data()
