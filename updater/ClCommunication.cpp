@@ -26,10 +26,11 @@ ClCommunication::~ClCommunication()
     dropReply();
 }
 
-void ClCommunication::get(const QUrl& clUrl)
+void ClCommunication::get(const QUrl& clUrl, qint64 llMaxBytes)
 {
     dropReply();
     clBuffer.clear();
+    llTransferLimit = llMaxBytes < 0 ? llSizeLimit : qMin(llSizeLimit, llMaxBytes);
 
     QNetworkRequest clRequest(clUrl);
     if (clUrl.toString().toLower().startsWith(QLatin1String("https")))
@@ -86,7 +87,7 @@ void ClCommunication::slotReadyRead()
     if (pclReply->error() != QNetworkReply::NoError)
         return;
     if (exceedsSizeLimit(pclReply)) {
-        failTransfer(QStringLiteral("The answer is larger than %1 bytes").arg(llSizeLimit));
+        failTransfer(QStringLiteral("The answer is larger than %1 bytes").arg(llTransferLimit));
         return;
     }
     clBuffer.append(pclReply->readAll());
@@ -114,7 +115,7 @@ void ClCommunication::slotFinished()
     }
     // Whatever arrived together with the end of the transfer.
     if (exceedsSizeLimit(pclDone)) {
-        emit sigError(QStringLiteral("The answer is larger than %1 bytes").arg(llSizeLimit));
+        emit sigError(QStringLiteral("The answer is larger than %1 bytes").arg(llTransferLimit));
         return;
     }
     clBuffer.append(pclDone->readAll());
@@ -158,9 +159,9 @@ bool ClCommunication::exceedsSizeLimit(QNetworkReply* pclFrom) const
 {
     // An announced length counts before its bytes arrive, so a huge file is refused at once.
     const QVariant clLength = pclFrom->header(QNetworkRequest::ContentLengthHeader);
-    if (clLength.isValid() && clLength.toLongLong() > llSizeLimit)
+    if (clLength.isValid() && clLength.toLongLong() > llTransferLimit)
         return true;
-    return clBuffer.size() + pclFrom->bytesAvailable() > llSizeLimit;
+    return clBuffer.size() + pclFrom->bytesAvailable() > llTransferLimit;
 }
 
 void ClCommunication::failTransfer(const QString& strDetail)

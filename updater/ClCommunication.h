@@ -27,8 +27,9 @@ public:
     explicit ClCommunication(QObject* pclParent = nullptr);
     ~ClCommunication() override;
 
-    // Starts the transfer; one that is still running is stopped first.
-    void get(const QUrl& clUrl);
+    // Starts the transfer; one that is still running is stopped first. llMaxBytes, when not
+    // negative, lowers the size limit for this transfer only.
+    void get(const QUrl& clUrl, qint64 llMaxBytes = -1);
     // Used for the next transfers when the proxy names a host.
     void setProxy(const QNetworkProxy& clProxy);
     // Falls back to the application's proxy setting (no proxy of our own).
@@ -82,4 +83,6 @@ private:
     QList<int> clIgnoredSslErrors;
     int iInactivityLimitMs = kDefaultInactivityLimitMs;
     qint64 llSizeLimit = kDefaultSizeLimit;
+    // The limit of the transfer under way.
+    qint64 llTransferLimit = kDefaultSizeLimit;
 };

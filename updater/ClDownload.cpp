@@ -113,7 +113,13 @@ void ClDownload::resetState()
 
 void ClDownload::downloadFile(const QString& strName)
 {
-    pclCommunication->get(QUrl(strBaseUrl + strName, QUrl::TolerantMode));
+    // Every verified file stays in memory until the check ends: all of them together must fit
+    // within what one transfer may take.
+    qint64 llHeld = 0;
+    for (const stDataInfo& clFile : qAsConst(clResultList))
+        llHeld += clFile.clData.size();
+    pclCommunication->get(QUrl(strBaseUrl + strName, QUrl::TolerantMode),
+        qMax<qint64>(0, pclCommunication->sizeLimit() - llHeld));
 }
 
 bool ClDownload::checkVersions()

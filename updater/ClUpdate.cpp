@@ -10,23 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSslError>
 #include <QWidget>
 
 namespace {
-
-// The package name comes from the network: it must name a file directly inside our folder.
-bool isPlainFileName(const QString& strName)
-{
-    if (strName.isEmpty() || strName == QLatin1String(".") || strName == QLatin1String(".."))
-        return false;
-    for (const QChar clChar : strName) {
-        if (clChar == QLatin1Char('/') || clChar == QLatin1Char('\\') || clChar == QLatin1Char(':')
-            || clChar.unicode() < 0x20)
-            return false;
-    }
-    return true;
-}
 
 // The complete suffix of the name's last part, whichever separator the name uses, so that a name
 // that tries to leave our folder is recognised (and refused) alike on every system.
@@ -38,6 +26,24 @@ QString packageSuffix(const QString& strName)
 }
 
 } // namespace
+
+bool ClUpdate::isSafePackageName(const QString& strName)
+{
+    // The name comes from the network: it must name a file directly inside our folder.
+    if (strName.isEmpty() || strName == QLatin1String(".") || strName == QLatin1String(".."))
+        return false;
+    for (const QChar clChar : strName) {
+        if (clChar == QLatin1Char('/') || clChar == QLatin1Char('\\') || clChar == QLatin1Char(':')
+            || clChar.unicode() < 0x20)
+            return false;
+    }
+    // Windows opens a device for these names, whatever the extension: writing "CON.msi" would
+    // write to the console, "COM1.msi" to a serial port.
+    static const QRegularExpression clDevice(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9]) *(\\..*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !clDevice.match(strName).hasMatch();
+}
 
 ClUpdate::ClUpdate(QWidget* pclParent)
     : ClDownload(nullptr)
@@ -142,7 +148,7 @@ void ClUpdate::slotSuccess(QList<stDataInfo> clDataList)
 
 bool ClUpdate::installPackage(const stDataInfo& clPackage)
 {
-    if (!isPlainFileName(clPackage.strFileName))
+    if (!isSafePackageName(clPackage.strFileName))
         return false;
 
     const QString strFolder = dataFolder();

@@ -25,6 +25,9 @@ public:
     // The folder that holds "network.xml" and the downloaded package, ending in "/".
     static QString dataFolder();
 
+    // A downloaded package may be written under this name: a plain file name, no device name.
+    static bool isSafePackageName(const QString& strName);
+
     // Starts a check with the page's switches ("-u" and the description path); true while it runs.
     bool requestUpdate(QStringList clArgs);
     bool isBusy() const { return bBusy; }

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QProcess>
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
 {
@@ -32,6 +32,14 @@ QString ClPlatform::appDataFolder()
 
 bool ClPlatform::startInstaller(const QString& strPackagePath)
 {
-    return QProcess::startDetached(QStringLiteral("msiexec"),
-                                   {QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath)});
+    // By its full system path: a bare "msiexec" would also find one planted in the program's or
+    // the current folder, which Windows searches first.
+    wchar_t aSystem[MAX_PATH] = {};
+    const UINT uLength = ::GetSystemDirectoryW(aSystem, MAX_PATH);
+    if (uLength == 0 || uLength >= MAX_PATH)
+        return false;
+    const QString strInstaller
+        = QString::fromWCharArray(aSystem, int(uLength)) + QStringLiteral("\\msiexec.exe");
+    return QProcess::startDetached(
+        strInstaller, { QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath) });
 }

@@ -112,6 +112,8 @@ private slots:
     void check_redirects();
     void check_sizeLimit_data();
     void check_sizeLimit();
+    void check_filesTogetherWithinLimit_data();
+    void check_filesTogetherWithinLimit();
 
     void timeout_silentServerFails_data();
     void timeout_silentServerFails();
@@ -581,6 +583,43 @@ void TestUpdaterEngine::check_sizeLimit()
     QCOMPARE(pclUpdate->communication()->sizeLimit(), ClCommunication::kDefaultSizeLimit);
     pclUpdate->communication()->setSizeLimit(iLimit);
     runCheckExpecting(pclUpdate.get(), bSucceeds, clData);
+}
+
+void TestUpdaterEngine::check_filesTogetherWithinLimit_data()
+{
+    QTest::addColumn<int>("iFiles");
+    QTest::addColumn<bool>("bSucceeds");
+    QTest::newRow("two files fit") << 2 << true;
+    QTest::newRow("the third passes the limit") << 3 << false;
+}
+
+// Every newer file is held until the check ends: together they may take no more than one transfer.
+void TestUpdaterEngine::check_filesTogetherWithinLimit()
+{
+    QFETCH(int, iFiles);
+    QFETCH(bool, bSucceeds);
+    const int iLimit = 100000;
+
+    TestUpdateServer clServer;
+    QList<TestSupport::stEntry> clEntries;
+    for (int i = 0; i < iFiles; ++i) {
+        const QByteArray clData = payload(char('a' + i), iLimit * 2 / 5);
+        const QString strName = QStringLiteral("f%1.zip").arg(i);
+        clEntries.append({ QStringLiteral("1.0.6"), TestSupport::md5Hex(clData), strName });
+        clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
+    }
+    clServer.setResource(kDescriptionPath, TestSupport::description(clEntries).toStdString());
+
+    auto pclUpdate = makeUpdate(clServer.baseUrl());
+    pclUpdate->communication()->setSizeLimit(iLimit);
+    ClRecorder clRecorder(pclUpdate.get());
+    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(waitForEnd(pclUpdate.get()));
+    QCOMPARE(clRecorder.successCount(), bSucceeds ? 1 : 0);
+    if (bSucceeds)
+        QCOMPARE(clRecorder.files().size(), iFiles);
+    QCOMPARE(clRecorder.shownTexts(), bSucceeds ? QStringList() : QStringList { kObtainFailed });
+    QCOMPARE(int(clServer.requests().size()), iFiles + 1);
 }
 
 void TestUpdaterEngine::timeout_silentServerFails_data()

@@ -49,6 +49,8 @@ private slots:
     void install_packageNameWithTwoDotsIsNotInstalled();
     void install_failuresKeepTheToolRunning_data();
     void install_failuresKeepTheToolRunning();
+    void packageName_plainFileNamesOnly_data();
+    void packageName_plainFileNamesOnly();
 
 private:
     // Clicks "Tool version upgrade" and runs the application's event loop until the tool exits,
@@ -247,6 +249,8 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning_data()
                                           << "sub/KD4Tool.msi";
     QTest::newRow("drive-relative name") << "hostile"
                                          << "C:KD4Tool.msi";
+    QTest::newRow("device name") << "hostile"
+                                 << "CON.msi";
 }
 
 void TestUpdaterInstall::install_failuresKeepTheToolRunning()
@@ -264,6 +268,7 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     clServer.setResource(kDescriptionPath,
         TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), strFileName } }).toStdString());
     clServer.setResource("/kd4update/KD4Tool.msi", clData.toStdString());
+    clServer.setResource("/kd4update/CON.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -297,6 +302,31 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     QVERIFY(!QFile::exists(clDataParent.filePath(QStringLiteral("KD4Tool.msi"))));
     QVERIFY(!QFile::exists(clElsewhere.filePath(QStringLiteral("KD4Tool.msi"))));
     QCOMPARE(QDir(clElsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestUpdaterInstall::packageName_plainFileNamesOnly_data()
+{
+    QTest::addColumn<QString>("strName");
+    QTest::addColumn<bool>("bSafe");
+    const struct
+    {
+        const char* pName;
+        bool bSafe;
+    } aRows[] = { { "KD4Tool.msi", true }, { "KD4Tool_01.00.006.msi", true }, { "CONSOLE.msi", true },
+        { "COM0.msi", true }, { "LPT10.msi", true }, { "xCON.msi", true }, { "", false }, { ".", false },
+        { "..", false }, { "a/b.msi", false }, { "a\\b.msi", false }, { "C:b.msi", false },
+        { "a\tb.msi", false }, { "CON", false }, { "con.msi", false }, { "Prn.msi", false }, { "AUX", false },
+        { "nul.tar.msi", false }, { "COM1.msi", false }, { "com9", false }, { "LPT1.msi", false },
+        { "lpt9.msi", false }, { "CON .msi", false } };
+    for (const auto& clRow : aRows)
+        QTest::newRow(clRow.pName) << QString::fromLatin1(clRow.pName) << clRow.bSafe;
+}
+
+void TestUpdaterInstall::packageName_plainFileNamesOnly()
+{
+    QFETCH(QString, strName);
+    QFETCH(bool, bSafe);
+    QCOMPARE(ClUpdate::isSafePackageName(strName), bSafe);
 }
 
 QTEST_MAIN(TestUpdaterInstall)
