@@ -23,7 +23,8 @@ private slots:
 
     void envelope()
     {
-        QBENCHMARK {
+        QBENCHMARK
+        {
             const std::string strJson = raptor_service::envelope(123456, 2, "zk_white_balance", "daylight");
             QVERIFY(!strJson.empty());
         }
@@ -31,14 +32,16 @@ private slots:
 
     void setSettingRoundTrip()
     {
-        QBENCHMARK {
+        QBENCHMARK
+        {
             QCOMPARE(pclClient->set_setting("zk_wdr", "on").rval, 0);
         }
     }
 
     void allSettingsRoundTrip()
     {
-        QBENCHMARK {
+        QBENCHMARK
+        {
             QCOMPARE(pclClient->get_all_current_settings().rval, 0);
         }
     }

@@ -18,7 +18,7 @@ namespace {
 
 long peakResidentKiB()
 {
-    rusage clUsage{};
+    rusage clUsage {};
     getrusage(RUSAGE_SELF, &clUsage);
     return clUsage.ru_maxrss;
 }
@@ -60,7 +60,8 @@ private slots:
     {
         QFETCH(QSize, size);
         const QByteArray clJpeg = cameraFrame(size.width(), size.height());
-        QBENCHMARK {
+        QBENCHMARK
+        {
             QVERIFY(!QImage::fromData(clJpeg).isNull());
         }
     }
@@ -83,7 +84,8 @@ private slots:
         clView.slotSetRecordState(true, false);
         clView.slotSetVisibleIndicator(true);
         QImage clTarget(widget, QImage::Format_ARGB32_Premultiplied);
-        QBENCHMARK {
+        QBENCHMARK
+        {
             clView.render(&clTarget);
         }
     }
@@ -122,8 +124,10 @@ private slots:
         QTest::qWait(3000);
         const double dSeconds = clClock.elapsed() / 1000.0;
         const int iCounted = iFrames - iFirst;
-        qInfo("fetch loop: %.1f frames/s (%d frames of %dx%d in %.1f s), peak RSS %ld KiB (+%ld KiB while streaming)",
-              iCounted / dSeconds, iCounted, 640, 360, dSeconds, peakResidentKiB(), peakResidentKiB() - lBefore);
+        qInfo("fetch loop: %.1f frames/s (%d frames of %dx%d in %.1f s), peak RSS %ld KiB (+%ld KiB while "
+              "streaming)",
+            iCounted / dSeconds, iCounted, 640, 360, dSeconds, peakResidentKiB(),
+            peakResidentKiB() - lBefore);
         QVERIFY(iCounted > 0);
 
         pclWorker->slotStopForce();

@@ -21,7 +21,8 @@ class ClKD4CgiWorker : public QThread
 
 public:
     // How a setting's value travels as text, decided by its key.
-    enum class ValueType {
+    enum class ValueType
+    {
         Text,
         DateTime,
         Integer,

@@ -187,7 +187,8 @@ picojson::object raptor_service::post(const std::string& strUrl, const std::stri
     return clReply;
 }
 
-std::string raptor_service::envelope(int iToken, int iMsgId, const std::string& strType, const std::string& strParam)
+std::string raptor_service::envelope(
+    int iToken, int iMsgId, const std::string& strType, const std::string& strParam)
 {
     picojson::object clEnvelope;
     clEnvelope["token"] = picojson::value(static_cast<int64_t>(iToken));
@@ -220,7 +221,8 @@ int raptor_service::timeout_for(int iMsgId)
     }
 }
 
-picojson::object raptor_service::send(int iToken, int iMsgId, const std::string& strType, const std::string& strParam)
+picojson::object raptor_service::send(
+    int iToken, int iMsgId, const std::string& strType, const std::string& strParam)
 {
     return post(strControlUrl, envelope(iToken, iMsgId, strType, strParam), timeout_for(iMsgId));
 }
@@ -280,7 +282,8 @@ Basic_Rsp raptor_service::set_setting(const std::string& strKey, const std::stri
 
 AllSettings_Rsp raptor_service::get_all_current_settings()
 {
-    const picojson::object clReply = send(iToken.load(), ZK_GET_ALL_CURRENT_SETTINGS, std::string(), std::string());
+    const picojson::object clReply
+        = send(iToken.load(), ZK_GET_ALL_CURRENT_SETTINGS, std::string(), std::string());
     AllSettings_Rsp clRsp;
     clRsp.rval = read_number(clReply, "rval");
     clRsp.msg_id = ZK_GET_ALL_CURRENT_SETTINGS;

@@ -64,7 +64,8 @@ struct PrepareLiveView_Rsp
 class raptor_service
 {
 public:
-    enum MessageId {
+    enum MessageId
+    {
         ZK_SET_SETTING = 2,
         ZK_GET_ALL_CURRENT_SETTINGS = 3,
         ZK_FORMAT = 4,
@@ -100,7 +101,8 @@ public:
     static int read_number(const picojson::object& clReply, const std::string& strKey);
     static std::string read_text(const picojson::object& clReply, const std::string& strKey);
     static int timeout_for(int iMsgId);
-    static std::string envelope(int iToken, int iMsgId, const std::string& strType, const std::string& strParam);
+    static std::string envelope(
+        int iToken, int iMsgId, const std::string& strType, const std::string& strParam);
     static std::string poll_envelope(int iToken, int iMsgId, int iHoldSec);
 
     // Message set.
@@ -130,5 +132,5 @@ private:
 
     const std::string strAddress;
     const std::string strControlUrl;
-    std::atomic<int> iToken{0};
+    std::atomic<int> iToken { 0 };
 };

@@ -20,8 +20,8 @@ QRect ClImageView2::fittedRect() const
     if (clImage.isNull())
         return rect();
     const QSize clFitted = clImage.size().scaled(size(), Qt::KeepAspectRatio);
-    return QRect((width() - clFitted.width()) / 2, (height() - clFitted.height()) / 2,
-                 clFitted.width(), clFitted.height());
+    return QRect((width() - clFitted.width()) / 2, (height() - clFitted.height()) / 2, clFitted.width(),
+        clFitted.height());
 }
 
 void ClImageView2::drawFittedImage(QPainter& clPainter) const

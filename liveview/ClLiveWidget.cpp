@@ -9,8 +9,8 @@
 
 namespace {
 
-const int kIconWidth = 25;   // icons are scaled to this width
-const int kIconMargin = 25;  // distance of the icons from the top and the side edges
+const int kIconWidth = 25; // icons are scaled to this width
+const int kIconMargin = 25; // distance of the icons from the top and the side edges
 
 // Icons come from the compiled-in resources and are scaled on every repaint; a missing one draws nothing.
 QImage loadIcon(const QString& strPath)

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libcurl4-openssl-dev libcurl4 picojson-dev libcpp-httplib-dev libssl-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
-  iproute2 util-linux curl
+  iproute2 util-linux curl clang-format
 )
 
 missing=()

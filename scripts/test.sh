@@ -9,6 +9,10 @@ quick=0
 
 "$root/scripts/setup-deps.sh"
 
+echo "== checking the formatting"
+(cd "$root" && find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 \
+  | xargs -0 clang-format --dry-run --Werror)
+
 run_suite() {
   local dir=$1; shift
   echo "== building $(basename "$dir")"

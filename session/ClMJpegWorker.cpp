@@ -214,8 +214,9 @@ void ClMJpegWorker::connectTimer()
 {
     disconnectTimer();
     clTimerStartConnection = connect(this, &ClMJpegWorker::sigStartTimeoutTimer, &clTimeoutTimer,
-                                     static_cast<void (QTimer::*)()>(&QTimer::start));
-    clTimerStopConnection = connect(this, &ClMJpegWorker::sigStopTimeoutTimer, &clTimeoutTimer, &QTimer::stop);
+        static_cast<void (QTimer::*)()>(&QTimer::start));
+    clTimerStopConnection
+        = connect(this, &ClMJpegWorker::sigStopTimeoutTimer, &clTimeoutTimer, &QTimer::stop);
 }
 
 void ClMJpegWorker::disconnectTimer()

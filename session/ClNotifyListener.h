@@ -43,7 +43,7 @@ private:
     void restAfterFailedPoll();
 
     ClKD4Cgi* pclSource;
-    std::atomic<bool> bIsRunning{false};
+    std::atomic<bool> bIsRunning { false };
     // Guards the loop's decision to end against a start arriving at that moment.
     QMutex clLoopMutex;
     bool bLoopEnded = false;

@@ -50,8 +50,8 @@ const QString strResetValue = QStringLiteral("set");
 
 QString burstText(int iFramesPerSecond)
 {
-    return QString::number(iFramesPerSecond) + QObject::tr("fps") + QStringLiteral(" : ") + QString::number(10)
-        + QObject::tr("frames");
+    return QString::number(iFramesPerSecond) + QObject::tr("fps") + QStringLiteral(" : ")
+        + QString::number(10) + QObject::tr("frames");
 }
 
 QString secondsText(int iSeconds)
@@ -72,23 +72,21 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
 {
     auto* pclLayout = new QVBoxLayout(this);
-    const ClItems clOffOn = {{QObject::tr("OFF"), QStringLiteral("off")}, {QObject::tr("ON"), QStringLiteral("on")}};
+    const ClItems clOffOn
+        = { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } };
 
     pclPhotometry = addComboRow(pclLayout, strKeyPhotometry,
-                                {{tr("Center"), QStringLiteral("center")}, {tr("Multi"), QStringLiteral("multi")}});
+        { { tr("Center"), QStringLiteral("center") }, { tr("Multi"), QStringLiteral("multi") } });
     pclDistortion = addComboRow(pclLayout, strKeyDistortion, clOffOn);
     pclStabilization = addComboRow(pclLayout, strKeyStabilization, clOffOn);
     pclImageRotation = addComboRow(pclLayout, strKeyImageRotation,
-                                   {{QObject::tr("OFF"), QStringLiteral("off")},
-                                    {QObject::tr("ON"), QStringLiteral("180deg")}});
+        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("180deg") } });
     pclShootingMode = addComboRow(pclLayout, strKeyShootingMode,
-                                  {{tr("Single"), QStringLiteral("single")},
-                                   {tr("Burst"), QStringLiteral("burst")},
-                                   {tr("Interval"), QStringLiteral("interval")}});
+        { { tr("Single"), QStringLiteral("single") }, { tr("Burst"), QStringLiteral("burst") },
+            { tr("Interval"), QStringLiteral("interval") } });
     pclBurstInterval = addComboRow(pclLayout, strKeyBurstInterval,
-                                   {{burstText(2), QStringLiteral("2")},
-                                    {burstText(5), QStringLiteral("5")},
-                                    {burstText(60), QStringLiteral("60")}});
+        { { burstText(2), QStringLiteral("2") }, { burstText(5), QStringLiteral("5") },
+            { burstText(60), QStringLiteral("60") } });
 
     // Interval time: the button shows the current value and opens the editor.
     pclIntervalDialog = new ClSettingIntervalDialog(tr("Interval time"), this);
@@ -115,16 +113,16 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     pclLayout->addLayout(pclRecRow);
 
     pclAutoPowerOff = new ClSettingItemComboBox(strKeyAutoPowerOff, this);
-    pclAutoPowerOff->setItemList({{QObject::tr("OFF"), QStringLiteral("off")},
-                                  {secondsText(60), QStringLiteral("60sec")},
-                                  {secondsText(120), QStringLiteral("120sec")},
-                                  {secondsText(300), QStringLiteral("300sec")}});
-    QLabel* pclAutoPowerOffLabel = addLabeledRow(pclLayout, getSettingLabel(strKeyAutoPowerOff), pclAutoPowerOff);
+    pclAutoPowerOff->setItemList(
+        { { QObject::tr("OFF"), QStringLiteral("off") }, { secondsText(60), QStringLiteral("60sec") },
+            { secondsText(120), QStringLiteral("120sec") }, { secondsText(300), QStringLiteral("300sec") } });
+    QLabel* pclAutoPowerOffLabel
+        = addLabeledRow(pclLayout, getSettingLabel(strKeyAutoPowerOff), pclAutoPowerOff);
     pclAutoPowerOffLabel->setObjectName(QStringLiteral("autoPowerOffLabel"));
 
     pclWifiAutoOff = addComboRow(pclLayout, strKeyWifiAutoOff,
-                                 {{QObject::tr("OFF"), QStringLiteral("disable")},
-                                  {QObject::tr("ON"), QStringLiteral("enable")}});
+        { { QObject::tr("OFF"), QStringLiteral("disable") },
+            { QObject::tr("ON"), QStringLiteral("enable") } });
 
     // Access point: the dialog collects SSID and key, the page sends them as a chain.
     pclApDialog = new ClSettingApDialog(tr("AP setting"), nullptr);
@@ -135,16 +133,14 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
 
     auto* pclNetworkInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyNetworkInit), this);
     pclNetworkInitDialog->setObjectName(QStringLiteral("networkInitializeDialog"));
-    pclNetworkInit = new ClSettingItemShowDialogButton(strKeyNetworkInit, tr("Initialize"), pclNetworkInitDialog,
-                                                       strResetValue, this);
+    pclNetworkInit = new ClSettingItemShowDialogButton(
+        strKeyNetworkInit, tr("Initialize"), pclNetworkInitDialog, strResetValue, this);
     addLabeledRow(pclLayout, tr("Network setting initialize"), pclNetworkInit);
 
     pclRecDuration = addComboRow(pclLayout, strKeyRecDuration,
-                                 {{minutesText(1), QStringLiteral("1min")},
-                                  {minutesText(3), QStringLiteral("3min")},
-                                  {minutesText(5), QStringLiteral("5min")},
-                                  {minutesText(10), QStringLiteral("10min")},
-                                  {minutesText(30), QStringLiteral("30min")}});
+        { { minutesText(1), QStringLiteral("1min") }, { minutesText(3), QStringLiteral("3min") },
+            { minutesText(5), QStringLiteral("5min") }, { minutesText(10), QStringLiteral("10min") },
+            { minutesText(30), QStringLiteral("30min") } });
 
     pclVolume = new ClSettingItemVolume(strKeyVolume, this);
     auto* pclVolumeRow = new QHBoxLayout();
@@ -170,8 +166,8 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
 
     auto* pclCameraInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyCameraInit), this);
     pclCameraInitDialog->setObjectName(QStringLiteral("cameraInitializeDialog"));
-    pclCameraInit = new ClSettingItemShowDialogButton(strKeyCameraInit, tr("Initialize"), pclCameraInitDialog,
-                                                      strResetValue, this);
+    pclCameraInit = new ClSettingItemShowDialogButton(
+        strKeyCameraInit, tr("Initialize"), pclCameraInitDialog, strResetValue, this);
     addLabeledRow(pclLayout, tr("Camera initialize"), pclCameraInit);
 
     // Information stays usable while the settings are disabled: its button is not registered.
@@ -183,26 +179,26 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
 
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
-    for (AbstSettingItemWidget* pclRow :
-         std::initializer_list<AbstSettingItemWidget*>{pclRecLevel, pclRecBalance, pclAutoPowerOff, pclVolume,
-                                                       pclNetworkInit, pclFormat, pclCameraInit})
+    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*> { pclRecLevel,
+             pclRecBalance, pclAutoPowerOff, pclVolume, pclNetworkInit, pclFormat, pclCameraInit })
         connectSettingItem(pclRow);
-    for (QWidget* pclWidget : std::initializer_list<QWidget*>{
-             pclPhotometry, pclDistortion, pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval,
-             pclIntervalButton, pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclApButton,
-             pclNetworkInit, pclRecDuration, pclVolume, pclSyncTime, pclFormat, pclCameraInit})
+    for (QWidget* pclWidget : std::initializer_list<QWidget*> { pclPhotometry, pclDistortion,
+             pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval, pclIntervalButton,
+             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclApButton, pclNetworkInit,
+             pclRecDuration, pclVolume, pclSyncTime, pclFormat, pclCameraInit })
         addSettingItem(pclWidget);
-    for (QWidget* pclWidget : std::initializer_list<QWidget*>{pclRecLabel, pclRecLevel, pclRecBalance,
-                                                              pclAutoPowerOffLabel, pclAutoPowerOff})
+    for (QWidget* pclWidget : std::initializer_list<QWidget*> {
+             pclRecLabel, pclRecLevel, pclRecBalance, pclAutoPowerOffLabel, pclAutoPowerOff })
         addVersionItem(strRecordingSettingsVersion, pclWidget);
 
     // The preference is shown before the combo is connected, so building the page sends nothing.
     const bool bSyncTime = ClSetting().readValueOrStore(strPrefSyncTime, false).toBool();
     pclSyncTime->setCurrentIndex(bSyncTime ? 0 : 1);
     connect(pclSyncTime, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &ClDetailSettingWidget::slotRecvSettingChangedNotify);
+        &ClDetailSettingWidget::slotRecvSettingChangedNotify);
 
-    connect(pclIntervalButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmIntervalSetting);
+    connect(
+        pclIntervalButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmIntervalSetting);
     connect(pclApButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmApSetting);
     connect(pclDisplayButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotShowInformation);
 
@@ -214,7 +210,7 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     connect(this, &ClDetailSettingWidget::sigCloseDialog, pclCameraInitDialog, &QDialog::reject);
     connect(this, &ClDetailSettingWidget::sigCloseDialog, pclInformationDialog, &QDialog::reject);
     connect(pclInformationDialog, &ClInformationDialog::sigRequestUpdate, this,
-            &ClDetailSettingWidget::sigRequestUpdate);
+        &ClDetailSettingWidget::sigRequestUpdate);
 }
 
 ClDetailSettingWidget::~ClDetailSettingWidget()
@@ -222,8 +218,8 @@ ClDetailSettingWidget::~ClDetailSettingWidget()
     delete pclApDialog;
 }
 
-ClSettingItemComboBox* ClDetailSettingWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
-                                                          const ClItems& clItems)
+ClSettingItemComboBox* ClDetailSettingWidget::addComboRow(
+    QVBoxLayout* pclLayout, const QString& strKey, const ClItems& clItems)
 {
     return ClSettingPageWidget::addComboRow(pclLayout, strKey, getSettingLabel(strKey), clItems);
 }
@@ -286,8 +282,8 @@ void ClDetailSettingWidget::syncCameraClock()
 void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
 {
     const QSignalBlocker clBlocker(this);
-    for (ClSettingItemComboBox* pclRow :
-         {pclPhotometry, pclDistortion, pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval})
+    for (ClSettingItemComboBox* pclRow : { pclPhotometry, pclDistortion, pclStabilization, pclImageRotation,
+             pclShootingMode, pclBurstInterval })
         pclRow->setValue(clSettings.value(pclRow->getKey()));
 
     const QVariant clInterval = clSettings.value(strKeyIntervalTime);
@@ -295,8 +291,8 @@ void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
         pclIntervalButton->setText(clInterval.toString());
     pclIntervalDialog->setIntervalValue(clInterval);
 
-    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*>{
-             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclRecDuration, pclVolume})
+    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*> {
+             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclRecDuration, pclVolume })
         pclRow->setValue(clSettings.value(pclRow->getKey()));
 
     const QString strVersion = clSettings.value(strKeyVersion).toString();

@@ -69,11 +69,11 @@ ClSettingIntervalDialog::ClSettingIntervalDialog(const QString& strTitle, QWidge
     pclLayout->addLayout(pclButtonRow);
 
     connect(pclHourSpin, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &ClSettingIntervalDialog::slotCorrectHour);
+        &ClSettingIntervalDialog::slotCorrectHour);
     connect(pclMinSpin, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &ClSettingIntervalDialog::slotCorrectMin);
+        &ClSettingIntervalDialog::slotCorrectMin);
     connect(pclSecSpin, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &ClSettingIntervalDialog::slotCorrectSec);
+        &ClSettingIntervalDialog::slotCorrectSec);
 
     setFixedSize(settingDialogWidth(this), sizeHint().height());
 }

@@ -18,7 +18,7 @@ ClSettingItemComboBox::ClSettingItemComboBox(const QString& strKey, QWidget* pcl
     // Every change of the selection is reported, whoever made it; the page keeps values it
     // filled in itself from leaving by blocking its own signals meanwhile.
     connect(pclComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &AbstSettingItemWidget::sigSettingChangedNotify);
+        &AbstSettingItemWidget::sigSettingChangedNotify);
 }
 
 void ClSettingItemComboBox::setItemList(const QList<QPair<QString, QString>>& clItems)

@@ -2,8 +2,8 @@
 
 #include <QSlider>
 
-ClSettingItemRecBalance::ClSettingItemRecBalance(const QString& strKey, const QString& strCaption,
-                                                 QWidget* pclParent)
+ClSettingItemRecBalance::ClSettingItemRecBalance(
+    const QString& strKey, const QString& strCaption, QWidget* pclParent)
     : ClSettingItemSlider(strKey, strCaption, pclParent)
 {
     slotUpdateValueDisplay(pclSlider->value());

@@ -5,8 +5,7 @@
 #include <QPushButton>
 
 ClSettingItemShowDialogButton::ClSettingItemShowDialogButton(const QString& strKey, const QString& strText,
-                                                             QDialog* pclDialog, const QVariant& clValue,
-                                                             QWidget* pclParent)
+    QDialog* pclDialog, const QVariant& clValue, QWidget* pclParent)
     : AbstSettingItemWidget(strKey, pclParent)
     , clValue(clValue)
     , pclDialog(pclDialog)

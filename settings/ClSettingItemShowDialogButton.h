@@ -17,7 +17,7 @@ class ClSettingItemShowDialogButton : public AbstSettingItemWidget
 public:
     // The dialog is not owned; without one the button reports at once.
     ClSettingItemShowDialogButton(const QString& strKey, const QString& strText, QDialog* pclDialog,
-                                  const QVariant& clValue, QWidget* pclParent);
+        const QVariant& clValue, QWidget* pclParent);
 
     QVariant getValue() override;
     void setValue(const QVariant& clValue) override;

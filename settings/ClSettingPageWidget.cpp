@@ -16,7 +16,7 @@ ClSettingPageWidget::ClSettingPageWidget(QWidget* pclParent)
 void ClSettingPageWidget::connectSettingItem(AbstSettingItemWidget* pclItem)
 {
     connect(pclItem, &AbstSettingItemWidget::sigSettingChangedNotify, this,
-            &ClSettingPageWidget::slotRecvSettingChangedNotify);
+        &ClSettingPageWidget::slotRecvSettingChangedNotify);
 }
 
 void ClSettingPageWidget::addSettingItem(QWidget* pclWidget)
@@ -24,7 +24,8 @@ void ClSettingPageWidget::addSettingItem(QWidget* pclWidget)
     clItemList.append(pclWidget);
 }
 
-QLabel* ClSettingPageWidget::addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
+QLabel* ClSettingPageWidget::addLabeledRow(
+    QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
 {
     auto* pclLabel = new QLabel(strLabel, this);
     auto* pclRowLayout = new QHBoxLayout();
@@ -34,8 +35,8 @@ QLabel* ClSettingPageWidget::addLabeledRow(QVBoxLayout* pclLayout, const QString
     return pclLabel;
 }
 
-ClSettingItemComboBox* ClSettingPageWidget::addComboRow(QVBoxLayout* pclLayout, const QString& strKey,
-                                                        const QString& strLabel, const ClItems& clItems)
+ClSettingItemComboBox* ClSettingPageWidget::addComboRow(
+    QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems)
 {
     auto* pclRow = new ClSettingItemComboBox(strKey, this);
     pclRow->setItemList(clItems);

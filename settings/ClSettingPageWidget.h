@@ -43,8 +43,8 @@ protected:
     // A line of the page: the label, then the control.
     QLabel* addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl);
     // A labelled combo row for the key, connected to the page.
-    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel,
-                                       const ClItems& clItems);
+    ClSettingItemComboBox* addComboRow(
+        QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems);
 
     void recvResponse(ZK_CMD clCmd) override;
     virtual void recvSuccessResponse(const ZK_CMD& clCmd);

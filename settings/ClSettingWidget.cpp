@@ -48,16 +48,17 @@ ClSettingWidget::ClSettingWidget(QWidget* pclParent)
     addNode(pclDetailSetting);
 
     connect(pclSimpleSetting, &ClSimpleSettingWidget::sigChangeGridSetting, this,
-            &ClSettingWidget::sigChangeGridSetting);
+        &ClSettingWidget::sigChangeGridSetting);
     connect(pclSimpleSetting, &ClSimpleSettingWidget::sigChangeRecordingResolurion, this,
-            &ClSettingWidget::sigChangeRecordingResolurion);
-    connect(pclDetailSetting, &ClDetailSettingWidget::sigRequestUpdate, this, &ClSettingWidget::sigRequestUpdate);
+        &ClSettingWidget::sigChangeRecordingResolurion);
+    connect(
+        pclDetailSetting, &ClDetailSettingWidget::sigRequestUpdate, this, &ClSettingWidget::sigRequestUpdate);
     connect(pclDetailSetting, &ClDetailSettingWidget::sigRequestStopSession, this,
-            &ClSettingWidget::sigRequestStopSession);
+        &ClSettingWidget::sigRequestStopSession);
     connect(pclSimpleSetting, &ClSettingPageWidget::sigRequestGetSettings, this,
-            &ClSettingWidget::slotRequestSettings);
+        &ClSettingWidget::slotRequestSettings);
     connect(pclDetailSetting, &ClSettingPageWidget::sigRequestGetSettings, this,
-            &ClSettingWidget::slotRequestSettings);
+        &ClSettingWidget::slotRequestSettings);
 
     // QToolBox puts each page into its own scroll area, so the long detail page scrolls inside
     // the main window's height instead of being cut off.
@@ -79,14 +80,14 @@ QWidget* ClSettingWidget::createConnectPage()
     auto* pclPage = new QWidget(this);
     pclPage->setObjectName(QStringLiteral("connectPage"));
 
-    auto* pclConnectLabel = new QLabel(
-        tr("After confirming the network \nconnection of Vexa KD-4 and PC, \nplease click the button [Connect]."),
+    auto* pclConnectLabel = new QLabel(tr("After confirming the network \nconnection of Vexa KD-4 and PC, "
+                                          "\nplease click the button [Connect]."),
         pclPage);
     pclConnectLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto* pclConnectButton = new QPushButton(tr("Connect"), pclPage);
     pclConnectButton->setObjectName(QStringLiteral("connectButton"));
-    auto* pclUpdateLabel =
-        new QLabel(tr("Please click [Update] to perform \nthe update of Vexa APP for PC."), pclPage);
+    auto* pclUpdateLabel
+        = new QLabel(tr("Please click [Update] to perform \nthe update of Vexa APP for PC."), pclPage);
     pclUpdateLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto* pclUpdateButton = new QPushButton(QObject::tr("Tool version upgrade"), pclPage);
     pclUpdateButton->setObjectName(QStringLiteral("updateButton"));

@@ -26,47 +26,40 @@ ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
 
     // The grid row has no key: it is drawn by the live view and never reaches the camera.
     pclGrid = addComboRow(pclLayout, QString(), tr("Grid"),
-                          {{tr("Single display"), QStringLiteral("grid_none")},
-                           {tr("Quad display"), QStringLiteral("grid_div4")},
-                           {tr("3 x 3 display"), QStringLiteral("grid_div9")},
-                           {tr("Diagonal display"), QStringLiteral("grid_diagonal")}});
+        { { tr("Single display"), QStringLiteral("grid_none") },
+            { tr("Quad display"), QStringLiteral("grid_div4") },
+            { tr("3 x 3 display"), QStringLiteral("grid_div9") },
+            { tr("Diagonal display"), QStringLiteral("grid_diagonal") } });
     pclGrid->setObjectName(QStringLiteral("grid"));
     // The camera's angle values are shown as the angles users know from the box.
     pclAngle = addComboRow(pclLayout, strKeyAngle, getSettingLabel(strKeyAngle),
-                           {{tr("185"), QStringLiteral("170")},
-                            {tr("165"), QStringLiteral("145")},
-                            {tr("135"), QStringLiteral("120")}});
+        { { tr("185"), QStringLiteral("170") }, { tr("165"), QStringLiteral("145") },
+            { tr("135"), QStringLiteral("120") } });
     pclWhiteBalance = addComboRow(pclLayout, strKeyWhiteBalance, getSettingLabel(strKeyWhiteBalance),
-                                  {{tr("Auto"), QStringLiteral("auto")},
-                                   {tr("Night"), QStringLiteral("night")},
-                                   {tr("Sunny"), QStringLiteral("daylight")},
-                                   {tr("Cloudy"), QStringLiteral("cloudy")},
-                                   {tr("Incandescent light"), QStringLiteral("incandecent")},
-                                   {tr("Fluorescent light"), QStringLiteral("fluorescent")}});
+        { { tr("Auto"), QStringLiteral("auto") }, { tr("Night"), QStringLiteral("night") },
+            { tr("Sunny"), QStringLiteral("daylight") }, { tr("Cloudy"), QStringLiteral("cloudy") },
+            { tr("Incandescent light"), QStringLiteral("incandecent") },
+            { tr("Fluorescent light"), QStringLiteral("fluorescent") } });
     pclTimer = addComboRow(pclLayout, strKeyTimer, getSettingLabel(strKeyTimer),
-                           {{QObject::tr("OFF"), QStringLiteral("off")},
-                            {tr("5"), QStringLiteral("5sec")},
-                            {tr("10"), QStringLiteral("10sec")},
-                            {tr("30"), QStringLiteral("30sec")}});
+        { { QObject::tr("OFF"), QStringLiteral("off") }, { tr("5"), QStringLiteral("5sec") },
+            { tr("10"), QStringLiteral("10sec") }, { tr("30"), QStringLiteral("30sec") } });
     pclWdr = addComboRow(pclLayout, strKeyWdr, getSettingLabel(strKeyWdr),
-                         {{QObject::tr("OFF"), QStringLiteral("off")}, {QObject::tr("ON"), QStringLiteral("on")}});
+        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } });
     pclExposure = addComboRow(pclLayout, strKeyExposure, getSettingLabel(strKeyExposure),
-                              {{QStringLiteral("+2"), QStringLiteral("2")},
-                               {QStringLiteral("+1"), QStringLiteral("1")},
-                               {QStringLiteral("0"), QStringLiteral("0")},
-                               {QStringLiteral("-1"), QStringLiteral("-1")},
-                               {QStringLiteral("-2"), QStringLiteral("-2")}});
+        { { QStringLiteral("+2"), QStringLiteral("2") }, { QStringLiteral("+1"), QStringLiteral("1") },
+            { QStringLiteral("0"), QStringLiteral("0") }, { QStringLiteral("-1"), QStringLiteral("-1") },
+            { QStringLiteral("-2"), QStringLiteral("-2") } });
     pclResolution = addComboRow(pclLayout, strKeyResolution, getSettingLabel(strKeyResolution),
-                                {{tr("1080p 60fps"), QStringLiteral("1920x1080 60P 16:9")},
-                                 {tr("1080p 30fps"), QStringLiteral("1920x1080 30P 16:9")},
-                                 {tr("720p 120fps"), QStringLiteral("1280x720 120P 16:9")},
-                                 {tr("720p 60fps"), QStringLiteral("1280x720 60P 16:9")},
-                                 {tr("720p 30fps"), QStringLiteral("1280x720 30P 16:9")},
-                                 {tr("WVGA 240fps"), QStringLiteral("848x480 240P 16:9")}});
+        { { tr("1080p 60fps"), QStringLiteral("1920x1080 60P 16:9") },
+            { tr("1080p 30fps"), QStringLiteral("1920x1080 30P 16:9") },
+            { tr("720p 120fps"), QStringLiteral("1280x720 120P 16:9") },
+            { tr("720p 60fps"), QStringLiteral("1280x720 60P 16:9") },
+            { tr("720p 30fps"), QStringLiteral("1280x720 30P 16:9") },
+            { tr("WVGA 240fps"), QStringLiteral("848x480 240P 16:9") } });
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
     // The grid row is left out, so it stays usable while the camera settings are disabled.
-    for (QWidget* pclRow : {pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution})
+    for (QWidget* pclRow : { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
         addSettingItem(pclRow);
 }
 
@@ -99,7 +92,7 @@ void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
     {
         const QSignalBlocker clBlocker(this);
         for (ClSettingItemComboBox* pclRow :
-             {pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution})
+            { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
             pclRow->setValue(clSettings.value(pclRow->getKey()));
     }
 

@@ -8,11 +8,12 @@
 class ClPlatform
 {
 public:
-    enum InstanceLockStatus {
-        LockTaken = 0,           // this process now holds the name
-        LockHeldByThisUser = 1,  // another copy of this user holds it
+    enum InstanceLockStatus
+    {
+        LockTaken = 0, // this process now holds the name
+        LockHeldByThisUser = 1, // another copy of this user holds it
         LockHeldByOtherUser = 2, // a copy in another user's session holds it
-        LockFailed = 3,          // the lock could not be created for any other reason
+        LockFailed = 3, // the lock could not be created for any other reason
     };
 
     // Takes the machine-wide lock of that name. On LockTaken, *pHandle keeps it until the process

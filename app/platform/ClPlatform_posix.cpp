@@ -100,7 +100,8 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
     if (iRead <= 0)
         return LockHeldByOtherUser; // the holder's record is not readable to us
     bool bOk = false;
-    const qulonglong ullOwner = QByteArray(aBuffer, static_cast<int>(iRead)).split(' ').value(0).toULongLong(&bOk);
+    const qulonglong ullOwner
+        = QByteArray(aBuffer, static_cast<int>(iRead)).split(' ').value(0).toULongLong(&bOk);
     if (bOk && ullOwner == static_cast<qulonglong>(::getuid()))
         return LockHeldByThisUser;
     return LockHeldByOtherUser;
@@ -116,6 +117,6 @@ QString ClPlatform::appDataFolder()
 
 bool ClPlatform::startInstaller(const QString& strPackagePath)
 {
-    return QProcess::startDetached(QStringLiteral("msiexec"),
-                                   {QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath)});
+    return QProcess::startDetached(
+        QStringLiteral("msiexec"), { QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath) });
 }

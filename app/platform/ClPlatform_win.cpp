@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QProcess>
 
-#include <shlobj.h>
+// windows.h must come before the other system headers.
+// clang-format off
 #include <windows.h>
+#include <shlobj.h>
+// clang-format on
 
 int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
 {

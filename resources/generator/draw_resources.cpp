@@ -55,16 +55,16 @@ QImage blank(int iWidth, int iHeight)
 struct stFace
 {
     QColor clBorder;
-    QColor clTop;     // just inside the top border
-    QColor clMiddle;  // the stretched centre
-    QColor clBottom;  // just inside the bottom border
+    QColor clTop; // just inside the top border
+    QColor clMiddle; // the stretched centre
+    QColor clBottom; // just inside the bottom border
     QColor clInnerTop; // an optional 1 px line inside the top border (highlight or inset shadow)
 };
 
 // Draws a whole button of (2 * iCorner + 1) pixels square and cuts it into the nine parts, so
 // that every edge and corner continues seamlessly into its neighbours whatever the stretch.
-void drawNineSliceSet(const QString& strPrefix, const QString& strState, const stFace& clFace, int iCorner,
-                      qreal rRadius)
+void drawNineSliceSet(
+    const QString& strPrefix, const QString& strState, const stFace& clFace, int iCorner, qreal rRadius)
 {
     const int iSide = 2 * iCorner + 1;
     QImage clFull = blank(iSide, iSide);
@@ -101,48 +101,56 @@ void drawNineSliceSet(const QString& strPrefix, const QString& strState, const s
         QRect clRect;
     };
     const stPart aclParts[] = {
-        {"tl", QRect(0, 0, c, c)},     {"t", QRect(c, 0, 1, c)},     {"tr", QRect(c + 1, 0, c, c)},
-        {"l", QRect(0, c, c, 1)},      {"c", QRect(c, c, 1, 1)},     {"r", QRect(c + 1, c, c, 1)},
-        {"bl", QRect(0, c + 1, c, c)}, {"b", QRect(c, c + 1, 1, c)}, {"br", QRect(c + 1, c + 1, c, c)},
+        { "tl", QRect(0, 0, c, c) },
+        { "t", QRect(c, 0, 1, c) },
+        { "tr", QRect(c + 1, 0, c, c) },
+        { "l", QRect(0, c, c, 1) },
+        { "c", QRect(c, c, 1, 1) },
+        { "r", QRect(c + 1, c, c, 1) },
+        { "bl", QRect(0, c + 1, c, c) },
+        { "b", QRect(c, c + 1, 1, c) },
+        { "br", QRect(c + 1, c + 1, c, c) },
     };
     for (const stPart& clPart : aclParts)
-        save(clFull.copy(clPart.clRect), strPrefix + QLatin1Char('/') + strState + QLatin1String(clPart.pcName));
+        save(clFull.copy(clPart.clRect),
+            strPrefix + QLatin1Char('/') + strState + QLatin1String(clPart.pcName));
 }
 
 void drawButtons()
 {
     // Push buttons and combo boxes: 6 px corners, radius 4.
     drawNineSliceSet(QStringLiteral("pushbutton"), QStringLiteral("n"),
-                     {QColor(168, 174, 182), QColor(252, 252, 253), QColor(238, 240, 243), QColor(226, 229, 233), {}},
-                     6, 4.0);
+        { QColor(168, 174, 182), QColor(252, 252, 253), QColor(238, 240, 243), QColor(226, 229, 233), {} }, 6,
+        4.0);
     drawNineSliceSet(QStringLiteral("pushbutton"), QStringLiteral("h"),
-                     {kAccent, QColor(255, 255, 255), QColor(245, 248, 248), QColor(230, 238, 236), {}}, 6, 4.0);
+        { kAccent, QColor(255, 255, 255), QColor(245, 248, 248), QColor(230, 238, 236), {} }, 6, 4.0);
     drawNineSliceSet(QStringLiteral("pushbutton"), QStringLiteral("p"),
-                     {kAccentDark, QColor(208, 213, 218), QColor(224, 228, 231), QColor(228, 231, 234),
-                      QColor(192, 198, 204)},
-                     6, 4.0);
+        { kAccentDark, QColor(208, 213, 218), QColor(224, 228, 231), QColor(228, 231, 234),
+            QColor(192, 198, 204) },
+        6, 4.0);
     // Spin box and scroll bar buttons and the scroll bar grip: 5 px corners, radius 3.
     drawNineSliceSet(QStringLiteral("indicatorbutton"), QStringLiteral("n"),
-                     {QColor(150, 156, 165), QColor(250, 251, 252), QColor(234, 236, 240), QColor(222, 225, 230), {}},
-                     5, 3.0);
+        { QColor(150, 156, 165), QColor(250, 251, 252), QColor(234, 236, 240), QColor(222, 225, 230), {} }, 5,
+        3.0);
     drawNineSliceSet(QStringLiteral("indicatorbutton"), QStringLiteral("h"),
-                     {kAccent, QColor(255, 255, 255), QColor(243, 247, 246), QColor(228, 237, 235), {}}, 5, 3.0);
+        { kAccent, QColor(255, 255, 255), QColor(243, 247, 246), QColor(228, 237, 235), {} }, 5, 3.0);
     drawNineSliceSet(QStringLiteral("indicatorbutton"), QStringLiteral("p"),
-                     {kAccentDark, QColor(204, 209, 215), QColor(220, 224, 228), QColor(226, 229, 233),
-                      QColor(188, 194, 201)},
-                     5, 3.0);
+        { kAccentDark, QColor(204, 209, 215), QColor(220, 224, 228), QColor(226, 229, 233),
+            QColor(188, 194, 201) },
+        5, 3.0);
 }
 
 // Chevron arrows, 10 x 6 (up and down) and 6 x 10 (left and right), a 1.6 px antialiased stroke.
 void drawArrows()
 {
-    const QPointF aclDown[] = {QPointF(1.5, 1.2), QPointF(5.0, 4.6), QPointF(8.5, 1.2)};
+    const QPointF aclDown[] = { QPointF(1.5, 1.2), QPointF(5.0, 4.6), QPointF(8.5, 1.2) };
     struct stArrow
     {
         const char* pcName;
         int iRotation;
     };
-    const stArrow aclArrows[] = {{"arrowdown", 0}, {"arrowup", 180}, {"arrowleft", 90}, {"arrowright", 270}};
+    const stArrow aclArrows[]
+        = { { "arrowdown", 0 }, { "arrowup", 180 }, { "arrowleft", 90 }, { "arrowright", 270 } };
     for (const stArrow& clArrow : aclArrows) {
         const bool bVertical = clArrow.iRotation == 0 || clArrow.iRotation == 180;
         QImage clImage = blank(bVertical ? 10 : 6, bVertical ? 6 : 10);
@@ -242,7 +250,7 @@ void drawSlider()
 // Radio indicators, 24 x 24 (the size the style stretches them into).
 void drawRadio()
 {
-    for (bool bOn : {false, true}) {
+    for (bool bOn : { false, true }) {
         QImage clImage = blank(24, 24);
         QPainter clPainter(&clImage);
         clPainter.setRenderHint(QPainter::Antialiasing);

@@ -18,7 +18,8 @@ namespace {
 
 // Nine-slice composition: corners at natural size, edges stretched along one axis, centre
 // stretched over the middle; "tr" and "bl" give the right and bottom corner positions.
-void drawNineSlice(QPainter& clPainter, const QString& strPrefix, const QString& strState, const QRect& clRect)
+void drawNineSlice(
+    QPainter& clPainter, const QString& strPrefix, const QString& strState, const QRect& clRect)
 {
     auto img = [&](const char* pcPart) { return QImage(strPrefix + strState + QLatin1String(pcPart)); };
     const QImage tl = img("tl"), l = img("l"), bl = img("bl"), t = img("t"), c = img("c"), b = img("b"),
@@ -34,7 +35,8 @@ void drawNineSlice(QPainter& clPainter, const QString& strPrefix, const QString&
     clPainter.drawImage(QRect(x1 + bl.width(), y2 - b.height() + 1, xr - x1 - bl.width(), b.height()), b);
     clPainter.drawImage(QRect(x1, y1 + tl.height(), l.width(), yb - y1 - tl.height()), l);
     clPainter.drawImage(QRect(x2 - r.width() + 1, y1 + tr.height(), r.width(), yb - y1 - tr.height()), r);
-    clPainter.drawImage(QRect(x1 + tl.width(), y1 + tl.height(), xr - x1 - tl.width(), yb - y1 - tl.height()), c);
+    clPainter.drawImage(
+        QRect(x1 + tl.width(), y1 + tl.height(), xr - x1 - tl.width(), yb - y1 - tl.height()), c);
 }
 
 void drawCentred(QPainter& clPainter, const QRect& clRect, const QImage& clImage, int iRaise = 0)
@@ -45,7 +47,7 @@ void drawCentred(QPainter& clPainter, const QRect& clRect, const QImage& clImage
 }
 
 void drawButton(QPainter& clPainter, const QRect& clRect, const QString& strState, const QString& strText,
-                bool bLeft, bool bDisabled = false)
+    bool bLeft, bool bDisabled = false)
 {
     clPainter.save();
     if (bDisabled)
@@ -73,29 +75,31 @@ void drawIndicator(QPainter& clPainter, const QRect& clRect, const QString& strS
 }
 
 void drawScrollBar(QPainter& clPainter, const QRect& clRect, bool bHorizontal, int iHandlePos, int iHandleLen,
-                   const QString& strHandleState)
+    const QString& strHandleState)
 {
     clPainter.fillRect(clRect, QColor(189, 192, 199));
     if (bHorizontal) {
         const QImage t(QStringLiteral(":/scrollbar/t")), b(QStringLiteral(":/scrollbar/b"));
         clPainter.drawImage(QRect(clRect.left(), clRect.top(), clRect.width(), t.height()), t);
-        clPainter.drawImage(QRect(clRect.left(), clRect.bottom() - b.height() + 1, clRect.width(), b.height()), b);
+        clPainter.drawImage(
+            QRect(clRect.left(), clRect.bottom() - b.height() + 1, clRect.width(), b.height()), b);
         drawIndicator(clPainter, QRect(clRect.topLeft(), QSize(18, 18)), QStringLiteral("n"),
-                      QStringLiteral(":/indicatorbutton/arrowleft"));
+            QStringLiteral(":/indicatorbutton/arrowleft"));
         drawIndicator(clPainter, QRect(clRect.right() - 17, clRect.top(), 18, 18), QStringLiteral("h"),
-                      QStringLiteral(":/indicatorbutton/arrowright"));
-        drawIndicator(clPainter, QRect(clRect.left() + iHandlePos, clRect.top(), iHandleLen, 18), strHandleState,
-                      QStringLiteral(":/scrollbar/handle"));
+            QStringLiteral(":/indicatorbutton/arrowright"));
+        drawIndicator(clPainter, QRect(clRect.left() + iHandlePos, clRect.top(), iHandleLen, 18),
+            strHandleState, QStringLiteral(":/scrollbar/handle"));
     } else {
         const QImage l(QStringLiteral(":/scrollbar/l")), r(QStringLiteral(":/scrollbar/r"));
         clPainter.drawImage(QRect(clRect.left(), clRect.top(), l.width(), clRect.height()), l);
-        clPainter.drawImage(QRect(clRect.right() - r.width() + 1, clRect.top(), r.width(), clRect.height()), r);
+        clPainter.drawImage(
+            QRect(clRect.right() - r.width() + 1, clRect.top(), r.width(), clRect.height()), r);
         drawIndicator(clPainter, QRect(clRect.topLeft(), QSize(18, 18)), QStringLiteral("n"),
-                      QStringLiteral(":/indicatorbutton/arrowup"));
+            QStringLiteral(":/indicatorbutton/arrowup"));
         drawIndicator(clPainter, QRect(clRect.left(), clRect.bottom() - 17, 18, 18), QStringLiteral("p"),
-                      QStringLiteral(":/indicatorbutton/arrowdown"));
-        drawIndicator(clPainter, QRect(clRect.left(), clRect.top() + iHandlePos, 18, iHandleLen), strHandleState,
-                      QStringLiteral(":/scrollbar/handle"));
+            QStringLiteral(":/indicatorbutton/arrowdown"));
+        drawIndicator(clPainter, QRect(clRect.left(), clRect.top() + iHandlePos, 18, iHandleLen),
+            strHandleState, QStringLiteral(":/scrollbar/handle"));
     }
 }
 
@@ -103,9 +107,9 @@ void drawScrollBar(QPainter& clPainter, const QRect& clRect, bool bHorizontal, i
 // handle is back_c's height long and handle2's height thick, all at y = 0.
 void drawSlider(QPainter& clPainter, const QPoint& clOrigin, int iWidth, int iValue, int iMax)
 {
-    const QImage clActiveL(QStringLiteral(":/slider/active2_l")), clActiveC(QStringLiteral(":/slider/active2_c")),
-        clBackC(QStringLiteral(":/slider/back_c")), clBackR(QStringLiteral(":/slider/back_r")),
-        clHandle(QStringLiteral(":/slider/handle2"));
+    const QImage clActiveL(QStringLiteral(":/slider/active2_l")),
+        clActiveC(QStringLiteral(":/slider/active2_c")), clBackC(QStringLiteral(":/slider/back_c")),
+        clBackR(QStringLiteral(":/slider/back_r")), clHandle(QStringLiteral(":/slider/handle2"));
     clPainter.save();
     clPainter.translate(clOrigin);
     const int W = iWidth - 1;
@@ -152,10 +156,11 @@ QImage photo(bool bBright, const QSize& clSize)
 void drawOverlays(QPainter& clPainter, const QRect& clRect, bool bBright)
 {
     clPainter.drawImage(clRect.topLeft(), photo(bBright, clRect.size()));
-    const char* apcBatt[] = {"batt_0", "batt_1", "batt_2", "batt_3", "batt_ac"};
+    const char* apcBatt[] = { "batt_0", "batt_1", "batt_2", "batt_3", "batt_ac" };
     int x = clRect.left() + 25;
     for (const char* pcName : apcBatt) {
-        const QImage clIcon = QImage(QStringLiteral(":/img/") + QLatin1String(pcName)).scaledToWidth(25, Qt::FastTransformation);
+        const QImage clIcon = QImage(QStringLiteral(":/img/") + QLatin1String(pcName))
+                                  .scaledToWidth(25, Qt::FastTransformation);
         clPainter.drawImage(QPoint(x, clRect.top() + 25), clIcon);
         x += 40;
     }
@@ -190,11 +195,13 @@ int main(int argc, char* argv[])
 
     // Row 1: buttons in the three states and disabled, at several sizes.
     label(clPainter, 20, 22, QStringLiteral("push buttons n / h / p / disabled"));
-    const QString aStates[] = {QStringLiteral("n"), QStringLiteral("h"), QStringLiteral("p")};
+    const QString aStates[] = { QStringLiteral("n"), QStringLiteral("h"), QStringLiteral("p") };
     for (int i = 0; i < 3; ++i)
         drawButton(clPainter, QRect(20 + i * 120, 32, 110, 40), aStates[i], QStringLiteral("Connect"), false);
-    drawButton(clPainter, QRect(380, 32, 110, 40), QStringLiteral("n"), QStringLiteral("Connect"), false, true);
-    drawButton(clPainter, QRect(510, 32, 220, 40), QStringLiteral("n"), QStringLiteral("Tool version upgrade"), false);
+    drawButton(
+        clPainter, QRect(380, 32, 110, 40), QStringLiteral("n"), QStringLiteral("Connect"), false, true);
+    drawButton(clPainter, QRect(510, 32, 220, 40), QStringLiteral("n"),
+        QStringLiteral("Tool version upgrade"), false);
     drawButton(clPainter, QRect(750, 36, 70, 26), QStringLiteral("n"), QStringLiteral("OK"), false);
     drawButton(clPainter, QRect(830, 36, 70, 26), QStringLiteral("h"), QStringLiteral("Cancel"), false);
     drawButton(clPainter, QRect(910, 30, 13, 13), QStringLiteral("n"), QString(), false);
@@ -215,15 +222,17 @@ int main(int argc, char* argv[])
         clPainter.setBrush(Qt::white);
         clPainter.drawRect(QRect(x, 192, 60, 27));
         clPainter.drawText(QRect(x, 192, 41, 28), Qt::AlignCenter, QStringLiteral("12"));
-        drawIndicator(clPainter, QRect(x + 41, 194, 18, 12), aStates[i], QStringLiteral(":/indicatorbutton/arrowup"));
+        drawIndicator(
+            clPainter, QRect(x + 41, 194, 18, 12), aStates[i], QStringLiteral(":/indicatorbutton/arrowup"));
         drawIndicator(clPainter, QRect(x + 41, 206, 18, 12), QStringLiteral("n"),
-                      QStringLiteral(":/indicatorbutton/arrowdown"));
+            QStringLiteral(":/indicatorbutton/arrowdown"));
     }
     drawScrollBar(clPainter, QRect(300, 195, 300, 18), true, 60, 90, QStringLiteral("n"));
     drawScrollBar(clPainter, QRect(300, 225, 300, 18), true, 150, 40, QStringLiteral("h"));
     drawScrollBar(clPainter, QRect(620, 192, 18, 150), false, 40, 60, QStringLiteral("p"));
     for (int i = 0; i < 3; ++i)
-        drawIndicator(clPainter, QRect(660 + i * 24, 195, 18, 18), aStates[i], QStringLiteral(":/indicatorbutton/arrowdown"));
+        drawIndicator(clPainter, QRect(660 + i * 24, 195, 18, 18), aStates[i],
+            QStringLiteral(":/indicatorbutton/arrowdown"));
 
     // Row 4: sliders and radio buttons.
     label(clPainter, 20, 272, QStringLiteral("sliders (0, 30 %, 100 %), radio buttons"));
@@ -252,7 +261,7 @@ int main(int argc, char* argv[])
     clPainter.fillRect(QRect(640, 380, 340, 170), Qt::white);
     {
         int x = 665;
-        for (const char* pcName : {"batt_0", "batt_1", "batt_2", "batt_3", "batt_ac"}) {
+        for (const char* pcName : { "batt_0", "batt_1", "batt_2", "batt_3", "batt_ac" }) {
             clPainter.drawImage(QPoint(x, 405), QImage(QStringLiteral(":/img/") + QLatin1String(pcName)));
             x += 40;
         }
@@ -261,16 +270,21 @@ int main(int argc, char* argv[])
     }
 
     // Row 6: logos.
-    label(clPainter, 20, 582, QStringLiteral("app icon (256, 64, 32, 16), progress logo, update page logo at 100 x 100"));
+    label(clPainter, 20, 582,
+        QStringLiteral("app icon (256, 64, 32, 16), progress logo, update page logo at 100 x 100"));
     const QImage clIcon(QStringLiteral(":/img/app_icon"));
-    clPainter.drawImage(QPoint(20, 592), clIcon.scaled(200, 200, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    clPainter.drawImage(QPoint(230, 592), clIcon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    clPainter.drawImage(QPoint(300, 592), clIcon.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    clPainter.drawImage(QPoint(340, 592), clIcon.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    clPainter.drawImage(
+        QPoint(20, 592), clIcon.scaled(200, 200, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    clPainter.drawImage(
+        QPoint(230, 592), clIcon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    clPainter.drawImage(
+        QPoint(300, 592), clIcon.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    clPainter.drawImage(
+        QPoint(340, 592), clIcon.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     clPainter.drawImage(QPoint(380, 600), QImage(QStringLiteral(":/img/logo")));
     clPainter.drawImage(QPoint(520, 592),
-                        QImage(QStringLiteral(":/img/vexa_trans"))
-                            .scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        QImage(QStringLiteral(":/img/vexa_trans"))
+            .scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     // A progress bar as the style draws it, for the accent colour next to the controls.
     {
         const QRect clBar(650, 600, 300, 24);
@@ -289,10 +303,13 @@ int main(int argc, char* argv[])
     clPainter.end();
 
     clSheet.save(strOut + QStringLiteral("/preview.png"));
-    clSheet.copy(0, 0, 500, 350).scaled(1000, 700, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+    clSheet.copy(0, 0, 500, 350)
+        .scaled(1000, 700, Qt::IgnoreAspectRatio, Qt::FastTransformation)
         .save(strOut + QStringLiteral("/preview-2x.png"));
-    clSheet.copy(0, 370, 1000, 440).scaled(2000, 880, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .copy(0, 0, 2000, 400).save(strOut + QStringLiteral("/preview-overlays-2x.png"));
+    clSheet.copy(0, 370, 1000, 440)
+        .scaled(2000, 880, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .copy(0, 0, 2000, 400)
+        .save(strOut + QStringLiteral("/preview-overlays-2x.png"));
     QTextStream(stdout) << "wrote previews to " << strOut << '\n';
     return 0;
 }

@@ -635,7 +635,8 @@ void TestStyles::slider_disabledIsDrawnAtHalfOpacity()
     clOption.minimum = 0;
     clOption.maximum = 10;
     clOption.subControls = QStyle::SC_All;
-    const QRect clHandleRect = pclBasic->subControlRect(QStyle::CC_Slider, &clOption, QStyle::SC_SliderHandle, &clSlider);
+    const QRect clHandleRect
+        = pclBasic->subControlRect(QStyle::CC_Slider, &clOption, QStyle::SC_SliderHandle, &clSlider);
     const QPoint clProbe = clHandleRect.topLeft() + QPoint(clHandle.width() / 2, clHandle.height() / 2);
     const QColor clBackground(Qt::white);
 
@@ -656,5 +657,6 @@ void TestStyles::slider_disabledIsDrawnAtHalfOpacity()
     const QColor clFaded = clDisabled.pixelColor(clProbe);
     const QColor clFull = clEnabled.pixelColor(clProbe);
     QVERIFY(clFaded != clFull);
-    QVERIFY(clFaded.red() >= clFull.red() && clFaded.green() >= clFull.green() && clFaded.blue() >= clFull.blue());
+    QVERIFY(clFaded.red() >= clFull.red() && clFaded.green() >= clFull.green()
+        && clFaded.blue() >= clFull.blue());
 }

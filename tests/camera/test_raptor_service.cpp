@@ -36,7 +36,8 @@ public:
                 llMsgId = clEnvelope.get("msg_id").get<int64_t>();
             std::lock_guard<std::mutex> clLock(clMutex);
             const auto it = clBodies.find(llMsgId);
-            clRes.set_content(it == clBodies.end() ? std::string("{\"rval\":0}") : it->second, "application/json");
+            clRes.set_content(
+                it == clBodies.end() ? std::string("{\"rval\":0}") : it->second, "application/json");
         });
         iPort = clServer.bind_to_any_port("127.0.0.1");
         clThread = std::thread([this] { clServer.listen_after_bind(); });
@@ -74,7 +75,7 @@ class EnvironmentScope
 public:
     void set(const char* pName, const QByteArray& clValue)
     {
-        clSaved.append({pName, qgetenv(pName), qEnvironmentVariableIsSet(pName)});
+        clSaved.append({ pName, qgetenv(pName), qEnvironmentVariableIsSet(pName) });
         qputenv(pName, clValue);
     }
     ~EnvironmentScope()
@@ -189,7 +190,8 @@ void TestRaptorService::envelope_data()
     QTest::newRow("type only") << 3 << 2 << QByteArray("zk_wdr") << QByteArray()
                                << QByteArray(R"({"msg_id":2,"token":3,"type":"zk_wdr"})");
     QTest::newRow("quotes escaped") << 1 << 2 << QByteArray("zk_ap_ssid") << QByteArray("a\"b")
-                                    << QByteArray(R"({"msg_id":2,"param":"a\"b","token":1,"type":"zk_ap_ssid"})");
+                                    << QByteArray(
+                                           R"({"msg_id":2,"param":"a\"b","token":1,"type":"zk_ap_ssid"})");
     QTest::newRow("large token") << 2147483647 << 3 << QByteArray() << QByteArray()
                                  << QByteArray(R"({"msg_id":3,"token":2147483647})");
 }
@@ -215,14 +217,15 @@ void TestRaptorService::envelope_pollHasTimeoutAndNothingElse()
     pclClient->send_poll(5, 4097, 2);
     const auto clBodies = rawBodies();
     QCOMPARE(clBodies.size(), size_t(1));
-    QCOMPARE(QByteArray::fromStdString(clBodies.front()), QByteArray(R"({"msg_id":4097,"timeout":2,"token":5})"));
+    QCOMPARE(
+        QByteArray::fromStdString(clBodies.front()), QByteArray(R"({"msg_id":4097,"timeout":2,"token":5})"));
 }
 
 void TestRaptorService::timeLimit_chosenPerMessage()
 {
-    for (int iMsgId : {769, 1282, 1285})
+    for (int iMsgId : { 769, 1282, 1285 })
         QCOMPARE(raptor_service::timeout_for(iMsgId), 40);
-    for (int iMsgId : {2, 3, 4, 257, 258, 259, 260, 513, 514, 4097, 1281, 0, -1})
+    for (int iMsgId : { 2, 3, 4, 257, 258, 259, 260, 513, 514, 4097, 1281, 0, -1 })
         QCOMPARE(raptor_service::timeout_for(iMsgId), 5);
 }
 
@@ -234,7 +237,8 @@ void TestRaptorService::timeLimit_realTimeouts()
     QElapsedTimer clClock;
     clClock.start();
     QCOMPARE(pclClient->stop_vf().rval, -1000);
-    QVERIFY2(clClock.elapsed() >= 4500 && clClock.elapsed() < 5800, qPrintable(QString::number(clClock.elapsed())));
+    QVERIFY2(clClock.elapsed() >= 4500 && clClock.elapsed() < 5800,
+        qPrintable(QString::number(clClock.elapsed())));
 
     // ... while a poll held for one second may take six.
     pclSim->queueNotification("video_record_complete");
@@ -288,7 +292,7 @@ void TestRaptorService::failure_notJson()
     QCOMPARE(rvalOf(clReply), -1002);
     QVERIFY(clReply["param"].is<std::string>());
     QVERIFY2(clReply["param"].get<std::string>().rfind("syntax error at line", 0) == 0,
-             clReply["param"].get<std::string>().c_str());
+        clReply["param"].get<std::string>().c_str());
 
     pclSim->setFault(3, Fault::notObject(1));
     clReply = pclClient->send(0, 3, std::string(), std::string());
@@ -308,7 +312,8 @@ void TestRaptorService::failure_numberOutOfRange_data()
     QTest::addColumn<QByteArray>("body");
     QTest::newRow("rval") << 260 << QByteArray(R"({"rval":1e999,"msg_id":260})");
     QTest::newRow("negative") << 260 << QByteArray(R"({"rval":0,"msg_id":-1e999})");
-    QTest::newRow("deep in the settings") << 3 << QByteArray(R"({"rval":0,"param":[{"zk_wdr":"on"},{"x":[2e400]}]})");
+    QTest::newRow("deep in the settings")
+        << 3 << QByteArray(R"({"rval":0,"param":[{"zk_wdr":"on"},{"x":[2e400]}]})");
 }
 
 // A number beyond the range of a double is a reply this client cannot read: it is an unreadable
@@ -325,7 +330,7 @@ void TestRaptorService::failure_numberOutOfRange()
     QCOMPARE(rvalOf(clReply), -1002);
     QVERIFY(clReply["param"].is<std::string>());
     QVERIFY2(clReply["param"].get<std::string>().rfind("syntax error", 0) == 0,
-             clReply["param"].get<std::string>().c_str());
+        clReply["param"].get<std::string>().c_str());
     if (msgId == 3)
         QCOMPARE(clClient.get_all_current_settings().rval, -1002);
     else
@@ -372,7 +377,7 @@ void TestRaptorService::failure_libraryMissing()
     QVERIFY(clReply.empty());
     QCOMPARE(clStart.rval, -1);
     QCOMPARE(pclSim->messages().size(), size_t(0)); // nothing went out
-    QCOMPARE(pclClient->start_session().rval, 0);   // and the client works once it is loaded again
+    QCOMPARE(pclClient->start_session().rval, 0); // and the client works once it is loaded again
 }
 
 // The camera is reached directly: a proxy named in the environment is not used for it.
@@ -386,9 +391,9 @@ void TestRaptorService::proxy_environmentIgnored()
     StartSession_Rsp clStart;
     {
         EnvironmentScope clEnv;
-        for (const char* pName : {"http_proxy", "all_proxy", "ALL_PROXY"})
+        for (const char* pName : { "http_proxy", "all_proxy", "ALL_PROXY" })
             clEnv.set(pName, clDeadProxy);
-        for (const char* pName : {"no_proxy", "NO_PROXY"})
+        for (const char* pName : { "no_proxy", "NO_PROXY" })
             clEnv.set(pName, QByteArray());
         clStart = pclClient->start_session();
     }
@@ -476,15 +481,16 @@ void TestRaptorService::readNumber()
 void TestRaptorService::settings_readAsText()
 {
     ScriptedCamera clCamera;
-    clCamera.answer(3, R"({"rval":0,"msg_id":3,"param":[{"zk_speaker_volume":"5"},{"zk_rec_audio_level":7},)"
-                       R"({"zk_wdr":"on","zk_white_balance":"auto"},{"zk_wdr":"off"},{"flag":true},{"obj":{"a":1}}]})");
+    clCamera.answer(3,
+        R"({"rval":0,"msg_id":3,"param":[{"zk_speaker_volume":"5"},{"zk_rec_audio_level":7},)"
+        R"({"zk_wdr":"on","zk_white_balance":"auto"},{"zk_wdr":"off"},{"flag":true},{"obj":{"a":1}}]})");
     raptor_service clClient(clCamera.address());
     const AllSettings_Rsp clRsp = clClient.get_all_current_settings();
     QCOMPARE(clRsp.rval, 0);
     QCOMPARE(clRsp.msg_id, 3);
     QCOMPARE(clRsp.param.at("zk_speaker_volume"), std::string("5"));
     QCOMPARE(clRsp.param.at("zk_rec_audio_level"), std::string()); // a number where text is expected
-    QCOMPARE(clRsp.param.at("zk_wdr"), std::string("off"));        // later elements win
+    QCOMPARE(clRsp.param.at("zk_wdr"), std::string("off")); // later elements win
     QCOMPARE(clRsp.param.at("zk_white_balance"), std::string("auto"));
     QCOMPARE(clRsp.param.at("flag"), std::string());
     QCOMPARE(clRsp.param.at("obj"), std::string());
@@ -494,8 +500,8 @@ void TestRaptorService::settings_readAsText()
     QCOMPARE(pclClient->start_session().rval, 0);
     const AllSettings_Rsp clSim = pclClient->get_all_current_settings();
     QCOMPARE(clSim.rval, 0);
-    for (const char* pKey : {"video_resolution", "zk_white_balance", "zk_speaker_volume", "camera_clock",
-                             "zk_get_version", "zk_battery", "app_status", "stream_type"})
+    for (const char* pKey : { "video_resolution", "zk_white_balance", "zk_speaker_volume", "camera_clock",
+             "zk_get_version", "zk_battery", "app_status", "stream_type" })
         QVERIFY2(clSim.param.count(pKey) == 1, pKey);
 }
 
@@ -503,9 +509,9 @@ void TestRaptorService::settings_foreignShapesGiveEmptyTable()
 {
     ScriptedCamera clCamera;
     raptor_service clClient(clCamera.address());
-    for (const char* pBody : {R"({"rval":0,"param":{"zk_wdr":"on"}})", R"({"rval":0,"param":"zk_wdr"})",
-                              R"({"rval":0,"param":[{"zk_wdr":"on"},3]})", R"({"rval":0})",
-                              R"({"rval":5,"param":[{"zk_wdr":"on"}]})"}) {
+    for (const char* pBody : { R"({"rval":0,"param":{"zk_wdr":"on"}})", R"({"rval":0,"param":"zk_wdr"})",
+             R"({"rval":0,"param":[{"zk_wdr":"on"},3]})", R"({"rval":0})",
+             R"({"rval":5,"param":[{"zk_wdr":"on"}]})" }) {
         clCamera.answer(3, pBody);
         const AllSettings_Rsp clRsp = clClient.get_all_current_settings();
         QVERIFY2(clRsp.param.empty(), pBody);
@@ -516,9 +522,10 @@ void TestRaptorService::settings_foreignShapesGiveEmptyTable()
 void TestRaptorService::notifications_listing()
 {
     ScriptedCamera clCamera;
-    clCamera.answer(4097, R"({"rval":0,"msg_id":4097,"timestamp":1700000000123,"listing":[)"
-                          R"({"ntf_timestamp":12.5,"msg_id":7,"type":"starting_video_record","param":"x"},)"
-                          R"({"msg_id":7,"type":"video_record_complete","param":3},{"type":"app_status"}]})");
+    clCamera.answer(4097,
+        R"({"rval":0,"msg_id":4097,"timestamp":1700000000123,"listing":[)"
+        R"({"ntf_timestamp":12.5,"msg_id":7,"type":"starting_video_record","param":"x"},)"
+        R"({"msg_id":7,"type":"video_record_complete","param":3},{"type":"app_status"}]})");
     raptor_service clClient(clCamera.address());
     const Notification_Rsp clRsp = clClient.list_notification(2);
     QCOMPARE(clRsp.rval, 0);
@@ -549,8 +556,9 @@ void TestRaptorService::notifications_foreignShapesGiveEmptyList()
 {
     ScriptedCamera clCamera;
     raptor_service clClient(clCamera.address());
-    for (const char* pBody : {R"({"rval":0,"listing":{"type":"x"}})", R"({"rval":0,"listing":[{"type":"x"},"y"]})",
-                              R"({"rval":0})", R"({"rval":-4,"listing":[{"type":"x"}]})"}) {
+    for (const char* pBody :
+        { R"({"rval":0,"listing":{"type":"x"}})", R"({"rval":0,"listing":[{"type":"x"},"y"]})",
+            R"({"rval":0})", R"({"rval":-4,"listing":[{"type":"x"}]})" }) {
         clCamera.answer(4097, pBody);
         QVERIFY2(clClient.list_notification(0).listing.empty(), pBody);
     }
@@ -563,13 +571,16 @@ void TestRaptorService::prepareLiveView_sequences_data()
     const QString strOn = QStringLiteral("2 stream_while_record on");
     const QString strOff = QStringLiteral("2 stream_while_record off");
     QTest::newRow("normal") << QStringLiteral("1920x1080 30P 16:9")
-                            << QStringList{QStringLiteral("260"), strOn, QStringLiteral("259 none_force")};
+                            << QStringList { QStringLiteral("260"), strOn, QStringLiteral("259 none_force") };
     QTest::newRow("empty is normal") << QString()
-                                     << QStringList{QStringLiteral("260"), strOn, QStringLiteral("259 none_force")};
+                                     << QStringList { QStringLiteral("260"), strOn,
+                                            QStringLiteral("259 none_force") };
     QTest::newRow("720p high speed") << QStringLiteral("1280x720 120P 16:9")
-                                     << QStringList{QStringLiteral("260"), strOn, strOff, QStringLiteral("259 none_force")};
+                                     << QStringList { QStringLiteral("260"), strOn, strOff,
+                                            QStringLiteral("259 none_force") };
     QTest::newRow("WVGA high speed") << QStringLiteral("848x480 240P 16:9")
-                                     << QStringList{QStringLiteral("260"), strOn, strOff, QStringLiteral("259 none_force")};
+                                     << QStringList { QStringLiteral("260"), strOn, strOff,
+                                            QStringLiteral("259 none_force") };
 }
 
 void TestRaptorService::prepareLiveView_sequences()

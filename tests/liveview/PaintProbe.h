@@ -64,7 +64,7 @@ inline QList<Run> brightRuns(const QVector<int>& clLine, int iBase, int iThresho
             dWeight += dW;
             dSum += dW * (j + 0.5);
         }
-        clRuns.append(Run{iFirst, iLast, dSum / dWeight});
+        clRuns.append(Run { iFirst, iLast, dSum / dWeight });
         i = iLast + 1;
     }
     return clRuns;
@@ -87,8 +87,7 @@ inline QVector<int> column(const QImage& clImage, int iX)
 }
 
 // Smallest rectangle holding every pixel for which the predicate holds; null if there is none.
-template <typename Pred>
-QRect boundingRect(const QImage& clImage, Pred pred)
+template <typename Pred> QRect boundingRect(const QImage& clImage, Pred pred)
 {
     QRect clBox;
     for (int y = 0; y < clImage.height(); ++y)
@@ -143,12 +142,12 @@ public:
     void drawLines(const QLineF* pclLines, int iCount) override
     {
         for (int i = 0; i < iCount; ++i)
-            clLines.append(DrawnLine{clTransform.map(pclLines[i]), clPen});
+            clLines.append(DrawnLine { clTransform.map(pclLines[i]), clPen });
     }
     void drawLines(const QLine* pclLines, int iCount) override
     {
         for (int i = 0; i < iCount; ++i)
-            clLines.append(DrawnLine{clTransform.map(QLineF(pclLines[i])), clPen});
+            clLines.append(DrawnLine { clTransform.map(QLineF(pclLines[i])), clPen });
     }
     void drawImage(const QRectF& clRect, const QImage&, const QRectF&, Qt::ImageConversionFlags) override
     {
@@ -159,14 +158,14 @@ public:
         clImages.append(clTransform.mapRect(clRect));
     }
     // Shapes and text are not of interest here; swallow them so nothing is emulated.
-    void drawRects(const QRectF*, int) override {}
-    void drawRects(const QRect*, int) override {}
-    void drawEllipse(const QRectF&) override {}
-    void drawEllipse(const QRect&) override {}
-    void drawPath(const QPainterPath&) override {}
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
-    void drawTextItem(const QPointF&, const QTextItem&) override {}
+    void drawRects(const QRectF*, int) override { }
+    void drawRects(const QRect*, int) override { }
+    void drawEllipse(const QRectF&) override { }
+    void drawEllipse(const QRect&) override { }
+    void drawPath(const QPainterPath&) override { }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { }
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override { }
+    void drawTextItem(const QPointF&, const QTextItem&) override { }
 
     QList<DrawnLine> clLines;
     QList<QRectF> clImages;
@@ -191,18 +190,27 @@ protected:
     int metric(PaintDeviceMetric eMetric) const override
     {
         switch (eMetric) {
-        case PdmWidth: return clSize.width();
-        case PdmHeight: return clSize.height();
-        case PdmWidthMM: return clSize.width() * 254 / 960;
-        case PdmHeightMM: return clSize.height() * 254 / 960;
-        case PdmNumColors: return INT_MAX;
-        case PdmDepth: return 32;
+        case PdmWidth:
+            return clSize.width();
+        case PdmHeight:
+            return clSize.height();
+        case PdmWidthMM:
+            return clSize.width() * 254 / 960;
+        case PdmHeightMM:
+            return clSize.height() * 254 / 960;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDepth:
+            return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
         }
         return 0;
     }
@@ -223,7 +231,7 @@ inline Recording record(QWidget& clWidget)
 {
     RecordingDevice clDevice(clWidget.size());
     clWidget.render(&clDevice, QPoint(), QRegion(), QWidget::RenderFlags());
-    return Recording{clDevice.engine().clLines, clDevice.engine().clImages};
+    return Recording { clDevice.engine().clLines, clDevice.engine().clImages };
 }
 
 } // namespace probe

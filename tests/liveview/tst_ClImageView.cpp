@@ -182,7 +182,8 @@ void TestImageView::bgColor_showsInsideParent()
     QCOMPARE(clWhite.pixel(10, 10), qRgb(0, 200, 0));
     pclView->slotSetBgColor(QColor(0, 0, 255));
     const QImage clBlue = probe::grab(clWindow);
-    QCOMPARE(probe::boundingRect(clBlue, [](QRgb u) { return u == qRgb(0, 0, 255); }), QRect(50, 50, 200, 100));
+    QCOMPARE(
+        probe::boundingRect(clBlue, [](QRgb u) { return u == qRgb(0, 0, 255); }), QRect(50, 50, 200, 100));
 }
 
 void TestImageView::imageView2_fitsAndCentres_data()
@@ -192,13 +193,15 @@ void TestImageView::imageView2_fitsAndCentres_data()
     QTest::addColumn<QRect>("clExpected");
 
     // 424 * 720 / 1280 = 238.5, truncated: one white row above, one below.
-    QTest::newRow("16:9 frame in the smallest live view") << QSize(424, 240) << QSize(1280, 720) << QRect(0, 1, 424, 238);
+    QTest::newRow("16:9 frame in the smallest live view")
+        << QSize(424, 240) << QSize(1280, 720) << QRect(0, 1, 424, 238);
     // 240 * 100 / 201 = 119.4 -> 119 wide, 305 px of band: 152 left, 153 right.
     QTest::newRow("portrait, odd band") << QSize(424, 240) << QSize(100, 201) << QRect(152, 0, 119, 240);
     QTest::newRow("portrait, even band") << QSize(424, 240) << QSize(120, 240) << QRect(152, 0, 120, 240);
     QTest::newRow("small image grows") << QSize(400, 300) << QSize(40, 30) << QRect(0, 0, 400, 300);
     // 300 * 100 / 200 = 150 high, 250 px of band: 125 above and below.
-    QTest::newRow("wide image in a tall widget") << QSize(300, 400) << QSize(200, 100) << QRect(0, 125, 300, 150);
+    QTest::newRow("wide image in a tall widget")
+        << QSize(300, 400) << QSize(200, 100) << QRect(0, 125, 300, 150);
     QTest::newRow("tall image, odd band") << QSize(301, 100) << QSize(100, 100) << QRect(100, 0, 100, 100);
 }
 
@@ -274,7 +277,8 @@ void TestImageView::imageFromFile()
     QSignalSpy clErrors(&clView, &ClImageView::sigError);
 
     QVERIFY(clView.slotSetImage(strPng));
-    QCOMPARE(probe::boundingRect(probe::grab(clView), [](QRgb u) { return u == qRgb(0, 90, 180); }), QRect(0, 0, 40, 20));
+    QCOMPARE(probe::boundingRect(probe::grab(clView), [](QRgb u) { return u == qRgb(0, 90, 180); }),
+        QRect(0, 0, 40, 20));
 
     QVERIFY(!clView.slotSetImage(strBroken));
     QCOMPARE(clErrors.count(), 1);

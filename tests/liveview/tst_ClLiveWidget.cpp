@@ -19,7 +19,8 @@ const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kDark = qRgb(16, 16, 16);
 const int kDarkGray = 16;
 
-const char* const kBatteryIcons[] = {":/img/batt_ac", ":/img/batt_0", ":/img/batt_1", ":/img/batt_2", ":/img/batt_3"};
+const char* const kBatteryIcons[]
+    = { ":/img/batt_ac", ":/img/batt_0", ":/img/batt_1", ":/img/batt_2", ":/img/batt_3" };
 
 QImage darkFrame(const QSize& clSize)
 {
@@ -63,7 +64,8 @@ bool isReddish(QRgb u)
 
 // Scans every picture row that keeps away from the horizontal lines and checks that the bright
 // stripes across it sit exactly at the expected x positions.
-void checkVerticals(const QImage& clShot, const QRect& clPicture, const QList<int>& clXs, const QList<int>& clAvoidYs)
+void checkVerticals(
+    const QImage& clShot, const QRect& clPicture, const QList<int>& clXs, const QList<int>& clAvoidYs)
 {
     for (int y = clPicture.top(); y <= clPicture.bottom(); ++y) {
         bool bNearHorizontal = false;
@@ -72,17 +74,20 @@ void checkVerticals(const QImage& clShot, const QRect& clPicture, const QList<in
         if (bNearHorizontal)
             continue;
         // Only the picture columns: the white bands beside it are not dark.
-        const auto clRuns = probe::brightRuns(probe::row(clShot, y).mid(clPicture.left(), clPicture.width()), kDarkGray);
-        QVERIFY2(clRuns.size() == clXs.size(), qPrintable(QStringLiteral("row %1: %2 stripes").arg(y).arg(clRuns.size())));
+        const auto clRuns
+            = probe::brightRuns(probe::row(clShot, y).mid(clPicture.left(), clPicture.width()), kDarkGray);
+        QVERIFY2(clRuns.size() == clXs.size(),
+            qPrintable(QStringLiteral("row %1: %2 stripes").arg(y).arg(clRuns.size())));
         for (int i = 0; i < clXs.size(); ++i) {
             const double dX = clRuns[i].dCentre + clPicture.left();
             QVERIFY2(qAbs(dX - clXs[i]) < 0.05,
-                     qPrintable(QStringLiteral("row %1: stripe at %2, expected %3").arg(y).arg(dX).arg(clXs[i])));
+                qPrintable(QStringLiteral("row %1: stripe at %2, expected %3").arg(y).arg(dX).arg(clXs[i])));
         }
     }
 }
 
-void checkHorizontals(const QImage& clShot, const QRect& clPicture, const QList<int>& clYs, const QList<int>& clAvoidXs)
+void checkHorizontals(
+    const QImage& clShot, const QRect& clPicture, const QList<int>& clYs, const QList<int>& clAvoidXs)
 {
     const int iTop = clPicture.top();
     for (int x = clPicture.left(); x <= clPicture.right(); ++x) {
@@ -91,11 +96,16 @@ void checkHorizontals(const QImage& clShot, const QRect& clPicture, const QList<
             bNearVertical |= qAbs(x - iX) <= 3;
         if (bNearVertical)
             continue;
-        const auto clRuns = probe::brightRuns(probe::column(clShot, x).mid(iTop, clPicture.height()), kDarkGray);
-        QVERIFY2(clRuns.size() == clYs.size(), qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
+        const auto clRuns
+            = probe::brightRuns(probe::column(clShot, x).mid(iTop, clPicture.height()), kDarkGray);
+        QVERIFY2(clRuns.size() == clYs.size(),
+            qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
         for (int i = 0; i < clYs.size(); ++i)
             QVERIFY2(qAbs(clRuns[i].dCentre + iTop - clYs[i]) < 0.05,
-                     qPrintable(QStringLiteral("column %1: stripe at %2, expected %3").arg(x).arg(clRuns[i].dCentre + iTop).arg(clYs[i])));
+                qPrintable(QStringLiteral("column %1: stripe at %2, expected %3")
+                               .arg(x)
+                               .arg(clRuns[i].dCentre + iTop)
+                               .arg(clYs[i])));
     }
 }
 
@@ -165,18 +175,22 @@ void TestLiveWidget::grid_linesOverFrame_data()
 
     // 1280 x 720 in 424 x 240 lands at 424 x 238 one pixel down; thirds 141 and 79, the second
     // lines at twice the truncated third.
-    QTest::newRow("div9, smallest view") << QSize(424, 240) << QSize(1280, 720) << QStringLiteral("grid_div9")
-                                         << QRect(0, 1, 424, 238) << QList<int>{141, 282} << QList<int>{80, 159};
+    QTest::newRow("div9, smallest view")
+        << QSize(424, 240) << QSize(1280, 720) << QStringLiteral("grid_div9") << QRect(0, 1, 424, 238)
+        << QList<int> { 141, 282 } << QList<int> { 80, 159 };
     QTest::newRow("div4, smallest view") << QSize(424, 240) << QSize(1280, 720) << QStringLiteral("grid_div4")
-                                         << QRect(0, 1, 424, 238) << QList<int>{212} << QList<int>{120};
+                                         << QRect(0, 1, 424, 238) << QList<int> { 212 } << QList<int> { 120 };
     // 848 x 477 at top 71: thirds 282 and 159 (twice: 564 and 318, where two thirds would be 565).
-    QTest::newRow("div9, largest view") << QSize(848, 620) << QSize(1280, 720) << QStringLiteral("grid_div9")
-                                        << QRect(0, 71, 848, 477) << QList<int>{282, 564} << QList<int>{230, 389};
+    QTest::newRow("div9, largest view")
+        << QSize(848, 620) << QSize(1280, 720) << QStringLiteral("grid_div9") << QRect(0, 71, 848, 477)
+        << QList<int> { 282, 564 } << QList<int> { 230, 389 };
     // Portrait: 135 x 240 at left 144; thirds 45 and 80.
-    QTest::newRow("div9, portrait frame") << QSize(424, 240) << QSize(720, 1280) << QStringLiteral("grid_div9")
-                                          << QRect(144, 0, 135, 240) << QList<int>{189, 234} << QList<int>{80, 160};
-    QTest::newRow("div4, portrait frame") << QSize(424, 240) << QSize(720, 1280) << QStringLiteral("grid_div4")
-                                          << QRect(144, 0, 135, 240) << QList<int>{212} << QList<int>{120};
+    QTest::newRow("div9, portrait frame")
+        << QSize(424, 240) << QSize(720, 1280) << QStringLiteral("grid_div9") << QRect(144, 0, 135, 240)
+        << QList<int> { 189, 234 } << QList<int> { 80, 160 };
+    QTest::newRow("div4, portrait frame")
+        << QSize(424, 240) << QSize(720, 1280) << QStringLiteral("grid_div4") << QRect(144, 0, 135, 240)
+        << QList<int> { 212 } << QList<int> { 120 };
 }
 
 void TestLiveWidget::grid_linesOverFrame()
@@ -236,12 +250,14 @@ void TestLiveWidget::grid_diagonal()
             continue; // where the two lines cross
         const double dFalling = dT + (x + 0.5 - dL) * dSlope;
         const double dRising = clWidget.height() - dT - (x + 0.5 - dL) * dSlope;
-        const auto clRuns = probe::brightRuns(probe::column(clShot, x).mid(clPicture.top(), clPicture.height()), kDarkGray);
-        QVERIFY2(clRuns.size() == 2, qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
+        const auto clRuns
+            = probe::brightRuns(probe::column(clShot, x).mid(clPicture.top(), clPicture.height()), kDarkGray);
+        QVERIFY2(clRuns.size() == 2,
+            qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
         const double dUpper = clRuns[0].dCentre + dT;
         const double dLower = clRuns[1].dCentre + dT;
         QVERIFY2(qAbs(dUpper - qMin(dFalling, dRising)) < 0.3 && qAbs(dLower - qMax(dFalling, dRising)) < 0.3,
-                 qPrintable(QStringLiteral("column %1: %2 and %3").arg(x).arg(dUpper).arg(dLower)));
+            qPrintable(QStringLiteral("column %1: %2 and %3").arg(x).arg(dUpper).arg(dLower)));
         ++iChecked;
     }
     QVERIFY(iChecked > 80);
@@ -254,15 +270,17 @@ void TestLiveWidget::grid_endpointsFollowFittedPicture_data()
     QTest::addColumn<QList<QLineF>>("clExpected");
 
     QTest::newRow("div9 over a frame") << true << QStringLiteral("grid_div9")
-                                       << QList<QLineF>{QLineF(141, 1, 141, 239), QLineF(282, 1, 282, 239),
-                                                        QLineF(0, 80, 424, 80), QLineF(0, 159, 424, 159)};
+                                       << QList<QLineF> { QLineF(141, 1, 141, 239), QLineF(282, 1, 282, 239),
+                                              QLineF(0, 80, 424, 80), QLineF(0, 159, 424, 159) };
     QTest::newRow("div9 without frame") << false << QStringLiteral("grid_div9")
-                                        << QList<QLineF>{QLineF(141, 0, 141, 240), QLineF(282, 0, 282, 240),
-                                                         QLineF(0, 80, 424, 80), QLineF(0, 160, 424, 160)};
-    QTest::newRow("div4 without frame") << false << QStringLiteral("grid_div4")
-                                        << QList<QLineF>{QLineF(212, 0, 212, 240), QLineF(0, 120, 424, 120)};
-    QTest::newRow("diagonal without frame") << false << QStringLiteral("grid_diagonal")
-                                            << QList<QLineF>{QLineF(0, 0, 424, 240), QLineF(0, 240, 424, 0)};
+                                        << QList<QLineF> { QLineF(141, 0, 141, 240), QLineF(282, 0, 282, 240),
+                                               QLineF(0, 80, 424, 80), QLineF(0, 160, 424, 160) };
+    QTest::newRow("div4 without frame")
+        << false << QStringLiteral("grid_div4")
+        << QList<QLineF> { QLineF(212, 0, 212, 240), QLineF(0, 120, 424, 120) };
+    QTest::newRow("diagonal without frame")
+        << false << QStringLiteral("grid_diagonal")
+        << QList<QLineF> { QLineF(0, 0, 424, 240), QLineF(0, 240, 424, 0) };
 }
 
 // White lines over the white background leave no trace in the pixels, so the lines the widget asks
@@ -370,11 +388,13 @@ void TestLiveWidget::battery_iconFollowsLevelAndAdapter()
     const QImage clShot = probe::grab(clView);
 
     // The whole widget is white except for the icon, 25 px wide at (25, 25).
-    const QImage clExpected = whiteWithIcons(clView.size(), {{QPoint(25, 25), strIcon}});
+    const QImage clExpected = whiteWithIcons(clView.size(), { { QPoint(25, 25), strIcon } });
     QCOMPARE(probe::maxDifference(clShot, clExpected), 0);
     for (const char* pszOther : kBatteryIcons) {
         if (strIcon != QLatin1String(pszOther))
-            QVERIFY(probe::maxDifference(clShot, whiteWithIcons(clView.size(), {{QPoint(25, 25), QLatin1String(pszOther)}})) > 0);
+            QVERIFY(probe::maxDifference(clShot,
+                        whiteWithIcons(clView.size(), { { QPoint(25, 25), QLatin1String(pszOther) } }))
+                > 0);
     }
 }
 
@@ -395,7 +415,8 @@ void TestLiveWidget::record_symbolAtTopRight()
 
     const QRect clRect = recIconRect(clWidget.width());
     QCOMPARE(clRect.right(), clWidget.width() - 26); // 25 px clear to the right edge
-    const QImage clExpected = whiteWithIcons(clWidget, {{clRect.topLeft(), QStringLiteral(":/img/rec_simbol")}});
+    const QImage clExpected
+        = whiteWithIcons(clWidget, { { clRect.topLeft(), QStringLiteral(":/img/rec_simbol") } });
     QCOMPARE(probe::maxDifference(probe::grab(clView), clExpected), 0);
 }
 
@@ -429,20 +450,23 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
     // The icons are drawn as usual.
     const QRect clBatt(QPoint(25, 25), scaledIcon(QStringLiteral(":/img/batt_2")).size());
     const QRect clRec = recIconRect(424);
-    const QImage clIcons = whiteWithIcons(clView.size(), {{clBatt.topLeft(), QStringLiteral(":/img/batt_2")},
-                                                          {clRec.topLeft(), QStringLiteral(":/img/rec_simbol")}});
+    const QImage clIcons = whiteWithIcons(clView.size(),
+        { { clBatt.topLeft(), QStringLiteral(":/img/batt_2") },
+            { clRec.topLeft(), QStringLiteral(":/img/rec_simbol") } });
     QCOMPARE(probe::maxDifference(clShot.copy(clBatt), clIcons.copy(clBatt)), 0);
     QCOMPARE(probe::maxDifference(clShot.copy(clRec), clIcons.copy(clRec)), 0);
 
     // So is the busy ring: not white, not red.
     const QRect clRing = ringArea(clView.size());
-    QVERIFY(!probe::boundingRect(clShot.copy(clRing), [](QRgb u) { return u != kWhite && !isReddish(u); }).isNull());
+    QVERIFY(!probe::boundingRect(clShot.copy(clRing), [](QRgb u) {
+        return u != kWhite && !isReddish(u);
+    }).isNull());
 
     // Nothing is drawn but the two icons (and the ring and text): no picture, and no grid either,
     // which over white would not show in the pixels.
     const probe::Recording clRecorded = probe::record(clView);
     QVERIFY(clRecorded.clLines.isEmpty());
-    QCOMPARE(clRecorded.clImages, (QList<QRectF>{QRectF(clBatt), QRectF(clRec)}));
+    QCOMPARE(clRecorded.clImages, (QList<QRectF> { QRectF(clBatt), QRectF(clRec) }));
 
     // Everywhere else only white and the red notice.
     for (int y = 0; y < clShot.height(); ++y)
@@ -453,17 +477,18 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
             const QRgb u = clShot.pixel(clPoint);
             // Antialiased red text blends with white: red stays full, green and blue equal.
             QVERIFY2(u == kWhite || (qRed(u) == 255 && qGreen(u) == qBlue(u)),
-                     qPrintable(QStringLiteral("(%1, %2) is %3").arg(x).arg(y).arg(u, 8, 16)));
+                qPrintable(QStringLiteral("(%1, %2) is %3").arg(x).arg(y).arg(u, 8, 16)));
         }
 
     // The notice is two lines of red text, each centred, the pair in the middle of the widget.
     QImage clNotice = clShot;
     {
         QPainter clMask(&clNotice); // keep the icons' own colours out of the text's measure
-        for (const QRect& clRect : {clBatt, clRec, clRing})
+        for (const QRect& clRect : { clBatt, clRec, clRing })
             clMask.fillRect(clRect, Qt::white);
     }
-    const QRect clText = probe::boundingRect(clNotice, [](QRgb u) { return qRed(u) == 255 && qGreen(u) < 160; });
+    const QRect clText
+        = probe::boundingRect(clNotice, [](QRgb u) { return qRed(u) == 255 && qGreen(u) < 160; });
     QVERIFY(!clText.isNull());
     QList<QPair<int, int>> clBands; // rows holding text, as (first, last)
     for (int y = clText.top(); y <= clText.bottom(); ++y) {
@@ -478,15 +503,18 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
     QCOMPARE(clBands.size(), 2);
     const int iLineHeight = QFontMetrics(clView.font()).height();
     for (const auto& clBand : clBands) {
-        const QRect clLine = probe::boundingRect(clNotice.copy(0, clBand.first, 424, clBand.second - clBand.first + 1),
-                                                 [](QRgb u) { return qRed(u) == 255 && qGreen(u) < 160; });
+        const QRect clLine
+            = probe::boundingRect(clNotice.copy(0, clBand.first, 424, clBand.second - clBand.first + 1),
+                [](QRgb u) { return qRed(u) == 255 && qGreen(u) < 160; });
         const int iLeft = clLine.left();
         const int iRight = 424 - 1 - clLine.right();
-        QVERIFY2(qAbs(iLeft - iRight) <= 4, qPrintable(QStringLiteral("bands %1 and %2").arg(iLeft).arg(iRight)));
+        QVERIFY2(
+            qAbs(iLeft - iRight) <= 4, qPrintable(QStringLiteral("bands %1 and %2").arg(iLeft).arg(iRight)));
     }
     const int iAbove = clText.top();
     const int iBelow = 240 - 1 - clText.bottom();
-    QVERIFY2(qAbs(iAbove - iBelow) <= iLineHeight / 2, qPrintable(QStringLiteral("above %1, below %2").arg(iAbove).arg(iBelow)));
+    QVERIFY2(qAbs(iAbove - iBelow) <= iLineHeight / 2,
+        qPrintable(QStringLiteral("above %1, below %2").arg(iAbove).arg(iBelow)));
 }
 
 void TestLiveWidget::notice_leavingShowsStoredFrameAgain()
@@ -503,8 +531,9 @@ void TestLiveWidget::notice_leavingShowsStoredFrameAgain()
     const QImage clShot = probe::grab(clView);
     const QRect clRec = recIconRect(424);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
-    QVERIFY(clRec.contains(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) { return u != kDark; })
-                               .translated(0, 1)));
+    QVERIFY(clRec.contains(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) {
+        return u != kDark;
+    }).translated(0, 1)));
 }
 
 void TestLiveWidget::frame_nullKeepsPrevious()
@@ -519,7 +548,7 @@ void TestLiveWidget::frame_nullKeepsPrevious()
     QCOMPARE(clErrors.count(), 1);
     const QImage clShot = probe::grab(clView);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
-    checkVerticals(clShot, QRect(0, 1, 424, 238), {141, 282}, {80, 159});
+    checkVerticals(clShot, QRect(0, 1, 424, 238), { 141, 282 }, { 80, 159 });
 }
 
 void TestLiveWidget::clearView_removesEverything()
@@ -558,7 +587,7 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
         const double dRad = qDegreesToRadians(double(iDeg));
         // Painter coordinates to the pixel that holds them.
         return clShot.pixel(int(std::floor(clCentre.x() + dRadius * std::cos(dRad))),
-                            int(std::floor(clCentre.y() + dRadius * std::sin(dRad))));
+            int(std::floor(clCentre.y() + dRadius * std::sin(dRad))));
     };
 
     QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
@@ -568,8 +597,9 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
     // A ring 26 px across (13 px radius about the centre), pen included at most 30, and nothing else.
     const QRect clDrawn = probe::boundingRect(clShot, [&](QRgb u) { return !isGrey(u); });
     QVERIFY(!clDrawn.isNull());
-    QVERIFY2(clDrawn.width() >= 26 && clDrawn.width() <= 30 && clDrawn.height() >= 26 && clDrawn.height() <= 30,
-             qPrintable(QStringLiteral("%1 x %2").arg(clDrawn.width()).arg(clDrawn.height())));
+    QVERIFY2(
+        clDrawn.width() >= 26 && clDrawn.width() <= 30 && clDrawn.height() >= 26 && clDrawn.height() <= 30,
+        qPrintable(QStringLiteral("%1 x %2").arg(clDrawn.width()).arg(clDrawn.height())));
     QVERIFY(qAbs(clDrawn.x() + clDrawn.width() / 2.0 - clCentre.x()) <= 1.0);
     QVERIFY(qAbs(clDrawn.y() + clDrawn.height() / 2.0 - clCentre.y()) <= 1.0);
     // On the circle it is drawn, inside and outside it the picture shows through (no fill).
@@ -587,7 +617,8 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
 
     // The gradient turns with the animation.
     const QRect clRing = ringArea(clView.size());
-    QTRY_VERIFY_WITH_TIMEOUT(probe::maxDifference(probe::grab(clView).copy(clRing), clShot.copy(clRing)) > 40, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        probe::maxDifference(probe::grab(clView).copy(clRing), clShot.copy(clRing)) > 40, 5000);
 
     clView.slotSetVisibleIndicator(false);
     QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());

@@ -39,7 +39,8 @@ bool ClTsCatalogue::load(const QString& strPath, QString* pstrError)
         }
     }
     if (clXml.hasError()) {
-        *pstrError = QStringLiteral("%1: line %2: %3").arg(strPath).arg(clXml.lineNumber()).arg(clXml.errorString());
+        *pstrError
+            = QStringLiteral("%1: line %2: %3").arg(strPath).arg(clXml.lineNumber()).arg(clXml.errorString());
         return false;
     }
     return true;

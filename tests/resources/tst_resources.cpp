@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kParts[] = {"tl", "l", "bl", "t", "c", "b", "tr", "r", "br"};
-const char* const kStates[] = {"n", "h", "p"};
-const char* const kNineSlicePrefixes[] = {":/pushbutton/", ":/indicatorbutton/"};
+const char* const kParts[] = { "tl", "l", "bl", "t", "c", "b", "tr", "r", "br" };
+const char* const kStates[] = { "n", "h", "p" };
+const char* const kNineSlicePrefixes[] = { ":/pushbutton/", ":/indicatorbutton/" };
 
 QString tsPath(const QString& strName)
 {
@@ -65,7 +65,8 @@ QImage composeNineSlice(const QString& strPrefix, const QString& strState, const
     clPainter.drawImage(QRect(x1 + bl.width(), y2 - b.height() + 1, xr - x1 - bl.width(), b.height()), b);
     clPainter.drawImage(QRect(x1, y1 + tl.height(), l.width(), yb - y1 - tl.height()), l);
     clPainter.drawImage(QRect(x2 - r.width() + 1, y1 + tr.height(), r.width(), yb - y1 - tr.height()), r);
-    clPainter.drawImage(QRect(x1 + tl.width(), y1 + tl.height(), xr - x1 - tl.width(), yb - y1 - tl.height()), c);
+    clPainter.drawImage(
+        QRect(x1 + tl.width(), y1 + tl.height(), xr - x1 - tl.width(), yb - y1 - tl.height()), c);
     return clOut;
 }
 
@@ -106,9 +107,13 @@ struct stCatalogueFile
 };
 
 const stCatalogueFile kCatalogues[] = {
-    {"kd4tool_en", ":/lang/en", 100}, {"kd4tool_ja", ":/lang/ja", 100}, {"update_en", ":/en/update", 19},
-    {"update_ja", ":/ja/update", 19}, {"update_fr", ":/fr/update", 19}, {"update_ru", ":/ru/update", 19},
-    {"update_zh", ":/zh/update", 19},
+    { "kd4tool_en", ":/lang/en", 100 },
+    { "kd4tool_ja", ":/lang/ja", 100 },
+    { "update_en", ":/en/update", 19 },
+    { "update_ja", ":/ja/update", 19 },
+    { "update_fr", ":/fr/update", 19 },
+    { "update_ru", ":/ru/update", 19 },
+    { "update_zh", ":/zh/update", 19 },
 };
 
 } // namespace
@@ -165,17 +170,37 @@ void TestResources::image_loads_data()
     for (const char* pcPrefix : kNineSlicePrefixes) {
         for (const char* pcState : kStates) {
             for (const char* pcPart : kParts) {
-                const QString strPath = QLatin1String(pcPrefix) + QLatin1String(pcState) + QLatin1String(pcPart);
+                const QString strPath
+                    = QLatin1String(pcPrefix) + QLatin1String(pcState) + QLatin1String(pcPart);
                 QTest::newRow(qPrintable(strPath)) << strPath;
             }
         }
     }
     const char* const apcOthers[] = {
-        ":/indicatorbutton/arrowup", ":/indicatorbutton/arrowdown", ":/indicatorbutton/arrowleft",
-        ":/indicatorbutton/arrowright", ":/scrollbar/handle", ":/scrollbar/t", ":/scrollbar/l", ":/scrollbar/r",
-        ":/scrollbar/b", ":/slider/back_c", ":/slider/back_r", ":/slider/active2_c", ":/slider/active2_l",
-        ":/slider/handle2", ":/radiobutton/on", ":/radiobutton/off", ":/img/batt_ac", ":/img/batt_0",
-        ":/img/batt_1", ":/img/batt_2", ":/img/batt_3", ":/img/rec_simbol", ":/img/app_icon", ":/img/logo",
+        ":/indicatorbutton/arrowup",
+        ":/indicatorbutton/arrowdown",
+        ":/indicatorbutton/arrowleft",
+        ":/indicatorbutton/arrowright",
+        ":/scrollbar/handle",
+        ":/scrollbar/t",
+        ":/scrollbar/l",
+        ":/scrollbar/r",
+        ":/scrollbar/b",
+        ":/slider/back_c",
+        ":/slider/back_r",
+        ":/slider/active2_c",
+        ":/slider/active2_l",
+        ":/slider/handle2",
+        ":/radiobutton/on",
+        ":/radiobutton/off",
+        ":/img/batt_ac",
+        ":/img/batt_0",
+        ":/img/batt_1",
+        ":/img/batt_2",
+        ":/img/batt_3",
+        ":/img/rec_simbol",
+        ":/img/app_icon",
+        ":/img/logo",
         ":/img/vexa_trans",
     };
     for (const char* pcPath : apcOthers)
@@ -195,7 +220,8 @@ void TestResources::nineSlice_cornersSameSizeInEveryState_data()
     QTest::addColumn<QString>("strPart");
     for (const char* pcPrefix : kNineSlicePrefixes) {
         for (const char* pcPart : kParts) {
-            QTest::addRow("%s%s", pcPrefix, pcPart) << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcPart);
+            QTest::addRow("%s%s", pcPrefix, pcPart)
+                << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcPart);
         }
     }
 }
@@ -217,7 +243,8 @@ void TestResources::nineSlice_seamsContinue_data()
     QTest::addColumn<QString>("strState");
     for (const char* pcPrefix : kNineSlicePrefixes) {
         for (const char* pcState : kStates)
-            QTest::addRow("%s%s", pcPrefix, pcState) << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcState);
+            QTest::addRow("%s%s", pcPrefix, pcState)
+                << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcState);
     }
 }
 
@@ -259,7 +286,7 @@ void TestResources::nineSlice_composesWithoutHoles_data()
     QTest::addColumn<QString>("strPrefix");
     QTest::addColumn<QString>("strState");
     QTest::addColumn<QSize>("clSize");
-    const QSize aclSizes[] = {QSize(150, 40), QSize(18, 18), QSize(18, 12), QSize(300, 18), QSize(40, 120)};
+    const QSize aclSizes[] = { QSize(150, 40), QSize(18, 18), QSize(18, 12), QSize(300, 18), QSize(40, 120) };
     for (const char* pcPrefix : kNineSlicePrefixes) {
         for (const char* pcState : kStates) {
             for (const QSize& clSize : aclSizes) {
@@ -296,7 +323,7 @@ void TestResources::nineSlice_composesWithoutHoles()
 // 18 x 12 button: they must fit inside its 1 px border.
 void TestResources::arrows_fitTheSmallestButton()
 {
-    for (const char* pcName : {"arrowup", "arrowdown", "arrowleft", "arrowright"}) {
+    for (const char* pcName : { "arrowup", "arrowdown", "arrowleft", "arrowright" }) {
         const QImage clArrow(QStringLiteral(":/indicatorbutton/") + QLatin1String(pcName));
         QVERIFY2(clArrow.width() <= 16 && clArrow.height() <= 10, pcName);
     }
@@ -311,7 +338,7 @@ void TestResources::slider_piecesShareOneHeight()
 {
     const int iHeight = QImage(QStringLiteral(":/slider/back_c")).height();
     QVERIFY(iHeight > 0);
-    for (const char* pcName : {"back_r", "active2_c", "active2_l", "handle2"})
+    for (const char* pcName : { "back_r", "active2_c", "active2_l", "handle2" })
         QCOMPARE(QImage(QStringLiteral(":/slider/") + QLatin1String(pcName)).height(), iHeight);
     QCOMPARE(QImage(QStringLiteral(":/slider/handle2")).width(), iHeight);
 }
@@ -319,7 +346,7 @@ void TestResources::slider_piecesShareOneHeight()
 void TestResources::overlays_needNoRescaling_data()
 {
     QTest::addColumn<QString>("strPath");
-    for (const char* pcName : {"batt_ac", "batt_0", "batt_1", "batt_2", "batt_3", "rec_simbol"})
+    for (const char* pcName : { "batt_ac", "batt_0", "batt_1", "batt_2", "batt_3", "rec_simbol" })
         QTest::newRow(pcName) << QStringLiteral(":/img/") + QLatin1String(pcName);
 }
 
@@ -377,9 +404,10 @@ void TestResources::catalogue_everyEntryFinished()
     for (const stTsEntry& clEntry : clCatalogue.entries()) {
         const QString strWhere = clEntry.strContext + QStringLiteral(" / ") + clEntry.strSource;
         QVERIFY2(clEntry.strType.isEmpty(), qPrintable(clEntry.strType + QStringLiteral(": ") + strWhere));
-        QVERIFY2(!clEntry.strTranslation.trimmed().isEmpty(), qPrintable(QStringLiteral("empty: ") + strWhere));
+        QVERIFY2(
+            !clEntry.strTranslation.trimmed().isEmpty(), qPrintable(QStringLiteral("empty: ") + strWhere));
         QVERIFY2(placeholders(clEntry.strTranslation) == placeholders(clEntry.strSource),
-                 qPrintable(QStringLiteral("placeholders differ: ") + strWhere));
+            qPrintable(QStringLiteral("placeholders differ: ") + strWhere));
     }
 }
 
@@ -388,7 +416,8 @@ void TestResources::catalogue_compiledMatchesSource_data()
     QTest::addColumn<QString>("strName");
     QTest::addColumn<QString>("strCompiled");
     for (const stCatalogueFile& clFile : kCatalogues)
-        QTest::newRow(clFile.pcCompiled) << QString::fromLatin1(clFile.pcSource) << QString::fromLatin1(clFile.pcCompiled);
+        QTest::newRow(clFile.pcCompiled)
+            << QString::fromLatin1(clFile.pcSource) << QString::fromLatin1(clFile.pcCompiled);
 }
 
 // The program loads the compiled catalogue from its resource path; every text of the source
@@ -402,10 +431,11 @@ void TestResources::catalogue_compiledMatchesSource()
     const ClTsCatalogue clCatalogue = loadCatalogue(strName);
     QVERIFY(!clCatalogue.entries().isEmpty());
     for (const stTsEntry& clEntry : clCatalogue.entries()) {
-        const QString strShown = clTranslator.translate(clEntry.strContext.toUtf8().constData(),
-                                                        clEntry.strSource.toUtf8().constData());
+        const QString strShown = clTranslator.translate(
+            clEntry.strContext.toUtf8().constData(), clEntry.strSource.toUtf8().constData());
         QVERIFY2(strShown == clEntry.strTranslation,
-                 qPrintable(clEntry.strContext + QStringLiteral(" / ") + clEntry.strSource + QStringLiteral(" -> ") + strShown));
+            qPrintable(clEntry.strContext + QStringLiteral(" / ") + clEntry.strSource + QStringLiteral(" -> ")
+                + strShown));
     }
 }
 
@@ -414,7 +444,7 @@ void TestResources::catalogue_sameTextsInEveryLanguage_data()
     QTest::addColumn<QString>("strName");
     QTest::addColumn<QString>("strReference");
     QTest::newRow("kd4tool_ja") << QStringLiteral("kd4tool_ja") << QStringLiteral("kd4tool_en");
-    for (const char* pcName : {"update_ja", "update_fr", "update_ru", "update_zh"})
+    for (const char* pcName : { "update_ja", "update_fr", "update_ru", "update_zh" })
         QTest::newRow(pcName) << QString::fromLatin1(pcName) << QStringLiteral("update_en");
 }
 
@@ -428,7 +458,7 @@ void TestResources::catalogue_sameTextsInEveryLanguage()
 void TestResources::updateCatalogue_generalContextOnly_data()
 {
     QTest::addColumn<QString>("strName");
-    for (const char* pcName : {"update_en", "update_ja", "update_fr", "update_ru", "update_zh"})
+    for (const char* pcName : { "update_en", "update_ja", "update_fr", "update_ru", "update_zh" })
         QTest::newRow(pcName) << QString::fromLatin1(pcName);
 }
 
@@ -458,43 +488,44 @@ void TestResources::englishApp_showsAgreedWording_data()
     QTest::addColumn<QString>("strSource");
     QTest::addColumn<QString>("strShown");
     const char* const apcRows[][3] = {
-        {"QObject", "KD4Tool", "Vexa APP for PC"},
-        {"QObject", "Tool version upgrade", "Update"},
-        {"QObject", "Unable to initialize %1", "%1 is unable to be opened."},
-        {"QObject", "Unable to start because another user is running %1",
-         "%1 is unable to start because it is already opened by another user."},
-        {"QObject", "%1 is already running", "%1 is already running."},
-        {"QObject", "Failed to set %1", "Failed to set %1."},
-        {"QObject", "Failed to %1", "Failed to %1."},
-        {"QObject", "CANCEL", "Cancel"},
-        {"QObject", "frames", "photos"},
-        {"QObject", "mjpeg", "MJPEG"},
-        {"ClSettingWidget", "Simple settings", "Basic settings"},
-        {"ClSettingWidget", "Detail settings", "Advanced settings"},
-        {"ClSimpleSettingWidget", "WB", "White balance"},
-        {"ClSimpleSettingWidget", "WDR", "Wide dynamic range"},
-        {"ClSimpleSettingWidget", "Timer", "Self-timer"},
-        {"ClSimpleSettingWidget", "Auto", "AUTO"},
-        {"ClSimpleSettingWidget", "720p 120fps", "720p / 120fps\nHigh Speed"},
-        {"ClSimpleSettingWidget", "WVGA 240fps", "WVGA / 240fps\nHigh Speed"},
-        {"ClSimpleSettingWidget", "135", "135\u00b0"},
-        {"ClSimpleSettingWidget", "5", "5seconds"},
-        {"ClDetailSettingWidget", "Photometry", "Metering"},
-        {"ClDetailSettingWidget", "Multi", "Overall mean"},
-        {"ClDetailSettingWidget", "Center", "Center-weighted"},
-        {"ClDetailSettingWidget", "Stabilization", "Hand-shake correction"},
-        {"ClDetailSettingWidget", "Distortion", "Distortion correction"},
-        {"ClDetailSettingWidget", "Volume", "Camera operation sound"},
-        {"ClDetailSettingWidget", "Recording file setting", "Movie file setting"},
-        {"ClDetailSettingWidget", "SD format", "Camera SD card format"},
-        {"ClDetailSettingWidget", "AP setting", "Camera AP mode settings"},
-        {"ClInformationDialog", "Tool version : %1", "Software Version: %1"},
-        {"ClInformationDialog", "FW version : %1", "Firmware Version : %1"},
-        {"ClUpdate", "The tool has the latest version.", "Your software is the latest version."},
+        { "QObject", "KD4Tool", "Vexa APP for PC" },
+        { "QObject", "Tool version upgrade", "Update" },
+        { "QObject", "Unable to initialize %1", "%1 is unable to be opened." },
+        { "QObject", "Unable to start because another user is running %1",
+            "%1 is unable to start because it is already opened by another user." },
+        { "QObject", "%1 is already running", "%1 is already running." },
+        { "QObject", "Failed to set %1", "Failed to set %1." },
+        { "QObject", "Failed to %1", "Failed to %1." },
+        { "QObject", "CANCEL", "Cancel" },
+        { "QObject", "frames", "photos" },
+        { "QObject", "mjpeg", "MJPEG" },
+        { "ClSettingWidget", "Simple settings", "Basic settings" },
+        { "ClSettingWidget", "Detail settings", "Advanced settings" },
+        { "ClSimpleSettingWidget", "WB", "White balance" },
+        { "ClSimpleSettingWidget", "WDR", "Wide dynamic range" },
+        { "ClSimpleSettingWidget", "Timer", "Self-timer" },
+        { "ClSimpleSettingWidget", "Auto", "AUTO" },
+        { "ClSimpleSettingWidget", "720p 120fps", "720p / 120fps\nHigh Speed" },
+        { "ClSimpleSettingWidget", "WVGA 240fps", "WVGA / 240fps\nHigh Speed" },
+        { "ClSimpleSettingWidget", "135", "135\u00b0" },
+        { "ClSimpleSettingWidget", "5", "5seconds" },
+        { "ClDetailSettingWidget", "Photometry", "Metering" },
+        { "ClDetailSettingWidget", "Multi", "Overall mean" },
+        { "ClDetailSettingWidget", "Center", "Center-weighted" },
+        { "ClDetailSettingWidget", "Stabilization", "Hand-shake correction" },
+        { "ClDetailSettingWidget", "Distortion", "Distortion correction" },
+        { "ClDetailSettingWidget", "Volume", "Camera operation sound" },
+        { "ClDetailSettingWidget", "Recording file setting", "Movie file setting" },
+        { "ClDetailSettingWidget", "SD format", "Camera SD card format" },
+        { "ClDetailSettingWidget", "AP setting", "Camera AP mode settings" },
+        { "ClInformationDialog", "Tool version : %1", "Software Version: %1" },
+        { "ClInformationDialog", "FW version : %1", "Firmware Version : %1" },
+        { "ClUpdate", "The tool has the latest version.", "Your software is the latest version." },
     };
     for (const auto& apcRow : apcRows) {
         QTest::addRow("%s / %s", apcRow[0], apcRow[1])
-            << QString::fromLatin1(apcRow[0]) << QString::fromLatin1(apcRow[1]) << QString::fromUtf8(apcRow[2]);
+            << QString::fromLatin1(apcRow[0]) << QString::fromLatin1(apcRow[1])
+            << QString::fromUtf8(apcRow[2]);
     }
 }
 
@@ -505,7 +536,8 @@ void TestResources::englishApp_showsAgreedWording()
     QFETCH(QString, strShown);
     QTranslator clTranslator;
     QVERIFY(clTranslator.load(QStringLiteral(":/lang/en")));
-    QCOMPARE(clTranslator.translate(strContext.toUtf8().constData(), strSource.toUtf8().constData()), strShown);
+    QCOMPARE(
+        clTranslator.translate(strContext.toUtf8().constData(), strSource.toUtf8().constData()), strShown);
 }
 
 void TestResources::updateTypo_shownCorrectlySpelled_data()
@@ -515,7 +547,8 @@ void TestResources::updateTypo_shownCorrectlySpelled_data()
     QTest::newRow("en") << QStringLiteral(":/en/update") << QStringLiteral("Failed to update.");
     QTest::newRow("ja") << QStringLiteral(":/ja/update") << QString::fromUtf8("アップデートに失敗しました。");
     QTest::newRow("fr") << QStringLiteral(":/fr/update") << QString::fromUtf8("Échec de la mise à jour.");
-    QTest::newRow("ru") << QStringLiteral(":/ru/update") << QString::fromUtf8("Не удалось выполнить обновление.");
+    QTest::newRow("ru") << QStringLiteral(":/ru/update")
+                        << QString::fromUtf8("Не удалось выполнить обновление.");
     QTest::newRow("zh") << QStringLiteral(":/zh/update") << QString::fromUtf8("更新失败。");
 }
 

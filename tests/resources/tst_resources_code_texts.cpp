@@ -17,21 +17,21 @@ using TextKey = QPair<QString, QString>; // (context, source)
 // agreed content; the code may start using any of them.
 const char* const kRetainedTexts[][2] = {
     // The live stream types: the camera client knows them, the settings pages offer no choice.
-    {"ClDetailSettingWidget", "Stream type"},
-    {"QObject", "hls"},
-    {"QObject", "rtsp"},
-    {"QObject", "mjpeg"},
+    { "ClDetailSettingWidget", "Stream type" },
+    { "QObject", "hls" },
+    { "QObject", "rtsp" },
+    { "QObject", "mjpeg" },
     // The download engine's stand-alone mode (it installs by itself and shows its own messages
     // instead of sending sigError); the program runs the engine embedded only.
-    {"QObject", "Failed to save the update file."},
-    {"QObject", "Failed to start the installer."},
-    {"QObject", "The tool has the latest version."},
-    {"QObject", "Checking for updates"},
-    {"QObject", "A new version is available. Do you want to update now?"},
-    {"QObject", "Please close %1 and try again."},
-    {"QObject", "Invalid command line arguments."},
-    {"QObject", "Update completed."},
-    {"QObject", "The update was cancelled."},
+    { "QObject", "Failed to save the update file." },
+    { "QObject", "Failed to start the installer." },
+    { "QObject", "The tool has the latest version." },
+    { "QObject", "Checking for updates" },
+    { "QObject", "A new version is available. Do you want to update now?" },
+    { "QObject", "Please close %1 and try again." },
+    { "QObject", "Invalid command line arguments." },
+    { "QObject", "Update completed." },
+    { "QObject", "The update was cancelled." },
 };
 
 QString describe(const QList<TextKey>& clKeys)
@@ -76,11 +76,11 @@ void TestResourcesCodeTexts::initTestCase()
     QTemporaryDir clScratch;
     QVERIFY(clScratch.isValid());
     const QString strCodeTs = clScratch.filePath(QStringLiteral("code.ts"));
-    QStringList clArgs = {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
-                          QStringLiteral("-no-obsolete"), QStringLiteral("-extensions"), QStringLiteral("cpp,h")};
+    QStringList clArgs = { QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
+        QStringLiteral("-no-obsolete"), QStringLiteral("-extensions"), QStringLiteral("cpp,h") };
     const QDir clSourceRoot(QStringLiteral(KD4_SOURCE_DIR));
     int iFolders = 0;
-    for (const char* pcFolder : {"app", "camera", "session", "liveview", "settings", "updater"}) {
+    for (const char* pcFolder : { "app", "camera", "session", "liveview", "settings", "updater" }) {
         if (clSourceRoot.exists(QLatin1String(pcFolder))) {
             clArgs.append(clSourceRoot.absoluteFilePath(QLatin1String(pcFolder)));
             ++iFolders;
@@ -94,7 +94,7 @@ void TestResourcesCodeTexts::initTestCase()
     clLupdate.start(QStringLiteral(KD4_LUPDATE), clArgs);
     QVERIFY2(clLupdate.waitForFinished(120000), "lupdate did not finish");
     QVERIFY2(clLupdate.exitStatus() == QProcess::NormalExit && clLupdate.exitCode() == 0,
-             clLupdate.readAll().constData());
+        clLupdate.readAll().constData());
 
     ClTsCatalogue clCode;
     if (!QFile::exists(strCodeTs)) {
@@ -115,7 +115,8 @@ void TestResourcesCodeTexts::everyCodeTextIsInTheCatalogues()
             clMissing.append(clKey);
     }
     QVERIFY2(clMissing.isEmpty(),
-             qPrintable(QStringLiteral("texts shown by the code but missing from the catalogues:\n") + describe(clMissing)));
+        qPrintable(QStringLiteral("texts shown by the code but missing from the catalogues:\n")
+            + describe(clMissing)));
 }
 
 void TestResourcesCodeTexts::everyCatalogueTextIsUsedByTheCode()
@@ -127,14 +128,14 @@ void TestResourcesCodeTexts::everyCatalogueTextIsUsedByTheCode()
     for (const auto& apcText : kRetainedTexts)
         clRetained.insert(qMakePair(QString::fromLatin1(apcText[0]), QString::fromLatin1(apcText[1])));
     QList<TextKey> clUnused;
-    for (const QSet<TextKey>* pclCatalogue : {&clAppTexts, &clUpdateTexts}) {
+    for (const QSet<TextKey>* pclCatalogue : { &clAppTexts, &clUpdateTexts }) {
         for (const TextKey& clKey : *pclCatalogue) {
             if (!clCodeTexts.contains(clKey) && !clRetained.contains(clKey) && !clUnused.contains(clKey))
                 clUnused.append(clKey);
         }
     }
     QVERIFY2(clUnused.isEmpty(),
-             qPrintable(QStringLiteral("catalogue texts that no code shows:\n") + describe(clUnused)));
+        qPrintable(QStringLiteral("catalogue texts that no code shows:\n") + describe(clUnused)));
 }
 
 QTEST_GUILESS_MAIN(TestResourcesCodeTexts)

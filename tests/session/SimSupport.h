@@ -55,7 +55,8 @@ inline QStringList messageLog(const camsim::CamSim& clSim)
     return clList;
 }
 
-inline ZK_CMD command(const QUuid& clId, const QVariant& clParam1 = QVariant(), const QVariant& clParam2 = QVariant())
+inline ZK_CMD command(
+    const QUuid& clId, const QVariant& clParam1 = QVariant(), const QVariant& clParam2 = QVariant())
 {
     ZK_CMD clCmd;
     clCmd.insert(ZkKey::CMD, QVariant::fromValue(clId));

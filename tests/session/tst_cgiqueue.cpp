@@ -111,8 +111,8 @@ void TestCgiQueue::threeRequests_runOneAfterAnotherInOrder()
     pclCgi->slotRequest(withId(CMD_MSG_514, 2));
     pclCgi->slotRequest(withId(CMD_GET_ALL_SETTINGS, 3));
     QTRY_COMPARE_WITH_TIMEOUT(clSpy.size(), 3, 10000);
-    QCOMPARE(answerIds(clSpy), QList<int>({1, 2, 3}));
-    QCOMPARE(messageLog(*pclSim), QStringList({"513", "514", "3"}));
+    QCOMPARE(answerIds(clSpy), QList<int>({ 1, 2, 3 }));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513", "514", "3" }));
     // Never two at once: each message went out after the previous one had been answered.
     const auto clMessages = pclSim->messages();
     QVERIFY(clMessages.at(1).timeMs - clMessages.at(0).timeMs >= 290);
@@ -145,8 +145,8 @@ void TestCgiQueue::requestAfterEndBeforeFinished_keepsArrivalOrder()
     std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the worker thread has ended
     pclCgi->slotRequest(withId(CMD_MSG_769, 3));
     QTRY_COMPARE_WITH_TIMEOUT(clSpy.size(), 3, 10000);
-    QCOMPARE(answerIds(clSpy), QList<int>({1, 2, 3}));
-    QCOMPARE(messageLog(*pclSim), QStringList({"513", "514", "769"}));
+    QCOMPARE(answerIds(clSpy), QList<int>({ 1, 2, 3 }));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513", "514", "769" }));
 }
 
 void TestCgiQueue::clearQueue_dropsWaitingKeepsRunning()
@@ -159,14 +159,14 @@ void TestCgiQueue::clearQueue_dropsWaitingKeepsRunning()
     pclCgi->clearQueue();
     QVERIFY(clSpy.wait(5000));
     QTest::qWait(500);
-    QCOMPARE(answerIds(clSpy), QList<int>({1}));
-    QCOMPARE(messageLog(*pclSim), QStringList({"513"}));
+    QCOMPARE(answerIds(clSpy), QList<int>({ 1 }));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513" }));
 
     // The queue goes on working afterwards.
     pclCgi->slotRequest(withId(CMD_STOP_LIVE, 4));
     QTRY_COMPARE(clSpy.size(), 2);
-    QCOMPARE(answerIds(clSpy), QList<int>({1, 4}));
-    QCOMPARE(messageLog(*pclSim), QStringList({"513", "260"}));
+    QCOMPARE(answerIds(clSpy), QList<int>({ 1, 4 }));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513", "260" }));
 }
 
 void TestCgiQueue::destruction_waitsForRunningDropsWaiting()
@@ -184,7 +184,7 @@ void TestCgiQueue::destruction_waitsForRunningDropsWaiting()
     // The running command was carried through before the queue went.
     QVERIFY(answered(*pclSim, 513));
     QTest::qWait(300);
-    QCOMPARE(messageLog(*pclSim), QStringList({"513"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513" }));
     QCOMPARE(iAnswers, 0);
 }
 
@@ -206,10 +206,10 @@ void TestCgiQueue::twoQueues_workSideBySide()
     pclCgi->slotRequest(withId(CMD_GET_ALL_SETTINGS, 3));
     QTRY_VERIFY_WITH_TIMEOUT(clSpyA.size() == 2 && clSpyB.size() == 1, 10000);
     // Each camera saw only its own queue's messages, and the two ran at the same time.
-    QCOMPARE(answerIds(clSpyA), QList<int>({1, 3}));
-    QCOMPARE(answerIds(clSpyB), QList<int>({2}));
-    QCOMPARE(messageLog(*pclSim), QStringList({"513", "3"}));
-    QCOMPARE(messageLog(*pclSimB), QStringList({"514"}));
+    QCOMPARE(answerIds(clSpyA), QList<int>({ 1, 3 }));
+    QCOMPARE(answerIds(clSpyB), QList<int>({ 2 }));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "513", "3" }));
+    QCOMPARE(messageLog(*pclSimB), QStringList({ "514" }));
     QVERIFY(clTimer.elapsed() < 550);
 }
 
@@ -225,12 +225,14 @@ void TestCgiQueue::metaTypes_registeredUnderTheirNames()
 
     // Queued calls carry the types by name.
     TypeSink clSink;
-    const ClAllSettings clSettings{{QStringLiteral("zk_wdr"), QStringLiteral("on")}};
+    const ClAllSettings clSettings { { QStringLiteral("zk_wdr"), QStringLiteral("on") } };
     const ZK_CMD clCmd = command(CMD_FORMAT);
-    const ClNotifyList clList{qMakePair(QStringLiteral("app_status"), QStringLiteral("record"))};
-    QVERIFY(QMetaObject::invokeMethod(&clSink, "takeSettings", Qt::QueuedConnection, Q_ARG(ClAllSettings, clSettings)));
+    const ClNotifyList clList { qMakePair(QStringLiteral("app_status"), QStringLiteral("record")) };
+    QVERIFY(QMetaObject::invokeMethod(
+        &clSink, "takeSettings", Qt::QueuedConnection, Q_ARG(ClAllSettings, clSettings)));
     QVERIFY(QMetaObject::invokeMethod(&clSink, "takeCmd", Qt::QueuedConnection, Q_ARG(ZK_CMD, clCmd)));
-    QVERIFY(QMetaObject::invokeMethod(&clSink, "takeList", Qt::QueuedConnection, Q_ARG(ClNotifyList, clList)));
+    QVERIFY(
+        QMetaObject::invokeMethod(&clSink, "takeList", Qt::QueuedConnection, Q_ARG(ClNotifyList, clList)));
     QTRY_COMPARE(clSink.clSettings, clSettings);
     QTRY_COMPARE(clSink.clCmd, clCmd);
     QTRY_COMPARE(clSink.clList, clList);

@@ -92,7 +92,7 @@ void TestCgiWorker::startSession_sends257Then260()
     QCOMPARE(clAnswer.value(ZkKey::ID), QVariant(42));
     QCOMPARE(clAnswer.value(ZkKey::ERROR), QVariant(0));
     QVERIFY(!clAnswer.contains(ZkKey::PARAM1));
-    QCOMPARE(messageLog(*pclSim), QStringList({"257", "260"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "257", "260" }));
     // The new token is the one the next message carries.
     const auto clMessages = pclSim->messages();
     QCOMPARE(clMessages.at(0).token, 0);
@@ -104,19 +104,19 @@ void TestCgiWorker::startSession_refusedSendsNothingMore()
     pclSim->setFault(257, camsim::Fault::withRval(-3, 1));
     const ZK_CMD clAnswer = run(*pclCgi, command(CMD_START_SESSION));
     QCOMPARE(zkError(clAnswer), -3);
-    QCOMPARE(messageLog(*pclSim), QStringList({"257"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "257" }));
 }
 
 void TestCgiWorker::simpleCommands_data()
 {
     QTest::addColumn<QUuid>("clId");
     QTest::addColumn<QStringList>("clExpected");
-    QTest::newRow("stop session") << CMD_STOP_SESSION << QStringList({"258"});
-    QTest::newRow("stop live") << CMD_STOP_LIVE << QStringList({"260"});
-    QTest::newRow("format") << CMD_FORMAT << QStringList({"4 =D:"});
-    QTest::newRow("513") << CMD_MSG_513 << QStringList({"513"});
-    QTest::newRow("514") << CMD_MSG_514 << QStringList({"514"});
-    QTest::newRow("769") << CMD_MSG_769 << QStringList({"769"});
+    QTest::newRow("stop session") << CMD_STOP_SESSION << QStringList({ "258" });
+    QTest::newRow("stop live") << CMD_STOP_LIVE << QStringList({ "260" });
+    QTest::newRow("format") << CMD_FORMAT << QStringList({ "4 =D:" });
+    QTest::newRow("513") << CMD_MSG_513 << QStringList({ "513" });
+    QTest::newRow("514") << CMD_MSG_514 << QStringList({ "514" });
+    QTest::newRow("769") << CMD_MSG_769 << QStringList({ "769" });
 }
 
 void TestCgiWorker::simpleCommands()
@@ -143,29 +143,35 @@ void TestCgiWorker::startLive_data()
 
     const QString strNormal = QStringLiteral("1920x1080 30P 16:9");
     QTest::newRow("mjpg, type unchanged")
-        << "mjpg" << "mjpg" << strNormal << false
-        << QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}) << 0
+        << "mjpg"
+        << "mjpg" << strNormal << false
+        << QStringList({ "260", "3", "260", "2 stream_while_record=on", "259 =none_force" }) << 0
         << "http://%1/mjpeg/amba.jpg";
-    QTest::newRow("mjpg, type changed")
-        << "mjpg" << "rtsp" << strNormal << false
-        << QStringList({"260", "3", "2 stream_type=mjpg", "260", "2 stream_while_record=on", "259 =none_force"})
-        << 0 << "http://%1/mjpeg/amba.jpg";
-    QTest::newRow("rtsp") << "rtsp" << "mjpg" << strNormal << false
-                          << QStringList({"260", "3", "2 stream_type=rtsp", "260", "2 stream_while_record=on",
-                                          "259 =none_force"})
+    QTest::newRow("mjpg, type changed") << "mjpg"
+                                        << "rtsp" << strNormal << false
+                                        << QStringList({ "260", "3", "2 stream_type=mjpg", "260",
+                                               "2 stream_while_record=on", "259 =none_force" })
+                                        << 0 << "http://%1/mjpeg/amba.jpg";
+    QTest::newRow("rtsp") << "rtsp"
+                          << "mjpg" << strNormal << false
+                          << QStringList({ "260", "3", "2 stream_type=rtsp", "260",
+                                 "2 stream_while_record=on", "259 =none_force" })
                           << 0 << "rtsp://%1/live";
-    QTest::newRow("hls") << "hls" << "hls" << strNormal << false
-                         << QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}) << 0
-                         << "http://%1/live/amba.m3u8";
-    QTest::newRow("high-speed resolution")
-        << "mjpg" << "mjpg" << "848x480 240P 16:9" << false
-        << QStringList({"260", "3", "260", "2 stream_while_record=on", "2 stream_while_record=off",
-                        "259 =none_force"})
-        << 0 << "http://%1/mjpeg/amba.jpg";
+    QTest::newRow("hls") << "hls"
+                         << "hls" << strNormal << false
+                         << QStringList({ "260", "3", "260", "2 stream_while_record=on", "259 =none_force" })
+                         << 0 << "http://%1/live/amba.m3u8";
+    QTest::newRow("high-speed resolution") << "mjpg"
+                                           << "mjpg"
+                                           << "848x480 240P 16:9" << false
+                                           << QStringList({ "260", "3", "260", "2 stream_while_record=on",
+                                                  "2 stream_while_record=off", "259 =none_force" })
+                                           << 0 << "http://%1/mjpeg/amba.jpg";
     // The type is still sent and the live view prepared; only the URL is missing.
-    QTest::newRow("unknown type") << "vp8" << "mjpg" << strNormal << true
-                                  << QStringList({"260", "3", "2 stream_type=vp8", "260",
-                                                  "2 stream_while_record=on", "259 =none_force"})
+    QTest::newRow("unknown type") << "vp8"
+                                  << "mjpg" << strNormal << true
+                                  << QStringList({ "260", "3", "2 stream_type=vp8", "260",
+                                         "2 stream_while_record=on", "259 =none_force" })
                                   << -1 << "";
 }
 
@@ -189,7 +195,8 @@ void TestCgiWorker::startLive()
     QCOMPARE(zkCommand(clAnswer), CMD_START_LIVE);
     QCOMPARE(zkError(clAnswer), iError);
     QVERIFY(clAnswer.contains(ZkKey::PARAM1));
-    QCOMPARE(clAnswer.value(ZkKey::PARAM1).toString(), strUrl.isEmpty() ? QString() : strUrl.arg(address(*pclSim)));
+    QCOMPARE(clAnswer.value(ZkKey::PARAM1).toString(),
+        strUrl.isEmpty() ? QString() : strUrl.arg(address(*pclSim)));
     QCOMPARE(messageLog(*pclSim), clExpected);
     if (!bCameraAcceptsAnything)
         QCOMPARE(QString::fromStdString(pclSim->setting("stream_type")), strType);
@@ -202,12 +209,12 @@ void TestCgiWorker::startLive_stopsAtFirstFailure_data()
     QTest::addColumn<int>("iPass");
     QTest::addColumn<QStringList>("clExpected");
 
-    QTest::newRow("first 260") << 260 << 0 << QStringList({"260"});
-    QTest::newRow("settings read") << 3 << 0 << QStringList({"260", "3"});
-    QTest::newRow("stream type") << 2 << 0 << QStringList({"260", "3", "2 stream_type=rtsp"});
-    QTest::newRow("view finder reset")
-        << 259 << 0
-        << QStringList({"260", "3", "2 stream_type=rtsp", "260", "2 stream_while_record=on", "259 =none_force"});
+    QTest::newRow("first 260") << 260 << 0 << QStringList({ "260" });
+    QTest::newRow("settings read") << 3 << 0 << QStringList({ "260", "3" });
+    QTest::newRow("stream type") << 2 << 0 << QStringList({ "260", "3", "2 stream_type=rtsp" });
+    QTest::newRow("view finder reset") << 259 << 0
+                                       << QStringList({ "260", "3", "2 stream_type=rtsp", "260",
+                                              "2 stream_while_record=on", "259 =none_force" });
 }
 
 void TestCgiWorker::startLive_stopsAtFirstFailure()
@@ -238,29 +245,32 @@ void TestCgiWorker::setSetting_data()
     const QString strSetNormal = QStringLiteral("2 video_resolution=") + strNormal;
 
     QTest::newRow("high-speed") << strHigh << 0
-                                << QStringList({"2 std_def_video=off", "2 stream_while_record=off", strSetHigh})
+                                << QStringList(
+                                       { "2 std_def_video=off", "2 stream_while_record=off", strSetHigh })
                                 << 0 << true;
-    QTest::newRow("other high-speed")
-        << "1280x720 120P 16:9" << 0
-        << QStringList({"2 std_def_video=off", "2 stream_while_record=off", "2 video_resolution=1280x720 120P 16:9"})
-        << 0 << true;
+    QTest::newRow("other high-speed") << "1280x720 120P 16:9" << 0
+                                      << QStringList({ "2 std_def_video=off", "2 stream_while_record=off",
+                                             "2 video_resolution=1280x720 120P 16:9" })
+                                      << 0 << true;
     QTest::newRow("normal") << strNormal << 0
-                            << QStringList({strSetNormal, "2 std_def_video=on", "2 stream_while_record=on"}) << 0
-                            << true;
+                            << QStringList({ strSetNormal, "2 std_def_video=on", "2 stream_while_record=on" })
+                            << 0 << true;
     // The camera refuses it; only the one message goes out.
-    QTest::newRow("neither") << "3840x2160 30P 16:9" << 0 << QStringList({"2 video_resolution=3840x2160 30P 16:9"})
-                             << -14 << true;
+    QTest::newRow("neither") << "3840x2160 30P 16:9" << 0
+                             << QStringList({ "2 video_resolution=3840x2160 30P 16:9" }) << -14 << true;
     QTest::newRow("high-speed, first step refused")
-        << strHigh << 1 << QStringList({"2 std_def_video=off"}) << -21 << false;
+        << strHigh << 1 << QStringList({ "2 std_def_video=off" }) << -21 << false;
     QTest::newRow("high-speed, second step refused")
-        << strHigh << 2 << QStringList({"2 std_def_video=off", "2 stream_while_record=off"}) << -21 << false;
-    QTest::newRow("normal, main set refused") << strNormal << 1 << QStringList({strSetNormal}) << -21 << true;
+        << strHigh << 2 << QStringList({ "2 std_def_video=off", "2 stream_while_record=off" }) << -21
+        << false;
+    QTest::newRow("normal, main set refused")
+        << strNormal << 1 << QStringList({ strSetNormal }) << -21 << true;
     QTest::newRow("normal, standard definition refused")
-        << strNormal << 2 << QStringList({strSetNormal, "2 std_def_video=on"}) << -21 << true;
+        << strNormal << 2 << QStringList({ strSetNormal, "2 std_def_video=on" }) << -21 << true;
     // The last step's result is not used.
     QTest::newRow("normal, stream while recording refused")
-        << strNormal << 3 << QStringList({strSetNormal, "2 std_def_video=on", "2 stream_while_record=on"}) << 0
-        << true;
+        << strNormal << 3 << QStringList({ strSetNormal, "2 std_def_video=on", "2 stream_while_record=on" })
+        << 0 << true;
 }
 
 void TestCgiWorker::setSetting()
@@ -287,7 +297,8 @@ void TestCgiWorker::setSetting()
 
 void TestCgiWorker::setSetting_normalResolutionPausesBeforeStreamSettings()
 {
-    run(*pclCgi, command(CMD_SET_SETTING, QStringLiteral("video_resolution"), QStringLiteral("1280x720 60P 16:9")));
+    run(*pclCgi,
+        command(CMD_SET_SETTING, QStringLiteral("video_resolution"), QStringLiteral("1280x720 60P 16:9")));
     const auto clMessages = pclSim->messages();
     QCOMPARE(clMessages.size(), size_t(3));
     // 100 ms between the resolution and the first stream setting; loosely, as the host allows.
@@ -305,24 +316,33 @@ void TestCgiWorker::setSetting_conversions_data()
 
     QTest::newRow("clock from date and time")
         << "camera_clock" << QVariant(QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9)))
-        << "2 camera_clock=2024-02-29 13:05:09" << "camera_clock";
-    QTest::newRow("clock from the camera's text")
-        << "camera_clock" << QVariant(QStringLiteral("2023-12-31 23:59:58")) << "2 camera_clock=2023-12-31 23:59:58"
+        << "2 camera_clock=2024-02-29 13:05:09"
         << "camera_clock";
-    QTest::newRow("clock invalid") << "camera_clock" << QVariant(QDateTime()) << "2" << "";
+    QTest::newRow("clock from the camera's text")
+        << "camera_clock" << QVariant(QStringLiteral("2023-12-31 23:59:58"))
+        << "2 camera_clock=2023-12-31 23:59:58"
+        << "camera_clock";
+    QTest::newRow("clock invalid") << "camera_clock" << QVariant(QDateTime()) << "2"
+                                   << "";
     QTest::newRow("volume int") << "zk_speaker_volume" << QVariant(7) << "2 zk_speaker_volume=7"
                                 << "zk_speaker_volume";
     QTest::newRow("volume negative") << "zk_rec_audio_balance" << QVariant(-3) << "2 zk_rec_audio_balance=-3"
                                      << "zk_rec_audio_balance";
-    QTest::newRow("volume text number") << "zk_rec_audio_level" << QVariant(QStringLiteral("4"))
-                                        << "2 zk_rec_audio_level=4" << "zk_rec_audio_level";
-    QTest::newRow("volume not a number") << "zk_speaker_volume" << QVariant(QStringLiteral("loud"))
-                                         << "2 zk_speaker_volume=0" << "zk_speaker_volume";
-    QTest::newRow("volume invalid") << "zk_speaker_volume" << QVariant() << "2" << "";
-    QTest::newRow("text") << "zk_white_balance" << QVariant(QStringLiteral("cloudy")) << "2 zk_white_balance=cloudy"
+    QTest::newRow("volume text number")
+        << "zk_rec_audio_level" << QVariant(QStringLiteral("4")) << "2 zk_rec_audio_level=4"
+        << "zk_rec_audio_level";
+    QTest::newRow("volume not a number")
+        << "zk_speaker_volume" << QVariant(QStringLiteral("loud")) << "2 zk_speaker_volume=0"
+        << "zk_speaker_volume";
+    QTest::newRow("volume invalid") << "zk_speaker_volume" << QVariant() << "2"
+                                    << "";
+    QTest::newRow("text") << "zk_white_balance" << QVariant(QStringLiteral("cloudy"))
+                          << "2 zk_white_balance=cloudy"
                           << "zk_white_balance";
-    QTest::newRow("text from a number") << "zk_angle_deg" << QVariant(145) << "2 zk_angle_deg=145" << "zk_angle_deg";
-    QTest::newRow("text invalid") << "zk_white_balance" << QVariant() << "2" << "";
+    QTest::newRow("text from a number") << "zk_angle_deg" << QVariant(145) << "2 zk_angle_deg=145"
+                                        << "zk_angle_deg";
+    QTest::newRow("text invalid") << "zk_white_balance" << QVariant() << "2"
+                                  << "";
     // UTF-8 on the wire; the camera's answer does not matter here.
     QTest::newRow("text in UTF-8") << "zk_ap_ssid" << QVariant(QStringLiteral("Kamera-\u00fc\u65e5"))
                                    << QStringLiteral("2 zk_ap_ssid=Kamera-\u00fc\u65e5") << "zk_ap_ssid";
@@ -337,7 +357,7 @@ void TestCgiWorker::setSetting_conversions()
 
     const ZK_CMD clAnswer = run(*pclCgi, command(CMD_SET_SETTING, strKey, clValue));
     QVERIFY(hasOnlyAnswerKeys(clAnswer));
-    QCOMPARE(messageLog(*pclSim), QStringList({strExpected}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ strExpected }));
     // The key as sent, empty when nothing could be sent.
     QVERIFY(clAnswer.contains(ZkKey::PARAM1));
     QCOMPARE(clAnswer.value(ZkKey::PARAM1).toString(), strResult);
@@ -357,7 +377,7 @@ void TestCgiWorker::getAllSettings_typesValuesByKey()
     QVERIFY(hasOnlyAnswerKeys(clAnswer));
     QCOMPARE(clAnswer.value(ZkKey::ID).value<QObject*>(), this);
     QCOMPARE(zkError(clAnswer), 0);
-    QCOMPARE(messageLog(*pclSim), QStringList({"3"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "3" }));
 
     const ClAllSettings clSettings = clAnswer.value(ZkKey::PARAM1).toMap();
     // One entry per key the camera reported (it keeps its access point keys to itself).
@@ -387,7 +407,7 @@ void TestCgiWorker::getAllSettings_refusedHasNoResult()
     QCOMPARE(zkError(clAnswer), -4);
     QVERIFY(!clAnswer.contains(ZkKey::PARAM1));
     // Only a time-out is retried.
-    QCOMPARE(messageLog(*pclSim), QStringList({"3"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "3" }));
 }
 
 void TestCgiWorker::unknownIdentity_answersWithoutCameraMessage_data()
@@ -414,7 +434,7 @@ void TestCgiWorker::unknownIdentity_answersWithoutCameraMessage()
     clCmd.insert(ZkKey::PARAM1, 1);
     clCmd.insert(ZkKey::PARAM2, 2);
     const ZK_CMD clAnswer = run(*pclCgi, clCmd);
-    QCOMPARE(clAnswer.keys(), QStringList({"CMD", "ERROR", "ID"}));
+    QCOMPARE(clAnswer.keys(), QStringList({ "CMD", "ERROR", "ID" }));
     QCOMPARE(zkCommand(clAnswer), clExpected);
     QCOMPARE(clAnswer.value(ZkKey::ID), QVariant(QStringLiteral("who")));
     QCOMPARE(clAnswer.value(ZkKey::ERROR), QVariant(ZkError::UnknownCommand));
@@ -424,7 +444,7 @@ void TestCgiWorker::unknownIdentity_answersWithoutCameraMessage()
     ZK_CMD clText;
     clText.insert(ZkKey::CMD, CMD_MSG_514.toString().toLower());
     QCOMPARE(zkError(run(*pclCgi, clText)), 0);
-    QCOMPARE(messageLog(*pclSim), QStringList({"514"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "514" }));
 }
 
 // Three cameras at once, so the five-second waits overlap.
@@ -456,17 +476,17 @@ void TestCgiWorker::timeouts_retriedOnlyWhereAllowed()
     const ZK_CMD clGet = clSpyGet.first().first().value<ZK_CMD>();
     QCOMPARE(zkError(clGet), 0);
     QVERIFY(!clGet.value(ZkKey::PARAM1).toMap().isEmpty());
-    QCOMPARE(messageLog(*pclSimGet), QStringList({"3", "3", "3"}));
+    QCOMPARE(messageLog(*pclSimGet), QStringList({ "3", "3", "3" }));
 
     const ZK_CMD clSet = clSpySet.first().first().value<ZK_CMD>();
     QCOMPARE(zkError(clSet), ZkError::Timeout);
     QCOMPARE(clSet.value(ZkKey::PARAM1), QVariant(QStringLiteral("zk_wdr")));
-    QCOMPARE(messageLog(*pclSimSet), QStringList({"2 zk_wdr=on", "2 zk_wdr=on", "2 zk_wdr=on"}));
+    QCOMPARE(messageLog(*pclSimSet), QStringList({ "2 zk_wdr=on", "2 zk_wdr=on", "2 zk_wdr=on" }));
 
     const ZK_CMD clLive = clSpyLive.first().first().value<ZK_CMD>();
     QCOMPARE(zkError(clLive), ZkError::Timeout);
     QVERIFY(!clLive.contains(ZkKey::PARAM1));
-    QCOMPARE(messageLog(*pclSim), QStringList({"260"}));
+    QCOMPARE(messageLog(*pclSim), QStringList({ "260" }));
 }
 
 void TestCgiWorker::pollNotifications_heldTwoSecondsInCameraOrder()
@@ -474,8 +494,9 @@ void TestCgiWorker::pollNotifications_heldTwoSecondsInCameraOrder()
     pclSim->queueNotification("starting_video_record", "");
     pclSim->queueNotification("app_status", "record");
     const ClNotifyList clList = pclCgi->pollNotifications();
-    QCOMPARE(clList, ClNotifyList({qMakePair(QStringLiteral("starting_video_record"), QString()),
-                                   qMakePair(QStringLiteral("app_status"), QStringLiteral("record"))}));
+    QCOMPARE(clList,
+        ClNotifyList({ qMakePair(QStringLiteral("starting_video_record"), QString()),
+            qMakePair(QStringLiteral("app_status"), QStringLiteral("record")) }));
     const auto clMessages = pclSim->messages();
     QCOMPARE(clMessages.size(), size_t(1));
     QCOMPARE(clMessages.at(0).msgId, 4097);
@@ -497,20 +518,32 @@ void TestCgiWorker::wireConversions_data()
     QTest::addColumn<bool>("bRoundTrip");
 
     const QDateTime clTime(QDate(2024, 1, 2), QTime(3, 4, 5));
-    QTest::newRow("clock") << "camera_clock" << "2024-01-02 03:04:05" << QVariant(clTime) << true;
-    QTest::newRow("clock short fields") << "camera_clock" << "2024-1-2 3:4:5" << QVariant(QDateTime()) << false;
-    QTest::newRow("clock with T") << "camera_clock" << "2024-01-02T03:04:05" << QVariant(QDateTime()) << false;
-    QTest::newRow("clock two-digit year") << "camera_clock" << "24-01-02 03:04:05" << QVariant(QDateTime()) << false;
-    QTest::newRow("clock empty") << "camera_clock" << "" << QVariant(QDateTime()) << false;
-    QTest::newRow("clock 25 h") << "camera_clock" << "2024-01-02 25:04:05" << QVariant(QDateTime()) << false;
-    QTest::newRow("volume") << "zk_speaker_volume" << "5" << QVariant(5) << true;
-    QTest::newRow("balance negative") << "zk_rec_audio_balance" << "-2" << QVariant(-2) << true;
-    QTest::newRow("level not a number") << "zk_rec_audio_level" << "x5" << QVariant(0) << false;
-    QTest::newRow("level empty") << "zk_rec_audio_level" << "" << QVariant(0) << false;
-    QTest::newRow("text") << "video_resolution" << "1920x1080 30P 16:9"
-                          << QVariant(QStringLiteral("1920x1080 30P 16:9")) << true;
-    QTest::newRow("text digits stay text") << "zk_battery" << "80" << QVariant(QStringLiteral("80")) << true;
-    QTest::newRow("text empty") << "zk_interval_time" << "" << QVariant(QString()) << true;
+    QTest::newRow("clock") << "camera_clock"
+                           << "2024-01-02 03:04:05" << QVariant(clTime) << true;
+    QTest::newRow("clock short fields") << "camera_clock"
+                                        << "2024-1-2 3:4:5" << QVariant(QDateTime()) << false;
+    QTest::newRow("clock with T") << "camera_clock"
+                                  << "2024-01-02T03:04:05" << QVariant(QDateTime()) << false;
+    QTest::newRow("clock two-digit year") << "camera_clock"
+                                          << "24-01-02 03:04:05" << QVariant(QDateTime()) << false;
+    QTest::newRow("clock empty") << "camera_clock"
+                                 << "" << QVariant(QDateTime()) << false;
+    QTest::newRow("clock 25 h") << "camera_clock"
+                                << "2024-01-02 25:04:05" << QVariant(QDateTime()) << false;
+    QTest::newRow("volume") << "zk_speaker_volume"
+                            << "5" << QVariant(5) << true;
+    QTest::newRow("balance negative") << "zk_rec_audio_balance"
+                                      << "-2" << QVariant(-2) << true;
+    QTest::newRow("level not a number") << "zk_rec_audio_level"
+                                        << "x5" << QVariant(0) << false;
+    QTest::newRow("level empty") << "zk_rec_audio_level"
+                                 << "" << QVariant(0) << false;
+    QTest::newRow("text") << "video_resolution"
+                          << "1920x1080 30P 16:9" << QVariant(QStringLiteral("1920x1080 30P 16:9")) << true;
+    QTest::newRow("text digits stay text") << "zk_battery"
+                                           << "80" << QVariant(QStringLiteral("80")) << true;
+    QTest::newRow("text empty") << "zk_interval_time"
+                                << "" << QVariant(QString()) << true;
 }
 
 void TestCgiWorker::wireConversions()

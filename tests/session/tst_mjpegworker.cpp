@@ -59,19 +59,20 @@ public:
         clServer.Get("/sized.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
             ++iRequests;
             clRes.set_content_provider(BODY_BYTES, "image/jpeg",
-                                       [this](std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink) {
-                                           return writeBlock(iOffset, iLength, clSink);
-                                       });
+                [this](std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink) {
+                    return writeBlock(iOffset, iLength, clSink);
+                });
         });
         clServer.Get("/chunked.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
             ++iRequests;
-            clRes.set_chunked_content_provider("image/jpeg", [this](std::size_t iOffset, httplib::DataSink& clSink) {
-                if (iOffset >= BODY_BYTES) {
-                    clSink.done();
-                    return true;
-                }
-                return writeBlock(iOffset, BODY_BYTES - iOffset, clSink);
-            });
+            clRes.set_chunked_content_provider(
+                "image/jpeg", [this](std::size_t iOffset, httplib::DataSink& clSink) {
+                    if (iOffset >= BODY_BYTES) {
+                        clSink.done();
+                        return true;
+                    }
+                    return writeBlock(iOffset, BODY_BYTES - iOffset, clSink);
+                });
         });
         iPort = clServer.bind_to_any_port("127.0.0.1");
         clThread = std::thread([this] { clServer.listen_after_bind(); });
@@ -90,8 +91,8 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(iPort).arg(QLatin1String(pPath));
     }
 
-    std::atomic<std::size_t> iSent{0};
-    std::atomic<int> iRequests{0};
+    std::atomic<std::size_t> iSent { 0 };
+    std::atomic<int> iRequests { 0 };
 
 private:
     bool writeBlock(std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink)
@@ -135,7 +136,7 @@ public:
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1/frame.jpg").arg(iPort); }
 
-    std::atomic<int> iRequests{0};
+    std::atomic<int> iRequests { 0 };
 
 private:
     std::string strBody;
@@ -236,8 +237,9 @@ void TestMJpegWorker::init()
         clImages << clImg;
     });
     connect(pclWorker, &AbstLiveWorker::sigError, this,
-            [this](QString strErr) { clEvents << QStringLiteral("error:") + strErr; });
-    connect(pclWorker, &AbstLiveWorker::sigLiveFinished, this, [this] { clEvents << QStringLiteral("finished"); });
+        [this](QString strErr) { clEvents << QStringLiteral("error:") + strErr; });
+    connect(pclWorker, &AbstLiveWorker::sigLiveFinished, this,
+        [this] { clEvents << QStringLiteral("finished"); });
     pclWorker->moveToThread(&clLiveThread);
     clLiveThread.start();
 }
@@ -283,7 +285,7 @@ void TestMJpegWorker::frames_arriveAsImages()
         QCOMPARE(clImg.size(), QSize(640, 360));
     QVERIFY(errors().isEmpty());
     QCOMPARE(messageLog(*pclSim),
-             QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}));
+        QStringList({ "260", "3", "260", "2 stream_while_record=on", "259 =none_force" }));
     QVERIFY(pclSim->frameRequests().size() >= 3);
 }
 
@@ -356,7 +358,8 @@ void TestMJpegWorker::otherNetworkError_endsStreamAtOnce()
     QVERIFY(clServer.listen(QHostAddress::LocalHost));
     const quint16 iPort = clServer.serverPort();
     clServer.close();
-    ZK_CMD clAnswer = command(CMD_START_LIVE, QStringLiteral("http://127.0.0.1:%1/mjpeg/amba.jpg").arg(iPort));
+    ZK_CMD clAnswer
+        = command(CMD_START_LIVE, QStringLiteral("http://127.0.0.1:%1/mjpeg/amba.jpg").arg(iPort));
     clAnswer.insert(ZkKey::ERROR, 0);
     answerWorker(clAnswer);
     QTRY_COMPARE(errors().size(), 1);
@@ -403,7 +406,11 @@ void TestMJpegWorker::forcedStopInFlight_abortsAndSendsStopLive()
     QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 1, 10000);
     // From now on every frame hangs after its first bytes.
     pclSim->setFrameFault(stall(-1));
-    QVERIFY(pclSim->waitFor([this] { return !pclSim->frameRequests().empty() && pclSim->frameRequests().back().fault == "stall"; }, 5000));
+    QVERIFY(pclSim->waitFor(
+        [this] {
+            return !pclSim->frameRequests().empty() && pclSim->frameRequests().back().fault == "stall";
+        },
+        5000));
     QTest::qWait(100);
     const int iImages = clImages.size();
     pclWorker->slotStopForce(); // from this thread, as the live controller calls it
@@ -423,7 +430,8 @@ void TestMJpegWorker::refusedStartLive_stillFetchesItsUrl()
     startLive();
     QVERIFY(pclSim->waitForMessage(259));
     QTRY_VERIFY(pclSim->viewFinderRunning());
-    ZK_CMD clAnswer = command(CMD_START_LIVE, QStringLiteral("http://%1/mjpeg/amba.jpg").arg(address(*pclSim)));
+    ZK_CMD clAnswer
+        = command(CMD_START_LIVE, QStringLiteral("http://%1/mjpeg/amba.jpg").arg(address(*pclSim)));
     clAnswer.insert(ZkKey::ERROR, -4);
     answerWorker(clAnswer);
     QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= 2, 10000);
@@ -487,7 +495,7 @@ void TestMJpegWorker::hugeClaimedSize_givesNullImages()
     clAnswer.insert(ZkKey::ERROR, 0);
     answerWorker(clAnswer);
     QTRY_VERIFY_WITH_TIMEOUT(clEvents.size() >= 3, 10000);
-    QCOMPARE(clEvents.mid(0, 3), QStringList({"null image", "null image", "null image"}));
+    QCOMPARE(clEvents.mid(0, 3), QStringList({ "null image", "null image", "null image" }));
     QVERIFY(errors().isEmpty());
 }
 
@@ -529,7 +537,8 @@ void TestMJpegWorker::escapeThenQuit_leavesNothingBehind()
     startLive();
     QTRY_VERIFY_WITH_TIMEOUT(clImages.size() >= iImages + 3, 10000);
     // Only the new start's messages and its frames: no stop-live command, error or end from before.
-    QCOMPARE(messageLog(*pclSim), QStringList({"260", "3", "260", "2 stream_while_record=on", "259 =none_force"}));
+    QCOMPARE(messageLog(*pclSim),
+        QStringList({ "260", "3", "260", "2 stream_while_record=on", "259 =none_force" }));
     for (const QString& strEvent : clEvents.mid(clBefore.size()))
         QCOMPARE(strEvent, QStringLiteral("image"));
 }

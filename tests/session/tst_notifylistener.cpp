@@ -48,7 +48,8 @@ private:
     // Batches arrive here in the test's thread, by the queued connection the program uses too.
     void collect(ClNotifyListener& clListener, QList<ClNotifyList>& clGot)
     {
-        connect(&clListener, &ClNotifyListener::sigNotify, this, [&clGot](ClNotifyList clList) { clGot << clList; });
+        connect(&clListener, &ClNotifyListener::sigNotify, this,
+            [&clGot](ClNotifyList clList) { clGot << clList; });
     }
 
     std::unique_ptr<camsim::CamSim> pclSim;
@@ -95,8 +96,7 @@ void TestNotifyListener::batches_arriveInCameraOrder()
     QVERIFY(pclSim->waitForMessage(4097));
     pclSim->startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(!clGot.isEmpty(), 5000);
-    QCOMPARE(clGot.first(),
-             ClNotifyList({qMakePair(QStringLiteral("starting_video_record"), QString())}));
+    QCOMPARE(clGot.first(), ClNotifyList({ qMakePair(QStringLiteral("starting_video_record"), QString()) }));
 
     pclSim->queueNotification("app_status", "record");
     pclSim->queueNotification("video_record_complete", "/DCIM/0001.MP4");
@@ -105,8 +105,9 @@ void TestNotifyListener::batches_arriveInCameraOrder()
     ClNotifyList clAll;
     for (int i = 1; i < clGot.size(); ++i)
         clAll += clGot.at(i);
-    QCOMPARE(clAll, ClNotifyList({qMakePair(QStringLiteral("app_status"), QStringLiteral("record")),
-                                  qMakePair(QStringLiteral("video_record_complete"), QStringLiteral("/DCIM/0001.MP4"))}));
+    QCOMPARE(clAll,
+        ClNotifyList({ qMakePair(QStringLiteral("app_status"), QStringLiteral("record")),
+            qMakePair(QStringLiteral("video_record_complete"), QStringLiteral("/DCIM/0001.MP4")) }));
     clListener.stopListening();
     clListener.wait();
 }
@@ -124,7 +125,7 @@ void TestNotifyListener::stopDuringPoll_stillEmitsThatResult()
     QVERIFY(clListener.wait(10000));
     QTRY_COMPARE(clGot.size(), 1);
     QCOMPARE(clGot.first(),
-             ClNotifyList({qMakePair(QStringLiteral("video_record_complete"), QStringLiteral("x"))}));
+        ClNotifyList({ qMakePair(QStringLiteral("video_record_complete"), QStringLiteral("x")) }));
     // No poll after the stop.
     QCOMPARE(pollCount(*pclSim), 1);
 }

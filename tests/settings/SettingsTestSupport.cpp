@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
-#include <QStyleHints>
 #include <QStyle>
+#include <QStyleHints>
 #include <QStyleOptionSlider>
 #include <QTest>
 
@@ -164,7 +164,7 @@ QPoint handleCentre(QSlider* pclSlider)
 void sendMove(QSlider* pclSlider, const QPoint& clPos)
 {
     QMouseEvent clEvent(QEvent::MouseMove, clPos, pclSlider->mapToGlobal(clPos), Qt::NoButton, Qt::LeftButton,
-                        Qt::NoModifier);
+        Qt::NoModifier);
     QApplication::sendEvent(pclSlider, &clEvent);
 }
 

@@ -44,7 +44,8 @@ private:
 
 // Sends the camera's answer to a request back down the tree, the way the session manager does:
 // the request's own "ID", the command, "ERROR" and, when valid, "PARAM1".
-void answer(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError, const QVariant& clParam1 = QVariant());
+void answer(
+    ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError, const QVariant& clParam1 = QVariant());
 // A set-setting answer: "PARAM1" is the key as sent.
 void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError);
 

@@ -33,7 +33,8 @@ QString gLang;
 void save(QWidget* pclWidget, const QString& strName)
 {
     QApplication::processEvents();
-    const QString strPath = gOutDir + QLatin1Char('/') + gLang + QLatin1Char('-') + strName + QStringLiteral(".png");
+    const QString strPath
+        = gOutDir + QLatin1Char('/') + gLang + QLatin1Char('-') + strName + QStringLiteral(".png");
     if (!pclWidget->grab().save(strPath))
         qWarning("could not write %s", qPrintable(strPath));
 }
@@ -49,27 +50,27 @@ void showAndSave(QWidget* pclWidget, const QString& strName)
 ClAllSettings snapshot()
 {
     return {
-        {QStringLiteral("zk_angle_deg"), QStringLiteral("170")},
-        {QStringLiteral("zk_white_balance"), QStringLiteral("fluorescent")},
-        {QStringLiteral("zk_self_timer"), QStringLiteral("10sec")},
-        {QStringLiteral("zk_wdr"), QStringLiteral("on")},
-        {QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1")},
-        {QStringLiteral("video_resolution"), QStringLiteral("1280x720 120P 16:9")},
-        {QStringLiteral("zk_ae_light_metering"), QStringLiteral("center")},
-        {QStringLiteral("zk_warp_correction"), QStringLiteral("on")},
-        {QStringLiteral("zk_stabilization"), QStringLiteral("on")},
-        {QStringLiteral("zk_image_rotation"), QStringLiteral("off")},
-        {QStringLiteral("zk_capture_mode"), QStringLiteral("interval")},
-        {QStringLiteral("zk_burst_per_sec"), QStringLiteral("60")},
-        {QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30")},
-        {QStringLiteral("zk_rec_audio_level"), 10},
-        {QStringLiteral("zk_rec_audio_balance"), -3},
-        {QStringLiteral("zk_auto_power_off"), QStringLiteral("300sec")},
-        {QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable")},
-        {QStringLiteral("zk_rec_duration"), QStringLiteral("30min")},
-        {QStringLiteral("zk_speaker_volume"), 64},
-        {QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009")},
-        {QStringLiteral("camera_clock"), QDateTime::currentDateTime()},
+        { QStringLiteral("zk_angle_deg"), QStringLiteral("170") },
+        { QStringLiteral("zk_white_balance"), QStringLiteral("fluorescent") },
+        { QStringLiteral("zk_self_timer"), QStringLiteral("10sec") },
+        { QStringLiteral("zk_wdr"), QStringLiteral("on") },
+        { QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1") },
+        { QStringLiteral("video_resolution"), QStringLiteral("1280x720 120P 16:9") },
+        { QStringLiteral("zk_ae_light_metering"), QStringLiteral("center") },
+        { QStringLiteral("zk_warp_correction"), QStringLiteral("on") },
+        { QStringLiteral("zk_stabilization"), QStringLiteral("on") },
+        { QStringLiteral("zk_image_rotation"), QStringLiteral("off") },
+        { QStringLiteral("zk_capture_mode"), QStringLiteral("interval") },
+        { QStringLiteral("zk_burst_per_sec"), QStringLiteral("60") },
+        { QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30") },
+        { QStringLiteral("zk_rec_audio_level"), 10 },
+        { QStringLiteral("zk_rec_audio_balance"), -3 },
+        { QStringLiteral("zk_auto_power_off"), QStringLiteral("300sec") },
+        { QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable") },
+        { QStringLiteral("zk_rec_duration"), QStringLiteral("30min") },
+        { QStringLiteral("zk_speaker_volume"), 64 },
+        { QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009") },
+        { QStringLiteral("camera_clock"), QDateTime::currentDateTime() },
     };
 }
 
@@ -86,7 +87,8 @@ int main(int argc, char* argv[])
     QDir().mkpath(gOutDir);
 
     // The same start-up steps as the program: catalogues, font, names.
-    for (const QString& strPath : {QStringLiteral(":/lang/%1").arg(gLang), QStringLiteral(":/%1/update").arg(gLang)}) {
+    for (const QString& strPath :
+        { QStringLiteral(":/lang/%1").arg(gLang), QStringLiteral(":/%1/update").arg(gLang) }) {
         auto* pclTranslator = new QTranslator(&clApp);
         if (pclTranslator->load(strPath))
             QCoreApplication::installTranslator(pclTranslator);
@@ -149,10 +151,11 @@ int main(int argc, char* argv[])
         clFull.save(gOutDir + QLatin1Char('/') + gLang + QStringLiteral("-detail-full.png"));
     }
 
-    ClSettingConfirmDialog clFormat(QCoreApplication::translate("ClDetailSettingWidget", "SD format"), nullptr);
+    ClSettingConfirmDialog clFormat(
+        QCoreApplication::translate("ClDetailSettingWidget", "SD format"), nullptr);
     showAndSave(&clFormat, QStringLiteral("dialog-confirm-format"));
-    ClSettingConfirmDialog clNetwork(QCoreApplication::translate("ClDetailSettingWidget", "Network setting initialize"),
-                                     nullptr);
+    ClSettingConfirmDialog clNetwork(
+        QCoreApplication::translate("ClDetailSettingWidget", "Network setting initialize"), nullptr);
     showAndSave(&clNetwork, QStringLiteral("dialog-confirm-network"));
 
     ClSettingApDialog clAp(QCoreApplication::translate("ClDetailSettingWidget", "AP setting"), nullptr);
@@ -160,7 +163,8 @@ int main(int argc, char* argv[])
     clAp.findChild<QLineEdit*>(QStringLiteral("keyEdit"))->setText(QStringLiteral("secret_key_123"));
     showAndSave(&clAp, QStringLiteral("dialog-ap"));
 
-    ClSettingIntervalDialog clInterval(QCoreApplication::translate("ClDetailSettingWidget", "Interval time"), nullptr);
+    ClSettingIntervalDialog clInterval(
+        QCoreApplication::translate("ClDetailSettingWidget", "Interval time"), nullptr);
     clInterval.setIntervalValue(QStringLiteral("00:01:30"));
     showAndSave(&clInterval, QStringLiteral("dialog-interval"));
 
@@ -175,7 +179,8 @@ int main(int argc, char* argv[])
             pclModal->close();
         }
     });
-    showMessageDialog(pclPanel, QObject::tr("Failed to set %1")
-                                    .arg(QCoreApplication::translate("ClDetailSettingWidget", "Recording balance")));
+    showMessageDialog(pclPanel,
+        QObject::tr("Failed to set %1")
+            .arg(QCoreApplication::translate("ClDetailSettingWidget", "Recording balance")));
     return 0;
 }

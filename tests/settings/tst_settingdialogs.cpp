@@ -137,14 +137,17 @@ void TestSettingDialogs::ap_refusesCharacters_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("ssidShown");
     QTest::addColumn<QString>("keyShown");
-    QTest::newRow("allowed set") << QStringLiteral("aZ09@-_") << QStringLiteral("aZ09@-_") << QStringLiteral("aZ09@-_");
+    QTest::newRow("allowed set") << QStringLiteral("aZ09@-_") << QStringLiteral("aZ09@-_")
+                                 << QStringLiteral("aZ09@-_");
     QTest::newRow("blank") << QStringLiteral("my cam") << QStringLiteral("mycam") << QStringLiteral("mycam");
-    QTest::newRow("punctuation") << QStringLiteral("a.b!c#d") << QStringLiteral("abcd") << QStringLiteral("abcd");
-    QTest::newRow("non-ASCII letter") << QStringLiteral("caf\u00e9") << QStringLiteral("caf") << QStringLiteral("caf");
-    QTest::newRow("33rd SSID character") << QString(33, QLatin1Char('x')) << QString(32, QLatin1Char('x'))
-                                        << QString(33, QLatin1Char('x'));
-    QTest::newRow("64th key character") << QString(64, QLatin1Char('y')) << QString(32, QLatin1Char('y'))
-                                       << QString(63, QLatin1Char('y'));
+    QTest::newRow("punctuation") << QStringLiteral("a.b!c#d") << QStringLiteral("abcd")
+                                 << QStringLiteral("abcd");
+    QTest::newRow("non-ASCII letter")
+        << QStringLiteral("caf\u00e9") << QStringLiteral("caf") << QStringLiteral("caf");
+    QTest::newRow("33rd SSID character")
+        << QString(33, QLatin1Char('x')) << QString(32, QLatin1Char('x')) << QString(33, QLatin1Char('x'));
+    QTest::newRow("64th key character")
+        << QString(64, QLatin1Char('y')) << QString(32, QLatin1Char('y')) << QString(63, QLatin1Char('y'));
 }
 
 void TestSettingDialogs::ap_refusesCharacters()
@@ -227,23 +230,40 @@ void TestSettingDialogs::interval_steps_data()
     QTest::addColumn<QString>("expected");
     const int iUp = Qt::Key_Up;
     const int iDown = Qt::Key_Down;
-    QTest::newRow("minimum holds") << "00:00:02" << "second" << iDown << "00:00:02";
-    QTest::newRow("seconds carry") << "00:00:59" << "second" << iUp << "00:01:00";
-    QTest::newRow("seconds borrow through minutes") << "01:00:00" << "second" << iDown << "00:59:59";
-    QTest::newRow("up to the maximum") << "23:59:59" << "second" << iUp << "24:00:00";
-    QTest::newRow("minutes held at 24 h") << "24:00:00" << "minute" << iUp << "24:00:00";
-    QTest::newRow("seconds held at 24 h") << "24:00:00" << "second" << iUp << "24:00:00";
-    QTest::newRow("hour down from 24") << "24:00:00" << "hour" << iDown << "23:00:00";
-    QTest::newRow("hour up to 24 clears the rest") << "23:30:15" << "hour" << iUp << "24:00:00";
-    QTest::newRow("hour stays at 24") << "24:00:00" << "hour" << iUp << "24:00:00";
-    QTest::newRow("seconds down from 24 h") << "24:00:00" << "second" << iDown << "23:59:59";
-    QTest::newRow("minutes borrow") << "01:00:30" << "minute" << iDown << "00:59:30";
-    QTest::newRow("minutes carry") << "00:59:00" << "minute" << iUp << "01:00:00";
-    QTest::newRow("minutes down to the minimum") << "00:01:01" << "minute" << iDown << "00:00:02";
-    QTest::newRow("minutes cannot go below 0") << "00:00:30" << "minute" << iDown << "00:00:30";
-    QTest::newRow("hour cannot go below 0") << "00:10:00" << "hour" << iDown << "00:10:00";
-    QTest::newRow("hour down to the minimum") << "01:00:00" << "hour" << iDown << "00:00:02";
-    QTest::newRow("plain second step") << "00:10:10" << "second" << iUp << "00:10:11";
+    QTest::newRow("minimum holds") << "00:00:02"
+                                   << "second" << iDown << "00:00:02";
+    QTest::newRow("seconds carry") << "00:00:59"
+                                   << "second" << iUp << "00:01:00";
+    QTest::newRow("seconds borrow through minutes") << "01:00:00"
+                                                    << "second" << iDown << "00:59:59";
+    QTest::newRow("up to the maximum") << "23:59:59"
+                                       << "second" << iUp << "24:00:00";
+    QTest::newRow("minutes held at 24 h") << "24:00:00"
+                                          << "minute" << iUp << "24:00:00";
+    QTest::newRow("seconds held at 24 h") << "24:00:00"
+                                          << "second" << iUp << "24:00:00";
+    QTest::newRow("hour down from 24") << "24:00:00"
+                                       << "hour" << iDown << "23:00:00";
+    QTest::newRow("hour up to 24 clears the rest") << "23:30:15"
+                                                   << "hour" << iUp << "24:00:00";
+    QTest::newRow("hour stays at 24") << "24:00:00"
+                                      << "hour" << iUp << "24:00:00";
+    QTest::newRow("seconds down from 24 h") << "24:00:00"
+                                            << "second" << iDown << "23:59:59";
+    QTest::newRow("minutes borrow") << "01:00:30"
+                                    << "minute" << iDown << "00:59:30";
+    QTest::newRow("minutes carry") << "00:59:00"
+                                   << "minute" << iUp << "01:00:00";
+    QTest::newRow("minutes down to the minimum") << "00:01:01"
+                                                 << "minute" << iDown << "00:00:02";
+    QTest::newRow("minutes cannot go below 0") << "00:00:30"
+                                               << "minute" << iDown << "00:00:30";
+    QTest::newRow("hour cannot go below 0") << "00:10:00"
+                                            << "hour" << iDown << "00:10:00";
+    QTest::newRow("hour down to the minimum") << "01:00:00"
+                                              << "hour" << iDown << "00:00:02";
+    QTest::newRow("plain second step") << "00:10:10"
+                                       << "second" << iUp << "00:10:11";
 }
 
 void TestSettingDialogs::interval_steps()
@@ -258,7 +278,7 @@ void TestSettingDialogs::interval_steps()
     QString strShown;
     clDriver.expect([&](QDialog*) {
         ClIntervalSpinBox* pclSpin = field == QLatin1String("hour") ? clDialog.hourSpinBox()
-            : field == QLatin1String("minute")                     ? clDialog.minuteSpinBox()
+            : field == QLatin1String("minute")                      ? clDialog.minuteSpinBox()
                                                                     : clDialog.secondSpinBox();
         QTest::keyClick(pclSpin, static_cast<Qt::Key>(key));
         strShown = clDialog.getIntervalValue().toString();
@@ -364,8 +384,8 @@ void TestSettingDialogs::interval_cannotBeTypedInto()
     QTest::keyClick(clDialog.minuteSpinBox(), Qt::Key_Backspace);
     QCOMPARE(clDialog.getIntervalValue().toString(), QStringLiteral("01:02:03"));
     // The mouse wheel steps like the arrows.
-    QWheelEvent clWheel(QPointF(5, 5), QPointF(clDialog.secondSpinBox()->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, 120),
-                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent clWheel(QPointF(5, 5), QPointF(clDialog.secondSpinBox()->mapToGlobal(QPoint(5, 5))), QPoint(),
+        QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(clDialog.secondSpinBox(), &clWheel);
     QCOMPARE(clDialog.getIntervalValue().toString(), QStringLiteral("01:02:04"));
 }
@@ -399,7 +419,7 @@ void TestSettingDialogs::information_upgradeRequestsUpdateThenCloses()
     ClInformationDialog clDialog(nullptr);
     bool bOpenWhenRequested = false;
     connect(&clDialog, &ClInformationDialog::sigRequestUpdate, this,
-            [&] { bOpenWhenRequested = clDialog.isVisible(); });
+        [&] { bOpenWhenRequested = clDialog.isVisible(); });
     QSignalSpy clUpdate(&clDialog, &ClInformationDialog::sigRequestUpdate);
     ClModalDriver clDriver;
     clDriver.expect([](QDialog* pclOpen) { clickButton(pclOpen, QStringLiteral("updateButton")); });
@@ -429,7 +449,7 @@ void TestSettingDialogs::information_showsVersionsAndLicence()
     clDialog.setFwVersion(QStringLiteral("01.00.0009"));
     QCOMPARE(pclFw->text(), QStringLiteral("FW version : 01.00.0009"));
     QCOMPARE(clDialog.findChild<QLabel*>(QStringLiteral("toolVersionLabel"))->text(),
-             QStringLiteral("Tool version : 01.00.005"));
+        QStringLiteral("Tool version : 01.00.005"));
 
     QFile clLicence(QStringLiteral(":/license/curl"));
     QVERIFY(clLicence.open(QIODevice::ReadOnly));

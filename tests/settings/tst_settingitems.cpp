@@ -33,7 +33,7 @@ struct ClPageHarness
     ClNodeWidget clRoot;
     ClSettingPageWidget* pclPage;
     QVBoxLayout* pclLayout;
-    ClRequestLog clLog{&clRoot};
+    ClRequestLog clLog { &clRoot };
 
     ClPageHarness()
         : pclPage(new ClSettingPageWidget(&clRoot))
@@ -191,7 +191,8 @@ void TestSettingItems::volume_disabledRowReleaseSendsNothing()
 void TestSettingItems::slider_reportsOnlyOnReleaseAtNewPosition()
 {
     ClPageHarness clHarness;
-    auto* pclLevel = clHarness.add(new ClSettingItemSlider(QStringLiteral("zk_rec_audio_level"), QStringLiteral("Level"), nullptr));
+    auto* pclLevel = clHarness.add(
+        new ClSettingItemSlider(QStringLiteral("zk_rec_audio_level"), QStringLiteral("Level"), nullptr));
     pclLevel->setRange(0, 10);
     clHarness.show();
 
@@ -229,7 +230,8 @@ void TestSettingItems::slider_reportsOnlyOnReleaseAtNewPosition()
 void TestSettingItems::slider_setValueClampsAndReleaseAtSameValueIsSilent()
 {
     ClPageHarness clHarness;
-    auto* pclLevel = clHarness.add(new ClSettingItemSlider(QStringLiteral("zk_rec_audio_level"), QString(), nullptr));
+    auto* pclLevel
+        = clHarness.add(new ClSettingItemSlider(QStringLiteral("zk_rec_audio_level"), QString(), nullptr));
     pclLevel->setRange(0, 10);
     pclLevel->setUnit(QStringLiteral("dB"));
     clHarness.show();
@@ -261,7 +263,8 @@ void TestSettingItems::balance_display()
 {
     QFETCH(int, value);
     QFETCH(QString, shown);
-    ClSettingItemRecBalance clBalance(QStringLiteral("zk_rec_audio_balance"), QStringLiteral("Balance"), nullptr);
+    ClSettingItemRecBalance clBalance(
+        QStringLiteral("zk_rec_audio_balance"), QStringLiteral("Balance"), nullptr);
     clBalance.setRange(-5, 5);
     // Start elsewhere so the display follows a real change.
     clBalance.setValue(value == 1 ? 2 : 1);
@@ -274,9 +277,9 @@ void TestSettingItems::combo_setValueSelectsByWireValue()
 {
     ClPageHarness clHarness;
     auto* pclWb = new ClSettingItemComboBox(QStringLiteral("zk_white_balance"), nullptr);
-    pclWb->setItemList({{QStringLiteral("Auto"), QStringLiteral("auto")},
-                        {QStringLiteral("Night"), QStringLiteral("night")},
-                        {QStringLiteral("Sunny"), QStringLiteral("daylight")}});
+    pclWb->setItemList({ { QStringLiteral("Auto"), QStringLiteral("auto") },
+        { QStringLiteral("Night"), QStringLiteral("night") },
+        { QStringLiteral("Sunny"), QStringLiteral("daylight") } });
     clHarness.add(pclWb);
     clHarness.show();
     QSignalSpy clChanged(pclWb, &AbstSettingItemWidget::sigSettingChangedNotify);
@@ -307,8 +310,8 @@ void TestSettingItems::dialogButton_cancelSendsNothingAcceptSendsGivenValue()
 {
     ClPageHarness clHarness;
     auto* pclDialog = new ClSettingConfirmDialog(QStringLiteral("Really?"), clHarness.pclPage);
-    auto* pclButton = clHarness.add(new ClSettingItemShowDialogButton(QStringLiteral("zk_something"), QStringLiteral("Do it"),
-                                                                      pclDialog, QString(), nullptr));
+    auto* pclButton = clHarness.add(new ClSettingItemShowDialogButton(
+        QStringLiteral("zk_something"), QStringLiteral("Do it"), pclDialog, QString(), nullptr));
     clHarness.show();
     ClModalDriver clDriver;
 
@@ -355,7 +358,8 @@ void TestSettingItems::page_failureAsksForReread()
     ClPageHarness clHarness;
     // Entries are set before the page listens, as the real pages do.
     auto* pclWdr = new ClSettingItemComboBox(QStringLiteral("zk_wdr"), nullptr);
-    pclWdr->setItemList({{QStringLiteral("OFF"), QStringLiteral("off")}, {QStringLiteral("ON"), QStringLiteral("on")}});
+    pclWdr->setItemList(
+        { { QStringLiteral("OFF"), QStringLiteral("off") }, { QStringLiteral("ON"), QStringLiteral("on") } });
     clHarness.add(pclWdr);
     clHarness.show();
     QSignalSpy clReread(clHarness.pclPage, &ClSettingPageWidget::sigRequestGetSettings);
@@ -445,13 +449,13 @@ void TestSettingItems::detail_firmwareGating()
     QFETCH(QVariant, firmware);
     QFETCH(bool, shown);
     ClDetailSettingWidget clDetail;
-    ClAllSettings clSnapshot{{QStringLiteral("zk_speaker_volume"), 32}};
+    ClAllSettings clSnapshot { { QStringLiteral("zk_speaker_volume"), 32 } };
     if (firmware.isValid())
         clSnapshot.insert(QStringLiteral("zk_get_version"), firmware);
     clDetail.applySettings(clSnapshot);
 
-    for (const char* pcName : {"recordingSettingsLabel", "zk_rec_audio_level", "zk_rec_audio_balance",
-                               "autoPowerOffLabel", "zk_auto_power_off"}) {
+    for (const char* pcName : { "recordingSettingsLabel", "zk_rec_audio_level", "zk_rec_audio_balance",
+             "autoPowerOffLabel", "zk_auto_power_off" }) {
         QWidget* pclWidget = clDetail.findChild<QWidget*>(QLatin1String(pcName));
         QVERIFY2(pclWidget, pcName);
         QVERIFY2(pclWidget->isHidden() != shown, pcName);

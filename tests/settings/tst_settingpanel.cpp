@@ -36,28 +36,28 @@ const QString strPrefSyncTime = QStringLiteral("setting/synctime");
 ClAllSettings realisticSnapshot()
 {
     return {
-        {QStringLiteral("zk_angle_deg"), QStringLiteral("145")},
-        {QStringLiteral("zk_white_balance"), QStringLiteral("cloudy")},
-        {QStringLiteral("zk_self_timer"), QStringLiteral("10sec")},
-        {QStringLiteral("zk_wdr"), QStringLiteral("on")},
-        {QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1")},
-        {QStringLiteral("video_resolution"), QStringLiteral("1280x720 60P 16:9")},
-        {QStringLiteral("zk_ae_light_metering"), QStringLiteral("multi")},
-        {QStringLiteral("zk_warp_correction"), QStringLiteral("on")},
-        {QStringLiteral("zk_stabilization"), QStringLiteral("off")},
-        {QStringLiteral("zk_image_rotation"), QStringLiteral("180deg")},
-        {QStringLiteral("zk_capture_mode"), QStringLiteral("burst")},
-        {QStringLiteral("zk_burst_per_sec"), QStringLiteral("5")},
-        {QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30")},
-        {QStringLiteral("zk_rec_audio_level"), 6},
-        {QStringLiteral("zk_rec_audio_balance"), -3},
-        {QStringLiteral("zk_auto_power_off"), QStringLiteral("120sec")},
-        {QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable")},
-        {QStringLiteral("zk_rec_duration"), QStringLiteral("5min")},
-        {QStringLiteral("zk_speaker_volume"), 32},
-        {QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009")},
-        {QStringLiteral("camera_clock"), QDateTime(QDate(2024, 5, 1), QTime(12, 0))},
-        {QStringLiteral("stream_type"), QStringLiteral("mjpg")},
+        { QStringLiteral("zk_angle_deg"), QStringLiteral("145") },
+        { QStringLiteral("zk_white_balance"), QStringLiteral("cloudy") },
+        { QStringLiteral("zk_self_timer"), QStringLiteral("10sec") },
+        { QStringLiteral("zk_wdr"), QStringLiteral("on") },
+        { QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1") },
+        { QStringLiteral("video_resolution"), QStringLiteral("1280x720 60P 16:9") },
+        { QStringLiteral("zk_ae_light_metering"), QStringLiteral("multi") },
+        { QStringLiteral("zk_warp_correction"), QStringLiteral("on") },
+        { QStringLiteral("zk_stabilization"), QStringLiteral("off") },
+        { QStringLiteral("zk_image_rotation"), QStringLiteral("180deg") },
+        { QStringLiteral("zk_capture_mode"), QStringLiteral("burst") },
+        { QStringLiteral("zk_burst_per_sec"), QStringLiteral("5") },
+        { QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30") },
+        { QStringLiteral("zk_rec_audio_level"), 6 },
+        { QStringLiteral("zk_rec_audio_balance"), -3 },
+        { QStringLiteral("zk_auto_power_off"), QStringLiteral("120sec") },
+        { QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable") },
+        { QStringLiteral("zk_rec_duration"), QStringLiteral("5min") },
+        { QStringLiteral("zk_speaker_volume"), 32 },
+        { QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009") },
+        { QStringLiteral("camera_clock"), QDateTime(QDate(2024, 5, 1), QTime(12, 0)) },
+        { QStringLiteral("stream_type"), QStringLiteral("mjpg") },
     };
 }
 
@@ -65,7 +65,7 @@ ClAllSettings realisticSnapshot()
 struct ClPanel
 {
     ClSettingWidget clPanel;
-    ClRequestLog clLog{&clPanel};
+    ClRequestLog clLog { &clPanel };
 
     ClPanel()
     {
@@ -110,7 +110,8 @@ struct ClPanel
     // Clicks the tool box tab with the given caption.
     void openTab(const QString& strCaption)
     {
-        for (QAbstractButton* pclTab : toolBox()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QAbstractButton* pclTab :
+            toolBox()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (pclTab->text() == strCaption) {
                 QTest::mouseClick(pclTab, Qt::LeftButton);
                 return;
@@ -209,7 +210,7 @@ void TestSettingPanel::connectPage_buttons()
     QCOMPARE(clPanel.clLog.count(), 0);
     // The two buttons are equally wide.
     QCOMPARE(clPanel.connectPageButton(QStringLiteral("connectButton"))->width(),
-             clPanel.connectPageButton(QStringLiteral("updateButton"))->width());
+        clPanel.connectPageButton(QStringLiteral("updateButton"))->width());
 }
 
 void TestSettingPanel::fill_showsCameraValuesAndSendsNothing()
@@ -233,14 +234,17 @@ void TestSettingPanel::fill_showsCameraValuesAndSendsNothing()
     QCOMPARE(clPanel.combo(QStringLiteral("zk_ae_light_metering"))->currentText(), QStringLiteral("Multi"));
     QCOMPARE(clPanel.combo(QStringLiteral("zk_image_rotation"))->currentText(), QStringLiteral("ON"));
     QCOMPARE(clPanel.combo(QStringLiteral("zk_capture_mode"))->currentText(), QStringLiteral("Burst"));
-    QCOMPARE(clPanel.combo(QStringLiteral("zk_burst_per_sec"))->currentText(), QStringLiteral("5fps : 10frames"));
+    QCOMPARE(
+        clPanel.combo(QStringLiteral("zk_burst_per_sec"))->currentText(), QStringLiteral("5fps : 10frames"));
     QCOMPARE(clPanel.combo(QStringLiteral("zk_auto_power_off"))->currentText(), QStringLiteral("120seconds"));
     QCOMPARE(clPanel.combo(QStringLiteral("zk_wifi_auto_power_off"))->currentText(), QStringLiteral("ON"));
     QCOMPARE(clPanel.combo(QStringLiteral("zk_rec_duration"))->currentText(), QStringLiteral("5minutes"));
     QCOMPARE(clPanel.button(QStringLiteral("intervalButton"))->text(), QStringLiteral("00:01:30"));
     QCOMPARE(clPanel.slider(QStringLiteral("zk_rec_audio_level"))->value(), 6);
-    QCOMPARE(clPanel.clPanel.findChild<ClSettingItemSlider*>(QStringLiteral("zk_rec_audio_balance"))->valueLabel()->text(),
-             QStringLiteral("L3"));
+    QCOMPARE(clPanel.clPanel.findChild<ClSettingItemSlider*>(QStringLiteral("zk_rec_audio_balance"))
+                 ->valueLabel()
+                 ->text(),
+        QStringLiteral("L3"));
     QCOMPARE(clPanel.slider(QStringLiteral("zk_speaker_volume"))->value(), 50);
     // The grid is the program's own choice and keeps its default.
     QCOMPARE(clPanel.combo(QStringLiteral("grid"))->currentText(), QStringLiteral("Single display"));
@@ -309,8 +313,8 @@ void TestSettingPanel::grid_neverReachesCameraAndStaysUsable()
     QSignalSpy clGrid(&clPanel.clPanel, &ClSettingWidget::sigChangeGridSetting);
 
     clPanel.clPanel.slotSetSettingEnable(false);
-    for (const char* pcKey : {"zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr", "zk_ae_exposure_level",
-                              "video_resolution"})
+    for (const char* pcKey : { "zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr",
+             "zk_ae_exposure_level", "video_resolution" })
         QVERIFY2(!clPanel.combo(QLatin1String(pcKey))->isEnabled(), pcKey);
     QVERIFY(clPanel.combo(QStringLiteral("grid"))->isEnabled());
 
@@ -333,11 +337,25 @@ void TestSettingPanel::simple_refusedShowsLabelThenRereads_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("wire");
     QTest::addColumn<QString>("message");
-    QTest::newRow("WDR") << "zk_wdr" << "OFF" << "off" << "Failed to set WDR";
-    QTest::newRow("white balance") << "zk_white_balance" << "Incandescent light" << "incandecent" << "Failed to set WB";
-    QTest::newRow("angle") << "zk_angle_deg" << "135" << "120" << "Failed to set Angle";
-    QTest::newRow("exposure") << "zk_ae_exposure_level" << "+2" << "2" << "Failed to set Exposure";
-    QTest::newRow("resolution") << "video_resolution" << "WVGA 240fps" << "848x480 240P 16:9"
+    QTest::newRow("WDR") << "zk_wdr"
+                         << "OFF"
+                         << "off"
+                         << "Failed to set WDR";
+    QTest::newRow("white balance") << "zk_white_balance"
+                                   << "Incandescent light"
+                                   << "incandecent"
+                                   << "Failed to set WB";
+    QTest::newRow("angle") << "zk_angle_deg"
+                           << "135"
+                           << "120"
+                           << "Failed to set Angle";
+    QTest::newRow("exposure") << "zk_ae_exposure_level"
+                              << "+2"
+                              << "2"
+                              << "Failed to set Exposure";
+    QTest::newRow("resolution") << "video_resolution"
+                                << "WVGA 240fps"
+                                << "848x480 240P 16:9"
                                 << "Failed to set Resolution";
 }
 
@@ -359,7 +377,7 @@ void TestSettingPanel::simple_refusedShowsLabelThenRereads()
     QCOMPARE(clRequest.value(ZkKey::PARAM2).toString(), wire);
 
     answerSet(&clPanel.clPanel, clRequest, 1);
-    QCOMPARE(clDriver.clMessages, QStringList{message});
+    QCOMPARE(clDriver.clMessages, QStringList { message });
     QCOMPARE(clPanel.clLog.count(), 1);
     QVERIFY(isReread(clPanel.clLog.last()));
 }
@@ -369,7 +387,8 @@ void TestSettingPanel::simple_refusedResolutionWithoutKeyOnlyRereads()
     ClPanel clPanel;
     clPanel.startSession();
     ClModalDriver clDriver;
-    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("1080p 30fps")));
+    QVERIFY(
+        chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("1080p 30fps")));
     // The camera failed before the main set: the answer has no key.
     answer(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
     QCOMPARE(clDriver.iDialogsSeen, 0);
@@ -389,7 +408,8 @@ void TestSettingPanel::simple_rereadOnlyAfterResolutionSuccess()
     QCOMPARE(clResolution.count(), 0);
 
     // A new resolution is told to the session manager at once and read back after success.
-    QVERIFY(chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("720p 120fps")));
+    QVERIFY(
+        chooseComboEntry(clPanel.combo(QStringLiteral("video_resolution")), QStringLiteral("720p 120fps")));
     QCOMPARE(clResolution.count(), 1);
     QCOMPARE(clResolution.at(0).at(0).toString(), QStringLiteral("1280x720 120P 16:9"));
     const ZK_CMD clRequest = clPanel.clLog.take().last();
@@ -434,13 +454,13 @@ void TestSettingPanel::reread_notSentOnceSessionEnded()
     QCOMPARE(clPanel.clLog.count(), 0);
 
     // Neither page's re-read leaves the panel while it shows the connect page ...
-    for (QWidget* pclPage : {clPanel.simple(), clPanel.detail()})
+    for (QWidget* pclPage : { clPanel.simple(), clPanel.detail() })
         emit qobject_cast<ClSettingPageWidget*>(pclPage)->sigRequestGetSettings();
     QCOMPARE(clPanel.clLog.count(), 0);
 
     // ... and both do again once it shows the settings.
     clPanel.startSession();
-    for (QWidget* pclPage : {clPanel.simple(), clPanel.detail()})
+    for (QWidget* pclPage : { clPanel.simple(), clPanel.detail() })
         emit qobject_cast<ClSettingPageWidget*>(pclPage)->sigRequestGetSettings();
     QCOMPARE(clPanel.clLog.count(), 2);
     QVERIFY(isReread(clPanel.clLog.clRequests.at(0)));
@@ -460,8 +480,8 @@ void TestSettingPanel::actOnDetail(ClPanel& clPanel, ClModalDriver& clDriver, co
     } else if (strAction == QLatin1String("zk_speaker_volume")) {
         QVERIFY(setSliderByUser(clPanel.slider(strAction), 25));
     } else if (strAction == QLatin1String("camera_clock")) {
-        QVERIFY(chooseComboEntry(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo")),
-                                 QStringLiteral("ON")));
+        QVERIFY(chooseComboEntry(
+            clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo")), QStringLiteral("ON")));
     } else if (strAction == QLatin1String("zk_interval_time")) {
         clDriver.expect([](QDialog* pclOpen) {
             QTest::keyClick(pclOpen->findChild<QWidget*>(QStringLiteral("secondSpinBox")), Qt::Key_Up);
@@ -482,12 +502,12 @@ void TestSettingPanel::detail_sendsRowValues()
     clPanel.openTab(QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     const QList<QPair<QString, QVariant>> clExpected = {
-        {QStringLiteral("zk_ae_light_metering"), QStringLiteral("center")},
-        {QStringLiteral("zk_rec_duration"), QStringLiteral("1min")},
-        {QStringLiteral("zk_rec_audio_level"), 9},
-        {QStringLiteral("zk_rec_audio_balance"), 2},
-        {QStringLiteral("zk_speaker_volume"), 16},
-        {QStringLiteral("zk_interval_time"), QStringLiteral("00:01:31")},
+        { QStringLiteral("zk_ae_light_metering"), QStringLiteral("center") },
+        { QStringLiteral("zk_rec_duration"), QStringLiteral("1min") },
+        { QStringLiteral("zk_rec_audio_level"), 9 },
+        { QStringLiteral("zk_rec_audio_balance"), 2 },
+        { QStringLiteral("zk_speaker_volume"), 16 },
+        { QStringLiteral("zk_interval_time"), QStringLiteral("00:01:31") },
     };
     for (const auto& clCase : clExpected) {
         actOnDetail(clPanel, clDriver, clCase.first);
@@ -504,15 +524,24 @@ void TestSettingPanel::detail_refusedShowsLabelThenRereads_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
-    QTest::newRow("balance") << "zk_rec_audio_balance" << "Failed to set Recording balance";
-    QTest::newRow("level") << "zk_rec_audio_level" << "Failed to set Recording level";
-    QTest::newRow("photometry") << "zk_ae_light_metering" << "Failed to set Photometry";
-    QTest::newRow("volume") << "zk_speaker_volume" << "Failed to set Volume";
-    QTest::newRow("interval") << "zk_interval_time" << "Failed to set Interval time";
-    QTest::newRow("camera initialize") << "zk_factory_reset_cam" << "Failed to set Camera initialize";
-    QTest::newRow("network initialize") << "zk_factory_reset_network" << "Failed to set Network setting initialize";
-    QTest::newRow("clock") << "camera_clock" << "Failed to Sync time";
-    QTest::newRow("format") << "sdFormat" << "Failed to SD format";
+    QTest::newRow("balance") << "zk_rec_audio_balance"
+                             << "Failed to set Recording balance";
+    QTest::newRow("level") << "zk_rec_audio_level"
+                           << "Failed to set Recording level";
+    QTest::newRow("photometry") << "zk_ae_light_metering"
+                                << "Failed to set Photometry";
+    QTest::newRow("volume") << "zk_speaker_volume"
+                            << "Failed to set Volume";
+    QTest::newRow("interval") << "zk_interval_time"
+                              << "Failed to set Interval time";
+    QTest::newRow("camera initialize") << "zk_factory_reset_cam"
+                                       << "Failed to set Camera initialize";
+    QTest::newRow("network initialize") << "zk_factory_reset_network"
+                                        << "Failed to set Network setting initialize";
+    QTest::newRow("clock") << "camera_clock"
+                           << "Failed to Sync time";
+    QTest::newRow("format") << "sdFormat"
+                            << "Failed to SD format";
 }
 
 void TestSettingPanel::detail_refusedShowsLabelThenRereads()
@@ -529,7 +558,7 @@ void TestSettingPanel::detail_refusedShowsLabelThenRereads()
     const int iDialogsBefore = clDriver.iDialogsSeen;
     answerSet(&clPanel.clPanel, clPanel.clLog.take().last(), 1);
     QCOMPARE(clDriver.iDialogsSeen, iDialogsBefore + 1);
-    QCOMPARE(clDriver.clMessages, QStringList{message});
+    QCOMPARE(clDriver.clMessages, QStringList { message });
     QCOMPARE(clPanel.clLog.count(), 1);
     QVERIFY(isReread(clPanel.clLog.last()));
 }
@@ -539,9 +568,13 @@ void TestSettingPanel::detail_confirmations_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("key");
-    QTest::newRow("SD format") << "sdFormat" << "SD format" << QString();
-    QTest::newRow("camera initialize") << "zk_factory_reset_cam" << "Camera initialize" << "zk_factory_reset_cam";
-    QTest::newRow("network initialize") << "zk_factory_reset_network" << "Network setting initialize"
+    QTest::newRow("SD format") << "sdFormat"
+                               << "SD format" << QString();
+    QTest::newRow("camera initialize") << "zk_factory_reset_cam"
+                                       << "Camera initialize"
+                                       << "zk_factory_reset_cam";
+    QTest::newRow("network initialize") << "zk_factory_reset_network"
+                                        << "Network setting initialize"
                                         << "zk_factory_reset_network";
 }
 
@@ -593,8 +626,10 @@ void TestSettingPanel::detail_intervalButton()
     // The dialog opens at the camera's value; a cancelled edit sends and shows nothing.
     QString strOpenedAt;
     clDriver.expect([&](QDialog* pclOpen) {
-        strOpenedAt = pclOpen->findChild<QWidget*>(QStringLiteral("hourSpinBox"))->property("value").toString() + ":"
-            + pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox"))->property("value").toString() + ":"
+        strOpenedAt
+            = pclOpen->findChild<QWidget*>(QStringLiteral("hourSpinBox"))->property("value").toString() + ":"
+            + pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox"))->property("value").toString()
+            + ":"
             + pclOpen->findChild<QWidget*>(QStringLiteral("secondSpinBox"))->property("value").toString();
         QTest::keyClick(pclOpen->findChild<QWidget*>(QStringLiteral("minuteSpinBox")), Qt::Key_Down);
         clickButton(pclOpen, QStringLiteral("cancelButton"));
@@ -639,14 +674,15 @@ void TestSettingPanel::apChain()
 
     clDriver.expect([](QDialog* pclOpen) {
         QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-        QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+        QTest::keyClicks(
+            pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
         clickButton(pclOpen, QStringLiteral("okButton"));
     });
     QTest::mouseClick(clPanel.button(QStringLiteral("apButton")), Qt::LeftButton);
 
-    const QList<QPair<QString, QString>> clSteps = {{QStringLiteral("zk_ap_ssid"), QStringLiteral("abc")},
-                                                    {QStringLiteral("zk_ap_key"), QStringLiteral("pass_123")},
-                                                    {QStringLiteral("zk_wifi_apply_new_param"), QStringLiteral("pass_123")}};
+    const QList<QPair<QString, QString>> clSteps = { { QStringLiteral("zk_ap_ssid"), QStringLiteral("abc") },
+        { QStringLiteral("zk_ap_key"), QStringLiteral("pass_123") },
+        { QStringLiteral("zk_wifi_apply_new_param"), QStringLiteral("pass_123") } };
     for (int iStep = 1; iStep <= 3; ++iStep) {
         // Each step goes out alone, only after the one before it succeeded.
         QCOMPARE(clPanel.clLog.count(), 1);
@@ -657,7 +693,7 @@ void TestSettingPanel::apChain()
         QCOMPARE(clStop.count(), 0);
         if (iStep == failingStep) {
             answerSet(&clPanel.clPanel, clCmd, 1);
-            QCOMPARE(clDriver.clMessages, QStringList{message});
+            QCOMPARE(clDriver.clMessages, QStringList { message });
             // The chain stops; only the re-read follows and the session stays.
             QCOMPARE(clPanel.clLog.count(), 1);
             QVERIFY(isReread(clPanel.clLog.last()));
@@ -709,14 +745,14 @@ void TestSettingPanel::syncTime_preferenceReadAtStart()
     {
         ClPanel clPanel;
         QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
-                 QStringLiteral("OFF"));
+            QStringLiteral("OFF"));
         QVERIFY(ClSetting().keyNames(QStringLiteral("setting")).contains(QStringLiteral("synctime")));
     }
 
     ClSetting().writeValue(strPrefSyncTime, true);
     ClPanel clPanel;
     QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
-             QStringLiteral("ON"));
+        QStringLiteral("ON"));
     // Building the page sent nothing; the session start does.
     QCOMPARE(clPanel.clLog.count(), 0);
     clPanel.startSession();
@@ -733,10 +769,10 @@ void TestSettingPanel::information_usableWhileDisabled()
     QSignalSpy clUpdate(&clPanel.clPanel, &ClSettingWidget::sigRequestUpdate);
     clPanel.clPanel.slotSetSettingEnable(false);
 
-    for (const char* pcName : {"zk_ae_light_metering", "zk_burst_per_sec", "intervalButton", "zk_rec_audio_level",
-                               "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off", "apButton",
-                               "zk_factory_reset_network", "zk_rec_duration", "zk_speaker_volume", "syncTimeCombo",
-                               "sdFormat", "zk_factory_reset_cam"})
+    for (const char* pcName : { "zk_ae_light_metering", "zk_burst_per_sec", "intervalButton",
+             "zk_rec_audio_level", "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off",
+             "apButton", "zk_factory_reset_network", "zk_rec_duration", "zk_speaker_volume", "syncTimeCombo",
+             "sdFormat", "zk_factory_reset_cam" })
         QVERIFY2(!clPanel.clPanel.findChild<QWidget*>(QLatin1String(pcName))->isEnabled(), pcName);
     QPushButton* pclDisplay = clPanel.button(QStringLiteral("informationButton"));
     QVERIFY(pclDisplay->isEnabled());
@@ -776,8 +812,10 @@ void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple()
     clDriver.expect([&](QDialog* pclOpen) {
         pclOpened = pclOpen;
         if (opener == QLatin1String("apButton")) {
-            QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-            QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("12345678"));
+            QTest::keyClicks(
+                pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
+            QTest::keyClicks(
+                pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("12345678"));
         }
         clPanel.clPanel.showSettingPage(0);
     });

@@ -22,7 +22,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Reply {
+struct Reply
+{
     bool bAnswered = false; // an HTTP answer arrived
     int iStatus = 0;
     std::string strBody;
@@ -34,7 +35,8 @@ struct Reply {
     std::int64_t number(const char* pKey) const
     {
         const auto it = object().find(pKey);
-        return (it != object().end() && it->second.is<std::int64_t>()) ? it->second.get<std::int64_t>() : -99999;
+        return (it != object().end() && it->second.is<std::int64_t>()) ? it->second.get<std::int64_t>()
+                                                                       : -99999;
     }
     bool has(const char* pKey) const { return object().count(pKey) != 0; }
 };
@@ -55,7 +57,7 @@ Reply post(const CamSim& sim, const std::string& strBody, int iReadTimeoutS = 10
 }
 
 std::string envelope(std::int64_t llMsgId, std::int64_t llToken, const std::string& strType = std::string(),
-                     const std::string& strParam = std::string())
+    const std::string& strParam = std::string())
 {
     picojson::object obj;
     obj["msg_id"] = picojson::value(llMsgId);
@@ -88,7 +90,8 @@ httplib::Result getFrame(const CamSim& sim, int iReadTimeoutS = 10)
 
 } // namespace
 
-class TestCamSim : public QObject {
+class TestCamSim : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -188,13 +191,12 @@ void TestCamSim::getAllSettings_isArrayOfOneKeyObjectsWithEveryKey()
         QVERIFY2(obj.begin()->second.is<std::string>(), obj.begin()->first.c_str());
         QVERIFY(values.emplace(obj.begin()->first, obj.begin()->second.get<std::string>()).second);
     }
-    const char* keys[] = {
-        "zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr", "zk_ae_exposure_level",
-        "video_resolution", "zk_ae_light_metering", "zk_warp_correction", "zk_stabilization",
-        "zk_image_rotation", "zk_capture_mode", "zk_burst_per_sec", "zk_interval_time",
+    const char* keys[] = { "zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr",
+        "zk_ae_exposure_level", "video_resolution", "zk_ae_light_metering", "zk_warp_correction",
+        "zk_stabilization", "zk_image_rotation", "zk_capture_mode", "zk_burst_per_sec", "zk_interval_time",
         "zk_rec_audio_level", "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off",
         "zk_rec_duration", "zk_speaker_volume", "zk_get_version", "zk_battery", "zk_get_ac_connection",
-        "app_status", "camera_clock", "stream_type", "stream_while_record", "std_def_video"};
+        "app_status", "camera_clock", "stream_type", "stream_while_record", "std_def_video" };
     for (const char* pKey : keys)
         QVERIFY2(values.count(pKey), pKey);
     QCOMPARE(values["zk_battery"], std::string("42"));
@@ -217,37 +219,66 @@ void TestCamSim::setSetting_storesOrRefuses_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("rval");
 
-    QTest::newRow("white balance cloudy") << "zk_white_balance" << "cloudy" << 0;
-    QTest::newRow("white balance unknown") << "zk_white_balance" << "sunny" << -14;
-    QTest::newRow("resolution high speed") << "video_resolution" << "848x480 240P 16:9" << 0;
-    QTest::newRow("resolution unknown") << "video_resolution" << "3840x2160 30P 16:9" << -14;
-    QTest::newRow("exposure -2") << "zk_ae_exposure_level" << "-2" << 0;
-    QTest::newRow("volume 64") << "zk_speaker_volume" << "64" << 0;
-    QTest::newRow("volume 65") << "zk_speaker_volume" << "65" << -14;
-    QTest::newRow("volume not a number") << "zk_speaker_volume" << "loud" << -14;
-    QTest::newRow("balance -5") << "zk_rec_audio_balance" << "-5" << 0;
-    QTest::newRow("balance -6") << "zk_rec_audio_balance" << "-6" << -14;
-    QTest::newRow("level 10") << "zk_rec_audio_level" << "10" << 0;
-    QTest::newRow("interval 2 s") << "zk_interval_time" << "00:00:02" << 0;
-    QTest::newRow("interval 1 s") << "zk_interval_time" << "00:00:01" << -14;
-    QTest::newRow("interval 24 h") << "zk_interval_time" << "24:00:00" << 0;
-    QTest::newRow("interval over 24 h") << "zk_interval_time" << "24:00:01" << -14;
-    QTest::newRow("interval 60 s field") << "zk_interval_time" << "00:00:60" << -14;
-    QTest::newRow("clock leap day") << "camera_clock" << "2024-02-29 23:59:59" << 0;
-    QTest::newRow("clock no such day") << "camera_clock" << "2023-02-29 10:00:00" << -14;
-    QTest::newRow("clock other form") << "camera_clock" << "2024/02/28 10:00:00" << -14;
-    QTest::newRow("stream rtsp") << "stream_type" << "rtsp" << 0;
-    QTest::newRow("stream dash") << "stream_type" << "dash" << -14;
-    QTest::newRow("stream while record off") << "stream_while_record" << "off" << 0;
-    QTest::newRow("std def video on") << "std_def_video" << "on" << 0;
+    QTest::newRow("white balance cloudy") << "zk_white_balance"
+                                          << "cloudy" << 0;
+    QTest::newRow("white balance unknown") << "zk_white_balance"
+                                           << "sunny" << -14;
+    QTest::newRow("resolution high speed") << "video_resolution"
+                                           << "848x480 240P 16:9" << 0;
+    QTest::newRow("resolution unknown") << "video_resolution"
+                                        << "3840x2160 30P 16:9" << -14;
+    QTest::newRow("exposure -2") << "zk_ae_exposure_level"
+                                 << "-2" << 0;
+    QTest::newRow("volume 64") << "zk_speaker_volume"
+                               << "64" << 0;
+    QTest::newRow("volume 65") << "zk_speaker_volume"
+                               << "65" << -14;
+    QTest::newRow("volume not a number") << "zk_speaker_volume"
+                                         << "loud" << -14;
+    QTest::newRow("balance -5") << "zk_rec_audio_balance"
+                                << "-5" << 0;
+    QTest::newRow("balance -6") << "zk_rec_audio_balance"
+                                << "-6" << -14;
+    QTest::newRow("level 10") << "zk_rec_audio_level"
+                              << "10" << 0;
+    QTest::newRow("interval 2 s") << "zk_interval_time"
+                                  << "00:00:02" << 0;
+    QTest::newRow("interval 1 s") << "zk_interval_time"
+                                  << "00:00:01" << -14;
+    QTest::newRow("interval 24 h") << "zk_interval_time"
+                                   << "24:00:00" << 0;
+    QTest::newRow("interval over 24 h") << "zk_interval_time"
+                                        << "24:00:01" << -14;
+    QTest::newRow("interval 60 s field") << "zk_interval_time"
+                                         << "00:00:60" << -14;
+    QTest::newRow("clock leap day") << "camera_clock"
+                                    << "2024-02-29 23:59:59" << 0;
+    QTest::newRow("clock no such day") << "camera_clock"
+                                       << "2023-02-29 10:00:00" << -14;
+    QTest::newRow("clock other form") << "camera_clock"
+                                      << "2024/02/28 10:00:00" << -14;
+    QTest::newRow("stream rtsp") << "stream_type"
+                                 << "rtsp" << 0;
+    QTest::newRow("stream dash") << "stream_type"
+                                 << "dash" << -14;
+    QTest::newRow("stream while record off") << "stream_while_record"
+                                             << "off" << 0;
+    QTest::newRow("std def video on") << "std_def_video"
+                                      << "on" << 0;
     QTest::newRow("ssid 32 chars") << "zk_ap_ssid" << QString(32, QLatin1Char('a')) << 0;
     QTest::newRow("ssid 33 chars") << "zk_ap_ssid" << QString(33, QLatin1Char('a')) << -14;
-    QTest::newRow("ssid blank") << "zk_ap_ssid" << "my cam" << -14;
-    QTest::newRow("key 8 chars") << "zk_ap_key" << "ab@_-123" << 0;
-    QTest::newRow("key 7 chars") << "zk_ap_key" << "abcdefg" << -14;
-    QTest::newRow("battery read-only") << "zk_battery" << "50" << -14;
-    QTest::newRow("version read-only") << "zk_get_version" << "01.00.0010" << -14;
-    QTest::newRow("unknown key") << "zk_nonsense" << "on" << -14;
+    QTest::newRow("ssid blank") << "zk_ap_ssid"
+                                << "my cam" << -14;
+    QTest::newRow("key 8 chars") << "zk_ap_key"
+                                 << "ab@_-123" << 0;
+    QTest::newRow("key 7 chars") << "zk_ap_key"
+                                 << "abcdefg" << -14;
+    QTest::newRow("battery read-only") << "zk_battery"
+                                       << "50" << -14;
+    QTest::newRow("version read-only") << "zk_get_version"
+                                       << "01.00.0010" << -14;
+    QTest::newRow("unknown key") << "zk_nonsense"
+                                 << "on" << -14;
 }
 
 void TestCamSim::setSetting_storesOrRefuses()
@@ -305,8 +336,7 @@ void TestCamSim::poll_holdsUntilNotificationQueued()
 {
     CamSim& sim = *m_pclSim;
     const std::int64_t llToken = openSession(sim);
-    const std::string strPoll =
-        "{\"msg_id\":4097,\"timeout\":5,\"token\":" + std::to_string(llToken) + "}";
+    const std::string strPoll = "{\"msg_id\":4097,\"timeout\":5,\"token\":" + std::to_string(llToken) + "}";
     auto clFuture = std::async(std::launch::async, [&sim, strPoll] { return post(sim, strPoll); });
 
     QVERIFY(sim.waitForMessage(4097, 1, 5000));
@@ -335,7 +365,8 @@ void TestCamSim::poll_holdsUntilNotificationQueued()
     const Reply second = post(sim, strPoll);
     const picojson::array& both = second.object().at("listing").get<picojson::array>();
     QCOMPARE(both.size(), std::size_t(2));
-    QCOMPARE(both[0].get<picojson::object>().at("type").get<std::string>(), std::string("video_record_complete"));
+    QCOMPARE(
+        both[0].get<picojson::object>().at("type").get<std::string>(), std::string("video_record_complete"));
     QCOMPARE(both[1].get<picojson::object>().at("param").get<std::string>(), std::string("42"));
 
     // A stale token gets -4 at once.
@@ -347,8 +378,10 @@ void TestCamSim::poll_timesOutWithEmptyListing()
     CamSim& sim = *m_pclSim;
     const std::int64_t llToken = openSession(sim);
     const auto clStart = Clock::now();
-    const Reply reply = post(sim, "{\"msg_id\":4097,\"timeout\":1,\"token\":" + std::to_string(llToken) + "}");
-    const auto llHeldMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clStart).count();
+    const Reply reply
+        = post(sim, "{\"msg_id\":4097,\"timeout\":1,\"token\":" + std::to_string(llToken) + "}");
+    const auto llHeldMs
+        = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clStart).count();
     QVERIFY2(llHeldMs >= 900, std::to_string(llHeldMs).c_str());
     QCOMPARE(reply.number("rval"), 0);
     QVERIFY(reply.object().at("listing").get<picojson::array>().empty());
@@ -369,8 +402,8 @@ void TestCamSim::frames_notFoundBeforeViewFinderAndJpegAfter()
         QVERIFY(res);
         QCOMPARE(res->status, 200);
         QCOMPARE(res->get_header_value("Content-Type"), std::string("image/jpeg"));
-        const QImage clImage = QImage::fromData(reinterpret_cast<const uchar*>(res->body.data()),
-                                                static_cast<int>(res->body.size()), "JPEG");
+        const QImage clImage = QImage::fromData(
+            reinterpret_cast<const uchar*>(res->body.data()), static_cast<int>(res->body.size()), "JPEG");
         QCOMPARE(clImage.size(), QSize(640, 360));
     }
     QCOMPARE(sim.framesServed(), std::uint64_t(2));
@@ -398,8 +431,8 @@ void TestCamSim::frames_sizeKeptWithinBounds()
         auto res = getFrame(sim);
         if (!res || res->status != 200)
             return QSize();
-        return QImage::fromData(reinterpret_cast<const uchar*>(res->body.data()), static_cast<int>(res->body.size()),
-                                "JPEG")
+        return QImage::fromData(
+            reinterpret_cast<const uchar*>(res->body.data()), static_cast<int>(res->body.size()), "JPEG")
             .size();
     };
 
@@ -530,18 +563,21 @@ void TestCamSim::frameFault_chunkedAndBroken()
     QCOMPARE(res->status, 200);
     QVERIFY(arrivals.size() >= 3);
     QVERIFY(arrivals.back() - arrivals.front() >= std::chrono::milliseconds(350));
-    QVERIFY(!QImage::fromData(reinterpret_cast<const uchar*>(strBody.data()), static_cast<int>(strBody.size()))
-                 .isNull());
+    QVERIFY(
+        !QImage::fromData(reinterpret_cast<const uchar*>(strBody.data()), static_cast<int>(strBody.size()))
+             .isNull());
 
     auto noise = getFrame(sim);
     QVERIFY(noise);
     QCOMPARE(noise->status, 200);
-    QVERIFY(QImage::fromData(reinterpret_cast<const uchar*>(noise->body.data()), static_cast<int>(noise->body.size()))
+    QVERIFY(QImage::fromData(
+        reinterpret_cast<const uchar*>(noise->body.data()), static_cast<int>(noise->body.size()))
                 .isNull());
 
     auto good = getFrame(sim);
     QVERIFY(good);
-    QVERIFY(!QImage::fromData(reinterpret_cast<const uchar*>(good->body.data()), static_cast<int>(good->body.size()))
+    QVERIFY(!QImage::fromData(
+        reinterpret_cast<const uchar*>(good->body.data()), static_cast<int>(good->body.size()))
                  .isNull());
 }
 
@@ -550,8 +586,8 @@ void TestCamSim::log_keepsRawBodyByteExact()
     CamSim& sim = *m_pclSim;
     const std::int64_t llToken = openSession(sim);
     sim.clearLog();
-    const std::string strBody = "{\"msg_id\":2,\"param\":\"on\",\"token\":" + std::to_string(llToken)
-        + ",\"type\":\"zk_wdr\"}";
+    const std::string strBody
+        = "{\"msg_id\":2,\"param\":\"on\",\"token\":" + std::to_string(llToken) + ",\"type\":\"zk_wdr\"}";
     QCOMPARE(rvalOf(sim, strBody), 0);
     const std::string strOdd = "{ \"msg_id\" : 259 , \"token\":" + std::to_string(llToken) + " }\n";
     QCOMPARE(rvalOf(sim, strOdd), 0);
@@ -570,7 +606,7 @@ void TestCamSim::log_keepsRawBodyByteExact()
     QVERIFY(!log[1].hasType && !log[1].hasParam);
     QVERIFY(log[1].received >= log[0].received);
     QVERIFY(!log[2].jsonObject);
-    QCOMPARE(sim.msgIds(), (std::vector<std::int64_t>{2, 259, -1}));
+    QCOMPARE(sim.msgIds(), (std::vector<std::int64_t> { 2, 259, -1 }));
 }
 
 void TestCamSim::log_keepsNewestEntriesWithinLimits()
@@ -622,9 +658,10 @@ void TestCamSim::control_scriptsStateOverHttp()
     QCOMPARE(cli.Post("/sim/battery", "{\"lvl\":1}", "application/json")->status, 400);
     QCOMPARE(cli.Post("/sim/record/start", "", "application/json")->status, 200);
     QVERIFY(sim.isRecording());
-    QCOMPARE(cli.Post("/sim/fault", "{\"msg_id\":3,\"kind\":\"http\",\"status\":404,\"count\":1}", "application/json")
+    QCOMPARE(cli.Post("/sim/fault", "{\"msg_id\":3,\"kind\":\"http\",\"status\":404,\"count\":1}",
+                    "application/json")
                  ->status,
-             200);
+        200);
 
     const std::int64_t llToken = openSession(sim);
     QCOMPARE(post(sim, envelope(3, llToken)).iStatus, 404);
@@ -638,7 +675,7 @@ void TestCamSim::control_scriptsStateOverHttp()
     const picojson::array& entries = clLog.get<picojson::array>();
     QCOMPARE(entries.size(), std::size_t(3));
     QCOMPARE(entries[0].get<picojson::object>().at("raw").get<std::string>(),
-             std::string("{\"msg_id\":257,\"token\":0}"));
+        std::string("{\"msg_id\":257,\"token\":0}"));
     QCOMPARE(entries[1].get<picojson::object>().at("fault").get<std::string>(), std::string("http"));
 
     auto state = cli.Get("/sim/state");
@@ -660,11 +697,15 @@ void TestCamSim::stop_returnsPromptlyWithHeldPollAndStalledFrame()
     auto clPoll = std::async(std::launch::async, [&sim, llToken] {
         return post(sim, "{\"msg_id\":4097,\"timeout\":30,\"token\":" + std::to_string(llToken) + "}", 60);
     });
-    auto clDelayed = std::async(std::launch::async, [&sim, llToken] { return post(sim, envelope(260, llToken), 60); });
+    auto clDelayed
+        = std::async(std::launch::async, [&sim, llToken] { return post(sim, envelope(260, llToken), 60); });
     auto clFrame = std::async(std::launch::async, [&sim] { return static_cast<bool>(getFrame(sim, 60)); });
-    QVERIFY(sim.waitFor([&sim] { return sim.messageCount(4097) == 1 && sim.messageCount(260) == 1
-                                        && !sim.frameRequests().empty() && sim.frameRequests()[0].status == 200; },
-                        5000));
+    QVERIFY(sim.waitFor(
+        [&sim] {
+            return sim.messageCount(4097) == 1 && sim.messageCount(260) == 1 && !sim.frameRequests().empty()
+                && sim.frameRequests()[0].status == 200;
+        },
+        5000));
     QTest::qWait(200);
 
     const auto clStart = Clock::now();

@@ -19,28 +19,28 @@ using Vocabulary = std::vector<std::string>;
 const std::map<std::string, Vocabulary>& vocabularies()
 {
     static const std::map<std::string, Vocabulary> map = {
-        {"zk_angle_deg", {"170", "145", "120"}},
-        {"zk_white_balance", {"auto", "night", "daylight", "cloudy", "incandecent", "fluorescent"}},
-        {"zk_self_timer", {"off", "5sec", "10sec", "30sec"}},
-        {"zk_wdr", {"off", "on"}},
-        {"zk_ae_exposure_level", {"2", "1", "0", "-1", "-2"}},
-        {"video_resolution",
-         {"1920x1080 60P 16:9", "1920x1080 30P 16:9", "1280x720 120P 16:9", "1280x720 60P 16:9",
-          "1280x720 30P 16:9", "848x480 240P 16:9"}},
-        {"zk_ae_light_metering", {"center", "multi"}},
-        {"zk_warp_correction", {"off", "on"}},
-        {"zk_stabilization", {"off", "on"}},
-        {"zk_image_rotation", {"off", "180deg"}},
-        {"zk_capture_mode", {"single", "burst", "interval"}},
-        {"zk_burst_per_sec", {"2", "5", "60"}},
-        {"zk_auto_power_off", {"off", "60sec", "120sec", "300sec"}},
-        {"zk_wifi_auto_power_off", {"disable", "enable"}},
-        {"zk_rec_duration", {"1min", "3min", "5min", "10min", "30min"}},
-        {"stream_type", {"rtsp", "mjpg", "hls"}},
-        {"stream_while_record", {"on", "off"}},
-        {"std_def_video", {"on", "off"}},
-        {"zk_factory_reset_network", {"set"}},
-        {"zk_factory_reset_cam", {"set"}},
+        { "zk_angle_deg", { "170", "145", "120" } },
+        { "zk_white_balance", { "auto", "night", "daylight", "cloudy", "incandecent", "fluorescent" } },
+        { "zk_self_timer", { "off", "5sec", "10sec", "30sec" } },
+        { "zk_wdr", { "off", "on" } },
+        { "zk_ae_exposure_level", { "2", "1", "0", "-1", "-2" } },
+        { "video_resolution",
+            { "1920x1080 60P 16:9", "1920x1080 30P 16:9", "1280x720 120P 16:9", "1280x720 60P 16:9",
+                "1280x720 30P 16:9", "848x480 240P 16:9" } },
+        { "zk_ae_light_metering", { "center", "multi" } },
+        { "zk_warp_correction", { "off", "on" } },
+        { "zk_stabilization", { "off", "on" } },
+        { "zk_image_rotation", { "off", "180deg" } },
+        { "zk_capture_mode", { "single", "burst", "interval" } },
+        { "zk_burst_per_sec", { "2", "5", "60" } },
+        { "zk_auto_power_off", { "off", "60sec", "120sec", "300sec" } },
+        { "zk_wifi_auto_power_off", { "disable", "enable" } },
+        { "zk_rec_duration", { "1min", "3min", "5min", "10min", "30min" } },
+        { "stream_type", { "rtsp", "mjpg", "hls" } },
+        { "stream_while_record", { "on", "off" } },
+        { "std_def_video", { "on", "off" } },
+        { "zk_factory_reset_network", { "set" } },
+        { "zk_factory_reset_cam", { "set" } },
     };
     return map;
 }
@@ -49,9 +49,9 @@ const std::map<std::string, Vocabulary>& vocabularies()
 const std::map<std::string, std::pair<int, int>>& ranges()
 {
     static const std::map<std::string, std::pair<int, int>> map = {
-        {"zk_rec_audio_level", {0, 10}},
-        {"zk_rec_audio_balance", {-5, 5}},
-        {"zk_speaker_volume", {0, 64}},
+        { "zk_rec_audio_level", { 0, 10 } },
+        { "zk_rec_audio_balance", { -5, 5 } },
+        { "zk_speaker_volume", { 0, 64 } },
     };
     return map;
 }
@@ -60,28 +60,28 @@ const std::map<std::string, std::pair<int, int>>& ranges()
 const std::vector<std::pair<std::string, std::string>>& cameraDefaults()
 {
     static const std::vector<std::pair<std::string, std::string>> list = {
-        {"zk_angle_deg", "170"},
-        {"zk_white_balance", "auto"},
-        {"zk_self_timer", "off"},
-        {"zk_wdr", "off"},
-        {"zk_ae_exposure_level", "0"},
-        {"video_resolution", "1920x1080 30P 16:9"},
-        {"zk_ae_light_metering", "center"},
-        {"zk_warp_correction", "off"},
-        {"zk_stabilization", "on"},
-        {"zk_image_rotation", "off"},
-        {"zk_capture_mode", "single"},
-        {"zk_burst_per_sec", "5"},
-        {"zk_interval_time", "00:00:10"},
-        {"zk_rec_audio_level", "5"},
-        {"zk_rec_audio_balance", "0"},
-        {"zk_auto_power_off", "300sec"},
-        {"zk_wifi_auto_power_off", "disable"},
-        {"zk_rec_duration", "5min"},
-        {"zk_speaker_volume", "32"},
-        {"stream_type", "mjpg"},
-        {"stream_while_record", "on"},
-        {"std_def_video", "on"},
+        { "zk_angle_deg", "170" },
+        { "zk_white_balance", "auto" },
+        { "zk_self_timer", "off" },
+        { "zk_wdr", "off" },
+        { "zk_ae_exposure_level", "0" },
+        { "video_resolution", "1920x1080 30P 16:9" },
+        { "zk_ae_light_metering", "center" },
+        { "zk_warp_correction", "off" },
+        { "zk_stabilization", "on" },
+        { "zk_image_rotation", "off" },
+        { "zk_capture_mode", "single" },
+        { "zk_burst_per_sec", "5" },
+        { "zk_interval_time", "00:00:10" },
+        { "zk_rec_audio_level", "5" },
+        { "zk_rec_audio_balance", "0" },
+        { "zk_auto_power_off", "300sec" },
+        { "zk_wifi_auto_power_off", "disable" },
+        { "zk_rec_duration", "5min" },
+        { "zk_speaker_volume", "32" },
+        { "stream_type", "mjpg" },
+        { "stream_while_record", "on" },
+        { "std_def_video", "on" },
     };
     return list;
 }
@@ -89,8 +89,8 @@ const std::vector<std::pair<std::string, std::string>>& cameraDefaults()
 const std::vector<std::pair<std::string, std::string>>& networkDefaults()
 {
     static const std::vector<std::pair<std::string, std::string>> list = {
-        {"zk_ap_ssid", "VEXA_KD4_5A3C"},
-        {"zk_ap_key", "1234567890"},
+        { "zk_ap_ssid", "VEXA_KD4_5A3C" },
+        { "zk_ap_key", "1234567890" },
     };
     return list;
 }
@@ -99,12 +99,32 @@ const std::vector<std::pair<std::string, std::string>>& networkDefaults()
 const std::vector<std::string>& reportedOrder()
 {
     static const std::vector<std::string> list = {
-        "zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr", "zk_ae_exposure_level",
-        "video_resolution", "zk_ae_light_metering", "zk_warp_correction", "zk_stabilization",
-        "zk_image_rotation", "zk_capture_mode", "zk_burst_per_sec", "zk_interval_time",
-        "zk_rec_audio_level", "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off",
-        "zk_rec_duration", "zk_speaker_volume", "zk_get_version", "zk_battery",
-        "zk_get_ac_connection", "app_status", "camera_clock", "stream_type", "stream_while_record",
+        "zk_angle_deg",
+        "zk_white_balance",
+        "zk_self_timer",
+        "zk_wdr",
+        "zk_ae_exposure_level",
+        "video_resolution",
+        "zk_ae_light_metering",
+        "zk_warp_correction",
+        "zk_stabilization",
+        "zk_image_rotation",
+        "zk_capture_mode",
+        "zk_burst_per_sec",
+        "zk_interval_time",
+        "zk_rec_audio_level",
+        "zk_rec_audio_balance",
+        "zk_auto_power_off",
+        "zk_wifi_auto_power_off",
+        "zk_rec_duration",
+        "zk_speaker_volume",
+        "zk_get_version",
+        "zk_battery",
+        "zk_get_ac_connection",
+        "app_status",
+        "camera_clock",
+        "stream_type",
+        "stream_while_record",
         "std_def_video",
     };
     return list;
@@ -113,7 +133,7 @@ const std::vector<std::string>& reportedOrder()
 // Stored, but never listed by message 3.
 const std::set<std::string>& unreportedKeys()
 {
-    static const std::set<std::string> set = {"zk_ap_ssid", "zk_ap_key"};
+    static const std::set<std::string> set = { "zk_ap_ssid", "zk_ap_key" };
     return set;
 }
 
@@ -146,12 +166,13 @@ bool parseInt(const std::string& str, int& iValue)
 // "yyyy-MM-dd hh:mm:ss", a real date and a real time of day.
 bool parseClock(const std::string& str, QDateTime& clResult)
 {
-    if (str.size() != 19 || !isDigits(str, 0, 4) || str[4] != '-' || !isDigits(str, 5, 2)
-        || str[7] != '-' || !isDigits(str, 8, 2) || str[10] != ' ' || !isDigits(str, 11, 2)
-        || str[13] != ':' || !isDigits(str, 14, 2) || str[16] != ':' || !isDigits(str, 17, 2))
+    if (str.size() != 19 || !isDigits(str, 0, 4) || str[4] != '-' || !isDigits(str, 5, 2) || str[7] != '-'
+        || !isDigits(str, 8, 2) || str[10] != ' ' || !isDigits(str, 11, 2) || str[13] != ':'
+        || !isDigits(str, 14, 2) || str[16] != ':' || !isDigits(str, 17, 2))
         return false;
     const QDate clDate(std::stoi(str.substr(0, 4)), std::stoi(str.substr(5, 2)), std::stoi(str.substr(8, 2)));
-    const QTime clTime(std::stoi(str.substr(11, 2)), std::stoi(str.substr(14, 2)), std::stoi(str.substr(17, 2)));
+    const QTime clTime(
+        std::stoi(str.substr(11, 2)), std::stoi(str.substr(14, 2)), std::stoi(str.substr(17, 2)));
     if (!clDate.isValid() || !clTime.isValid())
         return false;
     // Kept as UTC so that no daylight-saving gap of the host can make a valid text invalid.
@@ -194,7 +215,8 @@ CamSettings::CamSettings(const std::string& strFirmware)
     m_values["zk_get_ac_connection"] = "disconnected";
     m_values["app_status"] = "idle";
     const QDateTime clNow = QDateTime::currentDateTime();
-    m_clockBase = QDateTime(clNow.date(), QTime(clNow.time().hour(), clNow.time().minute(), clNow.time().second()), Qt::UTC);
+    m_clockBase = QDateTime(
+        clNow.date(), QTime(clNow.time().hour(), clNow.time().minute(), clNow.time().second()), Qt::UTC);
     m_clockSetAt = std::chrono::steady_clock::now();
 }
 
@@ -305,7 +327,7 @@ std::string CamSettings::clockText() const
     if (!m_clockBase.isValid())
         return m_clockRaw;
     const auto llElapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - m_clockSetAt)
+        std::chrono::steady_clock::now() - m_clockSetAt)
                                .count();
     return m_clockBase.addMSecs(llElapsed).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
 }

@@ -12,7 +12,8 @@ namespace camsim {
 
 // The camera's setting values and the vocabulary it accepts for each key.
 // Not thread-safe: the simulator guards it with its own mutex.
-class CamSettings {
+class CamSettings
+{
 public:
     explicit CamSettings(const std::string& strFirmware = "01.00.0009");
 
@@ -41,9 +42,9 @@ private:
     std::string clockText() const;
 
     std::map<std::string, std::string> m_values;
-    QDateTime m_clockBase;                                   // valid: advancing clock
+    QDateTime m_clockBase; // valid: advancing clock
     std::chrono::steady_clock::time_point m_clockSetAt;
-    std::string m_clockRaw;                                  // a scripted text that is no valid time
+    std::string m_clockRaw; // a scripted text that is no valid time
 };
 
 } // namespace camsim

@@ -30,7 +30,8 @@ picojson::value number(std::int64_t llValue)
 
 std::int64_t unixSeconds()
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -70,9 +71,8 @@ LoggedMessage parseMessage(const std::string& strBody)
     auto itFirst = strBody.begin();
     itFirst = picojson::parse(clValue, itFirst, strBody.end(), &strError);
     // Trailing white space is tolerated, anything else makes the body no JSON object.
-    const bool bTrailing = std::any_of(itFirst, strBody.end(), [](char c) {
-        return c != ' ' && c != '\t' && c != '\r' && c != '\n';
-    });
+    const bool bTrailing = std::any_of(
+        itFirst, strBody.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r' && c != '\n'; });
     if (!strError.empty() || bTrailing || !clValue.is<picojson::object>())
         return msg;
     msg.jsonObject = true;
@@ -95,7 +95,7 @@ std::string basicAnswer(int iRval, std::int64_t llMsgId)
 
 bool isLoopback(const std::string& strAddress)
 {
-    in_addr addr{};
+    in_addr addr {};
     if (inet_pton(AF_INET, strAddress.c_str(), &addr) != 1)
         return false;
     return (ntohl(addr.s_addr) >> 24) == 127;
@@ -125,8 +125,8 @@ bool dropConnection(const httplib::Request& req)
         if (pEnd == pEntry->d_name || *pEnd != '\0')
             continue;
         const int iFd = static_cast<int>(lFd);
-        sockaddr_storage local{};
-        sockaddr_storage peer{};
+        sockaddr_storage local {};
+        sockaddr_storage peer {};
         socklen_t iLocalLen = sizeof(local);
         socklen_t iPeerLen = sizeof(peer);
         if (getsockname(iFd, reinterpret_cast<sockaddr*>(&local), &iLocalLen) != 0
@@ -142,7 +142,8 @@ bool dropConnection(const httplib::Request& req)
     return bDone;
 }
 
-const char* kNotFoundBody = "<html><head><title>404 Not Found</title></head><body>404 Not Found</body></html>";
+const char* kNotFoundBody
+    = "<html><head><title>404 Not Found</title></head><body>404 Not Found</body></html>";
 
 } // namespace
 
@@ -154,7 +155,7 @@ CamSim::CamSim()
 CamSim::CamSim(const Options& options)
     : m_options(options)
     , m_settings(options.firmware)
-    , m_random(std::random_device{}())
+    , m_random(std::random_device {}())
     , m_fps(options.fps)
 {
     m_options.messageLogLimit = std::max<std::size_t>(1, m_options.messageLogLimit);
@@ -183,12 +184,10 @@ bool CamSim::start()
     // stop() is quick and idle clients do not starve the pool.
     m_server->set_keep_alive_timeout(1);
     m_server->set_tcp_nodelay(true);
-    m_server->Post("/cgi-bin/cgi", [this](const httplib::Request& req, httplib::Response& res) {
-        handleCgi(req, res);
-    });
-    m_server->Get("/mjpeg/amba.jpg", [this](const httplib::Request& req, httplib::Response& res) {
-        handleFrame(req, res);
-    });
+    m_server->Post(
+        "/cgi-bin/cgi", [this](const httplib::Request& req, httplib::Response& res) { handleCgi(req, res); });
+    m_server->Get("/mjpeg/amba.jpg",
+        [this](const httplib::Request& req, httplib::Response& res) { handleFrame(req, res); });
     SimControl::install(*m_server, *this);
 
     {
@@ -276,9 +275,8 @@ std::vector<std::int64_t> CamSim::msgIds() const
 int CamSim::messageCount(std::int64_t llMsgId) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(), [llMsgId](const LoggedMessage& msg) {
-        return msg.hasMsgId && msg.msgId == llMsgId;
-    }));
+    return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(),
+        [llMsgId](const LoggedMessage& msg) { return msg.hasMsgId && msg.msgId == llMsgId; }));
 }
 
 std::size_t CamSim::messageCount() const
@@ -449,7 +447,7 @@ void CamSim::closeSessionLocked()
 
 void CamSim::queueLocked(const std::string& strType, const std::string& strParam)
 {
-    m_notifications.push_back(Notification{strType, strParam, unixSeconds()});
+    m_notifications.push_back(Notification { strType, strParam, unixSeconds() });
     m_cv.notify_all();
 }
 
@@ -556,7 +554,8 @@ std::int64_t CamSim::elapsedMs(Clock::time_point clTime) const
     return std::chrono::duration_cast<std::chrono::milliseconds>(clTime - m_started).count();
 }
 
-void CamSim::recordAnswer(std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault)
+void CamSim::recordAnswer(
+    std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_messages.rbegin(); it != m_messages.rend(); ++it) {
@@ -572,8 +571,8 @@ void CamSim::recordAnswer(std::uint64_t llSeq, int iStatus, bool bHasRval, int i
     m_cv.notify_all();
 }
 
-void CamSim::recordFrame(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
-                         const std::string& strFault)
+void CamSim::recordFrame(
+    std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber, const std::string& strFault)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_frames.rbegin(); it != m_frames.rend(); ++it) {
@@ -606,7 +605,8 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
             bFault = takeFault(msg.msgId, fault);
         m_cv.notify_all();
     }
-    const std::string strFault = bFault ? (fault.kind == Fault::Kind::None ? "delay" : faultName(fault.kind)) : "";
+    const std::string strFault
+        = bFault ? (fault.kind == Fault::Kind::None ? "delay" : faultName(fault.kind)) : "";
 
     if (bFault && fault.delayMs > 0)
         sleepFor(fault.delayMs); // cut short by stop()
@@ -618,14 +618,14 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
             break;
         case Fault::Kind::HttpStatus:
             res.status = fault.httpStatus;
-            res.set_content("<html><body>Error " + std::to_string(fault.httpStatus) + "</body></html>",
-                            "text/html");
+            res.set_content(
+                "<html><body>Error " + std::to_string(fault.httpStatus) + "</body></html>", "text/html");
             recordAnswer(msg.seq, fault.httpStatus, false, 0, strFault);
             return;
         case Fault::Kind::BrokenJson:
             // A reply cut off in the middle: parsers report a syntax error.
             res.set_content("{\"msg_id\":" + std::to_string(llMsgId) + ",\"rval\":0,\"param\":[{\"zk_w",
-                            "application/json");
+                "application/json");
             recordAnswer(msg.seq, 200, false, 0, strFault);
             return;
         case Fault::Kind::NotObject:
@@ -647,7 +647,7 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
             if (!dropConnection(req)) {
                 // Socket not found: at least end the answer right after its head.
                 res.set_content_provider(1, "application/json",
-                                         [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+                    [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
             }
             recordAnswer(msg.seq, 0, false, 0, strFault);
             return;
@@ -771,8 +771,8 @@ int CamSim::applySetting(const LoggedMessage& msg)
 
 std::string CamSim::answerPoll(const LoggedMessage& msg, std::unique_lock<std::mutex>& lock, int& iRval)
 {
-    const std::int64_t llHold = std::min<std::int64_t>(std::max<std::int64_t>(msg.hasTimeout ? msg.timeout : 0, 0),
-                                                       std::max(0, m_options.pollCapSeconds));
+    const std::int64_t llHold = std::min<std::int64_t>(
+        std::max<std::int64_t>(msg.hasTimeout ? msg.timeout : 0, 0), std::max(0, m_options.pollCapSeconds));
     const auto clDeadline = Clock::now() + std::chrono::seconds(llHold);
     const std::int64_t llToken = m_token;
     m_cv.wait_until(lock, clDeadline, [this, llToken] {
@@ -818,8 +818,8 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
         bFault = takeFrameFault(fault);
         m_cv.notify_all();
     }
-    const std::string strFault =
-        bFault ? (fault.kind == FrameFault::Kind::None ? "delay" : frameFaultName(fault.kind)) : "";
+    const std::string strFault
+        = bFault ? (fault.kind == FrameFault::Kind::None ? "delay" : frameFaultName(fault.kind)) : "";
 
     if (bFault && fault.delayMs > 0 && !sleepFor(fault.delayMs)) {
         res.status = 503;
@@ -845,7 +845,8 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
         bViewFinder = m_viewFinder;
         if (bViewFinder && m_fps > 0) {
             clSlot = std::max(clSlot, m_nextFrameSlot);
-            m_nextFrameSlot = clSlot + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / m_fps));
+            m_nextFrameSlot = clSlot
+                + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / m_fps));
         }
     }
     if (!bViewFinder) {
@@ -904,8 +905,8 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
             ? iSize / 2
             : std::min(iSize, static_cast<std::size_t>(fault.stallAfterBytes));
         const int iStallMs = fault.stallMs;
-        res.set_content_provider(
-            iSize, "image/jpeg", [this, pclJpeg, iFirst, iStallMs](std::size_t iOffset, std::size_t, httplib::DataSink& sink) {
+        res.set_content_provider(iSize, "image/jpeg",
+            [this, pclJpeg, iFirst, iStallMs](std::size_t iOffset, std::size_t, httplib::DataSink& sink) {
                 if (iOffset < iFirst)
                     return sink.write(pclJpeg->data() + iOffset, iFirst - iOffset);
                 sleepFor(iStallMs);
@@ -917,9 +918,9 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
         const std::size_t iChunks = static_cast<std::size_t>(std::max(1, fault.chunks));
         const std::size_t iChunkSize = (iSize + iChunks - 1) / iChunks;
         const int iPauseMs = fault.chunkPauseMs;
-        res.set_content_provider(
-            iSize, "image/jpeg",
-            [this, pclJpeg, iChunkSize, iPauseMs](std::size_t iOffset, std::size_t iLength, httplib::DataSink& sink) {
+        res.set_content_provider(iSize, "image/jpeg",
+            [this, pclJpeg, iChunkSize, iPauseMs](
+                std::size_t iOffset, std::size_t iLength, httplib::DataSink& sink) {
                 if (iOffset > 0 && !sleepFor(iPauseMs))
                     return false;
                 return sink.write(pclJpeg->data() + iOffset, std::min(iChunkSize, iLength));

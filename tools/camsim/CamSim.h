@@ -28,17 +28,19 @@ namespace camsim {
 // resource "/mjpeg/amba.jpg" and a control channel under "/sim/". While it serves, the log, state
 // and fault methods may be called from any thread; start() and stop() belong to its owner and are
 // not called concurrently with each other.
-class CamSim {
+class CamSim
+{
 public:
-    struct Options {
+    struct Options
+    {
         std::string bindAddress = "127.0.0.1"; // only 127.x.x.x is accepted
-        int port = 0;                          // 0: a free port, see port()
-        double fps = 15.0;                     // frame-rate limit, 0 = unlimited
+        int port = 0; // 0: a free port, see port()
+        double fps = 15.0; // frame-rate limit, 0 = unlimited
         int frameWidth = 640;
         int frameHeight = 360;
         std::string firmware = "01.00.0009";
-        int threads = 16;                      // connections served at the same time
-        int pollCapSeconds = 30;               // longest hold of a notification poll
+        int threads = 16; // connections served at the same time
+        int pollCapSeconds = 30; // longest hold of a notification poll
         // The logs keep this many of the newest entries (at least 1), so a long run cannot grow
         // without bound; seq numbers keep counting.
         std::size_t messageLogLimit = 100000;
@@ -62,12 +64,12 @@ public:
 
     // --- Log -----------------------------------------------------------------------------------
     std::vector<LoggedMessage> messages() const;
-    std::vector<std::int64_t> msgIds() const;       // msg_id of every logged message (-1: none)
+    std::vector<std::int64_t> msgIds() const; // msg_id of every logged message (-1: none)
     int messageCount(std::int64_t llMsgId) const;
-    std::size_t messageCount() const;               // messages in the log
+    std::size_t messageCount() const; // messages in the log
     std::vector<FrameRequest> frameRequests() const;
-    std::uint64_t framesServed() const;             // good frames sent since start
-    void clearLog();                                // messages and frame requests
+    std::uint64_t framesServed() const; // good frames sent since start
+    void clearLog(); // messages and frame requests
 
     // Wait until pred() holds or the time is up; on the thread of a Qt application object the
     // Qt events keep being processed meanwhile. pred() is called without any lock held.
@@ -80,7 +82,7 @@ public:
     std::string setting(const std::string& strKey) const;
     std::map<std::string, std::string> settings() const;
     void startRecording(); // "app_status" "record" + notification "starting_video_record"
-    void stopRecording();  // "app_status" "idle" + notification "video_record_complete"
+    void stopRecording(); // "app_status" "idle" + notification "video_record_complete"
     bool isRecording() const;
     void setBattery(int iLevel);
     void setAcConnected(bool bConnected);
@@ -90,7 +92,7 @@ public:
     bool viewFinderRunning() const;
     bool sessionOpen() const;
     std::int64_t sessionToken() const; // 0 while no session is open
-    void endSession();                  // the camera forgets the session (as after a Wi-Fi restart)
+    void endSession(); // the camera forgets the session (as after a Wi-Fi restart)
 
     // --- Faults --------------------------------------------------------------------------------
     void setFault(std::int64_t llMsgId, const Fault& fault); // replaces the faults of that number
@@ -103,7 +105,8 @@ public:
     void setFrameSize(int iWidth, int iHeight); // each side kept within 16 to 4096
 
 private:
-    struct Notification {
+    struct Notification
+    {
         std::string type;
         std::string param;
         std::int64_t timestamp = 0;
@@ -115,9 +118,10 @@ private:
     std::string answer(const LoggedMessage& msg, std::unique_lock<std::mutex>& lock, int& iRval);
     int applySetting(const LoggedMessage& msg);
     std::string answerPoll(const LoggedMessage& msg, std::unique_lock<std::mutex>& lock, int& iRval);
-    void recordAnswer(std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault);
+    void recordAnswer(
+        std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault);
     void recordFrame(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
-                     const std::string& strFault);
+        const std::string& strFault);
     bool takeFault(std::int64_t llMsgId, Fault& fault);
     bool takeFrameFault(FrameFault& fault);
     void closeSessionLocked();
@@ -130,7 +134,7 @@ private:
     Options m_options;
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
-    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_running { false };
     int m_port = 0;
     std::chrono::steady_clock::time_point m_started;
 

@@ -7,16 +7,22 @@ namespace camsim {
 namespace {
 
 const std::pair<Fault::Kind, const char*> kFaultNames[] = {
-    {Fault::Kind::None, "none"},           {Fault::Kind::HttpStatus, "http"},
-    {Fault::Kind::BrokenJson, "broken_json"}, {Fault::Kind::NotObject, "not_object"},
-    {Fault::Kind::NoRval, "no_rval"},      {Fault::Kind::Rval, "rval"},
-    {Fault::Kind::Drop, "drop"},
+    { Fault::Kind::None, "none" },
+    { Fault::Kind::HttpStatus, "http" },
+    { Fault::Kind::BrokenJson, "broken_json" },
+    { Fault::Kind::NotObject, "not_object" },
+    { Fault::Kind::NoRval, "no_rval" },
+    { Fault::Kind::Rval, "rval" },
+    { Fault::Kind::Drop, "drop" },
 };
 
 const std::pair<FrameFault::Kind, const char*> kFrameFaultNames[] = {
-    {FrameFault::Kind::None, "none"},         {FrameFault::Kind::NotFound, "not_found"},
-    {FrameFault::Kind::Stall, "stall"},       {FrameFault::Kind::BrokenJpeg, "broken"},
-    {FrameFault::Kind::Truncated, "truncated"}, {FrameFault::Kind::Chunked, "chunked"},
+    { FrameFault::Kind::None, "none" },
+    { FrameFault::Kind::NotFound, "not_found" },
+    { FrameFault::Kind::Stall, "stall" },
+    { FrameFault::Kind::BrokenJpeg, "broken" },
+    { FrameFault::Kind::Truncated, "truncated" },
+    { FrameFault::Kind::Chunked, "chunked" },
 };
 
 } // namespace

@@ -13,7 +13,7 @@ namespace camsim {
 namespace {
 
 // Segments a..g of the digits 0-9, bit 0 = a (top), clockwise, g = middle.
-const unsigned char kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+const unsigned char kSegments[10] = { 0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F };
 
 // Draws one digit with its top-left corner at (iX, iY); iH is the digit height.
 void drawDigit(QPainter& clPainter, int iX, int iY, int iH, int iDigit, const QColor& clColor)
@@ -23,13 +23,13 @@ void drawDigit(QPainter& clPainter, int iX, int iY, int iH, int iDigit, const QC
     const int iHalf = iH / 2;
     const unsigned char bits = kSegments[iDigit % 10];
     const QRect segments[7] = {
-        QRect(iX + iT, iY, iW - 2 * iT, iT),                          // a
-        QRect(iX + iW - iT, iY + iT, iT, iHalf - iT),                 // b
-        QRect(iX + iW - iT, iY + iHalf + iT / 2, iT, iHalf - iT),     // c
-        QRect(iX + iT, iY + iH - iT, iW - 2 * iT, iT),                // d
-        QRect(iX, iY + iHalf + iT / 2, iT, iHalf - iT),               // e
-        QRect(iX, iY + iT, iT, iHalf - iT),                           // f
-        QRect(iX + iT, iY + iHalf - iT / 2, iW - 2 * iT, iT),         // g
+        QRect(iX + iT, iY, iW - 2 * iT, iT), // a
+        QRect(iX + iW - iT, iY + iT, iT, iHalf - iT), // b
+        QRect(iX + iW - iT, iY + iHalf + iT / 2, iT, iHalf - iT), // c
+        QRect(iX + iT, iY + iH - iT, iW - 2 * iT, iT), // d
+        QRect(iX, iY + iHalf + iT / 2, iT, iHalf - iT), // e
+        QRect(iX, iY + iT, iT, iHalf - iT), // f
+        QRect(iX + iT, iY + iHalf - iT / 2, iW - 2 * iT, iT), // g
     };
     for (int i = 0; i < 7; ++i)
         if (bits & (1u << i))
@@ -37,7 +37,8 @@ void drawDigit(QPainter& clPainter, int iX, int iY, int iH, int iDigit, const QC
 }
 
 // Draws a text of digits and colons (only measures it when pclPainter is null); returns the width.
-int drawDigits(QPainter* pclPainter, int iX, int iY, int iH, const std::string& strText, const QColor& clColor)
+int drawDigits(
+    QPainter* pclPainter, int iX, int iY, int iH, const std::string& strText, const QColor& clColor)
 {
     const int iW = std::max(3, iH / 2);
     const int iGap = std::max(2, iH / 6);
@@ -77,9 +78,8 @@ std::string FrameRenderer::renderJpeg(std::uint64_t llNumber, int iWidth, int iH
     {
         QPainter clPainter(&clImage);
         // 75 % colour bars over the upper two thirds, a grey ramp below.
-        const QColor bars[7] = {QColor(191, 191, 191), QColor(191, 191, 0), QColor(0, 191, 191),
-                                QColor(0, 191, 0),     QColor(191, 0, 191), QColor(191, 0, 0),
-                                QColor(0, 0, 191)};
+        const QColor bars[7] = { QColor(191, 191, 191), QColor(191, 191, 0), QColor(0, 191, 191),
+            QColor(0, 191, 0), QColor(191, 0, 191), QColor(191, 0, 0), QColor(0, 0, 191) };
         const int iBarsHeight = iHeight * 2 / 3;
         for (int i = 0; i < 7; ++i) {
             const int iLeft = iWidth * i / 7;
@@ -92,12 +92,13 @@ std::string FrameRenderer::renderJpeg(std::uint64_t llNumber, int iWidth, int iH
             const int iRight = iWidth * (i + 1) / iSteps;
             const int iGrey = 255 * i / (iSteps - 1);
             clPainter.fillRect(QRect(iLeft, iBarsHeight, iRight - iLeft, iHeight - iBarsHeight),
-                               QColor(iGrey, iGrey, iGrey));
+                QColor(iGrey, iGrey, iGrey));
         }
 
         // A white band sweeping across and a ball bouncing, so motion is visible.
         const int iBand = std::max(4, iWidth / 32);
-        const int iBandX = static_cast<int>((llNumber * 6) % static_cast<std::uint64_t>(iWidth + iBand)) - iBand;
+        const int iBandX
+            = static_cast<int>((llNumber * 6) % static_cast<std::uint64_t>(iWidth + iBand)) - iBand;
         clPainter.fillRect(QRect(iBandX, 0, iBand, iHeight), Qt::white);
 
         const int iBall = std::max(6, iHeight / 8);
@@ -128,13 +129,13 @@ std::string FrameRenderer::renderJpeg(std::uint64_t llNumber, int iWidth, int iH
         const QRect clNumberPanel(iMargin, iMargin, iNumberWidth + 2 * iMargin, iDigitHeight + 2 * iMargin);
         clPainter.fillRect(clNumberPanel, Qt::black);
         drawDigits(&clPainter, clNumberPanel.left() + iMargin, clNumberPanel.top() + iMargin, iDigitHeight,
-                   strNumber, QColor(80, 255, 80));
+            strNumber, QColor(80, 255, 80));
 
-        const QRect clTimePanel(iWidth - iTimeWidth - 3 * iMargin, iMargin, iTimeWidth + 2 * iMargin,
-                                iDigitHeight + 2 * iMargin);
+        const QRect clTimePanel(
+            iWidth - iTimeWidth - 3 * iMargin, iMargin, iTimeWidth + 2 * iMargin, iDigitHeight + 2 * iMargin);
         clPainter.fillRect(clTimePanel, Qt::black);
-        drawDigits(&clPainter, clTimePanel.left() + iMargin, clTimePanel.top() + iMargin, iDigitHeight, strTime,
-                   Qt::white);
+        drawDigits(&clPainter, clTimePanel.left() + iMargin, clTimePanel.top() + iMargin, iDigitHeight,
+            strTime, Qt::white);
     }
 
     QByteArray clBytes;

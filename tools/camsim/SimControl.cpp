@@ -144,8 +144,7 @@ picojson::value frameJson(const FrameRequest& frame)
 }
 
 // A handler taking the JSON body; answers 400 on a body that is no object.
-template <typename F>
-httplib::Server::Handler withBody(F fnHandle)
+template <typename F> httplib::Server::Handler withBody(F fnHandle)
 {
     return [fnHandle](const httplib::Request& req, httplib::Response& res) {
         picojson::object obj;

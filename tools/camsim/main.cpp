@@ -44,8 +44,9 @@ bool parseSize(const std::string& strText, int& iWidth, int& iHeight)
     const std::size_t iX = strText.find('x');
     if (iX == std::string::npos)
         return false;
-    return parseInt(strText.substr(0, iX).c_str(), iWidth) && parseInt(strText.substr(iX + 1).c_str(), iHeight)
-        && iWidth >= 16 && iHeight >= 16 && iWidth <= 4096 && iHeight <= 4096;
+    return parseInt(strText.substr(0, iX).c_str(), iWidth)
+        && parseInt(strText.substr(iX + 1).c_str(), iHeight) && iWidth >= 16 && iHeight >= 16
+        && iWidth <= 4096 && iHeight <= 4096;
 }
 
 int usageError(const std::string& strMessage)
@@ -119,7 +120,8 @@ int main(int argc, char* argv[])
     sim.setBattery(iBattery);
     sim.setAcConnected(bAc);
     if (options.bindAddress.rfind("127.", 0) != 0) {
-        std::cerr << "kd4-camsim: refusing to bind " << options.bindAddress << ": only 127.x.x.x is allowed\n";
+        std::cerr << "kd4-camsim: refusing to bind " << options.bindAddress
+                  << ": only 127.x.x.x is allowed\n";
         return 1;
     }
     if (!sim.start()) {
