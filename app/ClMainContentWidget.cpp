@@ -68,8 +68,7 @@ ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
         pclLiveWidget->maximumWidth() + pclSettingWidget->maximumWidth(), pclLiveWidget->maximumHeight());
 
     // 7. The main page first.
-    if (pclPageStack->count() > 0)
-        pclPageStack->setCurrentIndex(0);
+    pclPageStack->setCurrentIndex(0);
 
     // 8. Connect once by itself, without the user pressing "Connect".
     pclKD4Mgr->startSession();
@@ -130,8 +129,7 @@ void ClMainContentWidget::slotSetPage(int iPage)
 void ClMainContentWidget::slotUpdate()
 {
     // The update may end with the installer taking over: close the session with the camera first.
-    if (pclPageStack->count() > 1)
-        pclPageStack->setCurrentIndex(1);
+    pclPageStack->setCurrentIndex(1);
     pclKD4Mgr->stopSession();
     pclUpdateWidget->slotUpdate();
     resetToDisconnected();

@@ -7,6 +7,7 @@
 #include "ClMainWidget.h"
 #include "ClResources.h"
 #include "ClSettingsIdentity.h"
+#include "kd4_config.h"
 
 #include <QApplication>
 #include <QFont>
@@ -15,12 +16,19 @@
 #include <QLocale>
 #include <QTranslator>
 
-const QString ClStartup::strVersion = QStringLiteral("01.00.005");
-const QString ClStartup::strSettingsOrg = QStringLiteral("Tavik");
-const QString ClStartup::strSettingsApp = QStringLiteral("VexaAPPforPC");
-const QString ClStartup::strInstanceName = QStringLiteral("VexaAPPforPC");
-
 namespace {
+
+constexpr bool sameText(const char* pA, const char* pB)
+{
+    return *pA == *pB && (*pA == '\0' || sameText(pA + 1, pB + 1));
+}
+
+// The translated program name. lupdate needs the literal; the build configuration owns the name.
+QString programName()
+{
+    static_assert(sameText("KD4Tool", Kd4Config::PROGRAM_NAME), "the translated name follows project()");
+    return QObject::tr("KD4Tool");
+}
 
 // Loads one catalogue into a translator owned by the application; a missing catalogue is no error.
 void loadTranslation(const QString& strPath, const QString& strCode)
@@ -90,10 +98,10 @@ void ClStartup::setAppearance()
 void ClStartup::setIdentity()
 {
     // The name users read; QSettings files go under the fixed settings identity instead.
-    QCoreApplication::setApplicationName(QObject::tr("KD4Tool"));
-    QCoreApplication::setApplicationVersion(strVersion);
-    ClSettingsIdentity::setOrganizationName(strSettingsOrg);
-    ClSettingsIdentity::setApplicationName(strSettingsApp);
+    QCoreApplication::setApplicationName(programName());
+    QCoreApplication::setApplicationVersion(QLatin1String(Kd4Config::VERSION_TEXT));
+    ClSettingsIdentity::setOrganizationName(QLatin1String(Kd4Config::SETTINGS_ORGANIZATION));
+    ClSettingsIdentity::setApplicationName(QLatin1String(Kd4Config::SETTINGS_APPLICATION));
 }
 
 QString ClStartup::refusalMessage(int iStatus)
@@ -116,7 +124,8 @@ QString ClStartup::refusalMessage(int iStatus)
 
 int ClStartup::checkSingleInstance(ClAppCheck& clGuard)
 {
-    const int iStatus = clGuard.checkInstance(strInstanceName);
+    // The lock is named after the settings identity, so every build of the tool shares it.
+    const int iStatus = clGuard.checkInstance(QLatin1String(Kd4Config::SETTINGS_APPLICATION));
     if (iStatus != ClAppCheck::OnlyInstance)
         showMessageDialog(nullptr, refusalMessage(iStatus));
     return iStatus;
@@ -132,7 +141,8 @@ bool ClStartup::loadHttpLibrary()
 
 QString ClStartup::windowTitle()
 {
-    return QObject::tr("KD4Tool") + QStringLiteral("   ") + QStringLiteral("Ver.") + strVersion;
+    return programName() + QStringLiteral("   ") + QStringLiteral("Ver.")
+        + QLatin1String(Kd4Config::VERSION_TEXT);
 }
 
 std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()

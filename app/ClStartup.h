@@ -14,11 +14,6 @@ class QLocale;
 class ClStartup
 {
 public:
-    static const QString strVersion; // "01.00.005"
-    static const QString strSettingsOrg; // settings identity: "Tavik"
-    static const QString strSettingsApp; // settings identity: "VexaAPPforPC"
-    static const QString strInstanceName; // single-instance name: "VexaAPPforPC"
-
     // The whole start-up; returns the process exit code.
     static int run(int& iArgc, char** ppArgv);
 

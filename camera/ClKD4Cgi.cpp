@@ -2,27 +2,12 @@
 
 #include "ClKD4CgiWorker.h"
 
-#include <QMetaType>
 #include <QMutexLocker>
-
-#include <mutex>
-
-void ClKD4Cgi::registerMetaTypes()
-{
-    static std::once_flag clOnce;
-    std::call_once(clOnce, [] {
-        qRegisterMetaType<ZK_CMD>("ZK_CMD");
-        qRegisterMetaType<ClAllSettings>("ClAllSettings");
-        qRegisterMetaType<QPair<QString, QString>>();
-        qRegisterMetaType<QList<QPair<QString, QString>>>();
-        qRegisterMetaType<ClNotifyList>("ClNotifyList");
-    });
-}
 
 ClKD4Cgi::ClKD4Cgi(const QString& strAddress, QObject* pclParent)
     : QObject(pclParent)
 {
-    registerMetaTypes();
+    zkRegisterMetaTypes();
     pclWorker = new ClKD4CgiWorker(strAddress);
     connect(pclWorker, &ClKD4CgiWorker::sigResponse, this, &ClKD4Cgi::sigResponse, Qt::QueuedConnection);
     connect(pclWorker, &QThread::finished, this, &ClKD4Cgi::slotExecQueuedRequest, Qt::QueuedConnection);

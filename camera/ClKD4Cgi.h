@@ -20,10 +20,6 @@ public:
     explicit ClKD4Cgi(const QString& strAddress, QObject* pclParent = nullptr);
     ~ClKD4Cgi() override;
 
-    // Registers "ZK_CMD", "ClAllSettings", "ClNotifyList" (and the pair and list types under them)
-    // with the meta-type system; once per process, whoever calls it first.
-    static void registerMetaTypes();
-
     QString getAddress() const;
     // One notification long-poll on the calling thread, beside any running command.
     ClNotifyList pollNotifications();

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMetaType>
+#include <QObject>
 #include <QPair>
 #include <QString>
 #include <QUuid>
@@ -43,6 +44,10 @@ constexpr int NoHandle = -1004;
 constexpr int UnknownCommand = -1005;
 } // namespace ZkError
 
+// Registers "ZK_CMD", "ClAllSettings", "ClNotifyList" (and the pair and list types under them)
+// with the meta-type system, so they cross threads; once per process, whoever calls it first.
+void zkRegisterMetaTypes();
+
 // "CMD" of a record as a QUuid; the null QUuid when absent or not convertible.
 inline QUuid zkCommand(const ZK_CMD& clCmd)
 {
@@ -50,6 +55,23 @@ inline QUuid zkCommand(const ZK_CMD& clCmd)
     if (clValue.canConvert<QUuid>())
         return clValue.value<QUuid>();
     return QUuid();
+}
+
+// A component's own command: "CMD" the identity and "ID" a pointer to the component, by which it
+// knows the answer again (zkIsFrom).
+inline ZK_CMD zkOwnCommand(const QUuid& clCommand, QObject* pclOwner)
+{
+    ZK_CMD clCmd;
+    clCmd.insert(ZkKey::CMD, QVariant::fromValue(clCommand));
+    clCmd.insert(ZkKey::ID, QVariant::fromValue(pclOwner));
+    return clCmd;
+}
+
+// The record's "ID" points to this component.
+inline bool zkIsFrom(const ZK_CMD& clCmd, const QObject* pclOwner)
+{
+    const QVariant clId = clCmd.value(ZkKey::ID);
+    return clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == pclOwner;
 }
 
 // "ERROR" of an answer as an int; a missing or non-integer value reads as 0.

@@ -12,6 +12,8 @@ quick=0
 echo "== checking the formatting"
 (cd "$root" && find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 \
   | xargs -0 clang-format --dry-run --Werror)
+echo "== checking the include graph"
+"$root/scripts/check-layers.sh"
 
 run_suite() {
   local dir=$1; shift

@@ -6,7 +6,7 @@
 AbstLiveWorker::AbstLiveWorker(const QString& strAddress)
     : strAddress(strAddress)
 {
-    ClKD4Cgi::registerMetaTypes();
+    zkRegisterMetaTypes();
 }
 
 AbstLiveWorker::~AbstLiveWorker() = default;

@@ -5,12 +5,11 @@
 #include "ClMJpegWorker.h"
 #include "ClNotifyListener.h"
 
-#include <algorithm>
-
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMutexLocker>
 #include <QTimer>
+
+#include <algorithm>
 
 ClKD4LiveCtrl::ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent)
     : QObject(pclParent)
@@ -47,16 +46,10 @@ ClKD4LiveCtrl::~ClKD4LiveCtrl()
     delete pclLiveWorker;
 }
 
-bool ClKD4LiveCtrl::isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const
-{
-    const QVariant clId = clCmd.value(ZkKey::ID);
-    return clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == pclSender;
-}
-
 void ClKD4LiveCtrl::slotSendRequest(ZK_CMD clCmd)
 {
     QMutexLocker clLock(&clRequestMutex);
-    if (isFrom(clCmd, &clLiveThread)) {
+    if (zkIsFrom(clCmd, &clLiveThread)) {
         emit sigRequest(clCmd);
         return;
     }
@@ -78,16 +71,17 @@ void ClKD4LiveCtrl::slotSendRequest(ZK_CMD clCmd)
 
 void ClKD4LiveCtrl::slotSendLiveRquest(ZK_CMD clCmd)
 {
+    // The worker lives in the live thread: the thread stands for it in "ID".
     clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(&clLiveThread)));
     slotSendRequest(clCmd);
 }
 
 void ClKD4LiveCtrl::slotRecvResponse(ZK_CMD clCmd)
 {
-    if (isFrom(clCmd, &clLiveThread)) {
+    if (zkIsFrom(clCmd, &clLiveThread)) {
         if (clLiveThread.isRunning())
             emit sigLiveResponse(clCmd);
-    } else if (isFrom(clCmd, this)) {
+    } else if (zkIsFrom(clCmd, this)) {
         const int iErr = zkError(clCmd);
         if (iErr != ZkError::Success) {
             emit sigPollingError(iErr);
@@ -158,10 +152,7 @@ void ClKD4LiveCtrl::setSettingPolling(bool bIsPolling)
 
 void ClKD4LiveCtrl::slotRequestGetPolling()
 {
-    ZK_CMD clCmd;
-    clCmd.insert(ZkKey::CMD, QVariant::fromValue(CMD_GET_ALL_SETTINGS));
-    clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(this)));
-    slotSendRequest(clCmd);
+    slotSendRequest(zkOwnCommand(CMD_GET_ALL_SETTINGS, this));
 }
 
 void ClKD4LiveCtrl::startLive()
@@ -204,18 +195,9 @@ void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
 
     QEventLoop clLoop;
     connect(&clLiveThread, &QThread::finished, &clLoop, &QEventLoop::quit);
-    QTimer clLimit;
-    clLimit.setSingleShot(true);
-    connect(&clLimit, &QTimer::timeout, &clLoop, &QEventLoop::quit);
-    clLimit.start(STOP_WAIT_MS);
     bIsStoppingLive = true;
     emit(this->*pfnStopSignal)();
-    // Deliver what was posted before now first: when this stop runs inside the handling of a queued
-    // event, what ends it may already be waiting (after a stream error, the slotStopAll queued
-    // beside the error relay), and GLib's event dispatcher leaves such events to the outer loop.
-    QCoreApplication::sendPostedEvents();
-    if (clLiveThread.isRunning())
-        clLoop.exec();
+    ClShutdownWait::run(clLoop, [this] { return !clLiveThread.isRunning(); });
     bIsStoppingLive = false;
 
     if (!clLiveThread.isRunning())
@@ -263,7 +245,7 @@ void ClKD4LiveCtrl::clearRequests()
     // Polls and the live worker's commands are ours; only what came from above is reported.
     clDropped.erase(
         std::remove_if(clDropped.begin(), clDropped.end(),
-            [this](const ZK_CMD& clCmd) { return isFrom(clCmd, this) || isFrom(clCmd, &clLiveThread); }),
+            [this](const ZK_CMD& clCmd) { return zkIsFrom(clCmd, this) || zkIsFrom(clCmd, &clLiveThread); }),
         clDropped.end());
     if (!clDropped.isEmpty())
         emit sigRequestsDropped(clDropped);

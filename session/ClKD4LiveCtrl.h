@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClShutdownWait.h"
 #include "ZK_CMD.h"
 
 #include <QImage>
@@ -24,7 +25,7 @@ class ClKD4LiveCtrl : public QObject
 
 public:
     static constexpr int POLLING_INTERVAL_MS = 20000;
-    static constexpr int STOP_WAIT_MS = 10000;
+    static constexpr int STOP_WAIT_MS = ClShutdownWait::LIMIT_MS;
 
     explicit ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent = nullptr);
     ~ClKD4LiveCtrl() override;
@@ -71,7 +72,6 @@ private:
     void setLiveWanted(bool bIsWanted);
     // Sends the first held-back command; clRequestMutex is held.
     void sendFirstHeld();
-    bool isFrom(const ZK_CMD& clCmd, const QObject* pclSender) const;
 
     ClKD4Cgi* pclCgi = nullptr;
     QThread clLiveThread;

@@ -5,8 +5,7 @@
 #include "ClKD4CgiWorker.h"
 #include "ClKD4LiveCtrl.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include "ClShutdownWait.h"
 
 #include <algorithm>
 
@@ -73,10 +72,7 @@ void ClKD4Mgr::slotRequestsDropped(QList<ZK_CMD> clCmds)
 
 void ClKD4Mgr::sendOwnCommand(const QUuid& clCommand)
 {
-    ZK_CMD clCmd;
-    clCmd.insert(ZkKey::CMD, QVariant::fromValue(clCommand));
-    clCmd.insert(ZkKey::ID, QVariant::fromValue(static_cast<QObject*>(this)));
-    slotSendRequest(clCmd);
+    slotSendRequest(zkOwnCommand(clCommand, this));
 }
 
 void ClKD4Mgr::slotRecvResponse(ZK_CMD clCmd)
@@ -85,8 +81,7 @@ void ClKD4Mgr::slotRecvResponse(ZK_CMD clCmd)
     if (isCounted(clCmd))
         countDown();
     clCmd.remove(ZkKey::ROUND);
-    const QVariant clId = clCmd.value(ZkKey::ID);
-    if (clId.userType() == QMetaType::QObjectStar && clId.value<QObject*>() == this) {
+    if (zkIsFrom(clCmd, this)) {
         recvOwnResponse(clCmd);
         return;
     }
@@ -279,23 +274,11 @@ void ClKD4Mgr::closeSession(bool bForced)
     }
 
     if (!bForced) {
-        // A camera that never answers must not hold the program: wait at most ten seconds.
-        QTimer clLimit;
-        clLimit.setSingleShot(true);
-        connect(&clLimit, &QTimer::timeout, &clEventLoop, &QEventLoop::quit);
-        clLimit.start(STOP_WAIT_MS);
         bStopAnswered = false;
         bStopWaiting = true;
         sendOwnCommand(CMD_STOP_SESSION);
-        // Deliver what was posted before now first. When the close runs inside the handling of an
-        // answer, the request queue's own completion is among it, and until that is in, the
-        // stop-session command waits; GLib's event dispatcher leaves such events to the outer
-        // loop, so the nested loop would sit out its ten seconds.
-        QCoreApplication::sendPostedEvents();
-        // The answer may have been handled already (here or in a slot run by the send): a quit()
-        // before exec() is lost, since exec() starts afresh.
-        if (!bStopAnswered)
-            clEventLoop.exec();
+        // The answer may be handled already, in a slot run by the send.
+        ClShutdownWait::run(clEventLoop, [this] { return bStopAnswered; });
         bStopWaiting = false;
     }
     resetState();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClShutdownWait.h"
 #include "ZK_CMD.h"
 
 #include <QEventLoop>
@@ -19,7 +20,7 @@ class ClKD4Mgr : public QObject
     Q_DISABLE_COPY(ClKD4Mgr)
 
 public:
-    static constexpr int STOP_WAIT_MS = 10000;
+    static constexpr int STOP_WAIT_MS = ClShutdownWait::LIMIT_MS;
 
     explicit ClKD4Mgr(QObject* pclParent = nullptr);
     ~ClKD4Mgr() override;

@@ -7,7 +7,7 @@
 ClNotifyListener::ClNotifyListener(ClKD4Cgi* pclSource)
     : pclSource(pclSource)
 {
-    ClKD4Cgi::registerMetaTypes();
+    zkRegisterMetaTypes();
 }
 
 ClNotifyListener::~ClNotifyListener()

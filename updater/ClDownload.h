@@ -31,7 +31,6 @@ public:
     bool start(const QStringList& clArgs);
 
     void setProgressDialogMode(bool bOn) { bProgressDialogMode = bOn; }
-    bool isProgressDialogMode() const { return bProgressDialogMode; }
     ClProgressDialog* progressDialog() const { return pclProgressDialog; }
     ClCommunication* communication() const { return pclCommunication; }
     bool isStopped() const { return bStopped; }
@@ -41,7 +40,7 @@ public:
     // Fills the download list from the new description (the engine itself wants nothing; the
     // update controller picks the newer tool); false stops the check.
     virtual bool checkVersions();
-    // True when version a is newer than version b ("01.00.006" than "01.00.005", "1.0.0" than "1.0").
+    // True when version a is newer than version b ("01.00.006" than "01.00.004", "1.0.0" than "1.0").
     virtual bool compareVersion(const QString& strA, const QString& strB);
     virtual void finish();
     virtual void useSystemProxy();
@@ -64,8 +63,6 @@ protected:
     virtual void failCheck(const QString& strText);
 
     ClParseXmlUpdate* newDescription() const { return pclNewDescription; }
-    ClParseXmlUpdate* installedDescription() const { return pclInstalledDescription; }
-    ClParseXmlNetwork* networkSettings() const { return pclNetworkSettings; }
 
     bool bStopped = false;
     bool bProgressDialogMode = false;

@@ -5,6 +5,7 @@
 #include "ClPlatform.h"
 #include "ClProgressDialog.h"
 #include "ClUpdateServer.h"
+#include "kd4_config.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,12 +71,13 @@ ClUpdate::~ClUpdate() = default;
 
 QString ClUpdate::toolVersion()
 {
-    return QStringLiteral("01.00.005");
+    return QLatin1String(Kd4Config::VERSION_TEXT);
 }
 
 QString ClUpdate::dataFolder()
 {
-    return ClPlatform::appDataFolder() + QStringLiteral("/Tavik/VexaAPPforPC/");
+    return ClPlatform::appDataFolder() + QLatin1Char('/') + QLatin1String(Kd4Config::SETTINGS_ORGANIZATION)
+        + QLatin1Char('/') + QLatin1String(Kd4Config::SETTINGS_APPLICATION) + QLatin1Char('/');
 }
 
 bool ClUpdate::writeDefaultNetworkFile(const QString& strPath)

@@ -1,7 +1,5 @@
 #include "ClNodeWidget.h"
 
-#include "ClKD4Cgi.h"
-
 #include <QMetaType>
 
 using ClRouteStack = QStack<ClNodeWidget*>;
@@ -15,7 +13,7 @@ ClNodeWidget::ClNodeWidget(QWidget* pclParent)
 void ClNodeWidget::registerMetaTypes()
 {
     // The command record's types belong to the camera layer, which registers them.
-    ClKD4Cgi::registerMetaTypes();
+    zkRegisterMetaTypes();
     static const bool bRegistered = [] {
         qRegisterMetaType<ClNodeWidget*>("ClNodeWidget*");
         qRegisterMetaType<ClRouteStack>("QStack<ClNodeWidget*>");
