@@ -20,22 +20,20 @@ bool isRetriedError(QNetworkReply::NetworkError eError)
         || eError == QNetworkReply::ContentNotFoundError;
 }
 
-// The body as an image, its format taken from the data. A body that does not decode gives a null
-// image, and so does one whose header claims a size beyond any camera frame: a few bytes can claim
-// 20000 x 20000 pixels, which would be allocated in full before decoding fails.
-QImage decodeFrame(QByteArray clBody)
+} // namespace
+
+QImage ClMJpegWorker::decodeFrame(QByteArray clBody)
 {
+    if (clBody.size() > MAX_FRAME_BYTES)
+        return QImage();
     QBuffer clBuffer(&clBody);
     clBuffer.open(QIODevice::ReadOnly);
     QImageReader clReader(&clBuffer);
     const QSize clSize = clReader.size();
-    if (!clSize.isValid() || clSize.width() > ClMJpegWorker::MAX_FRAME_SIDE
-        || clSize.height() > ClMJpegWorker::MAX_FRAME_SIDE)
+    if (!clSize.isValid() || clSize.width() > MAX_FRAME_SIDE || clSize.height() > MAX_FRAME_SIDE)
         return QImage();
     return clReader.read();
 }
-
-} // namespace
 
 ClMJpegWorker::ClMJpegWorker(const QString& strAddress)
     : AbstLiveWorker(strAddress)

@@ -31,6 +31,11 @@ public:
     // A frame whose header claims a wider or taller picture is not decoded (a null image instead).
     static constexpr int MAX_FRAME_SIDE = 8192;
     static constexpr int FRAME_TIMEOUT_MS = 1000;
+
+    // A received frame's body as an image, its format taken from the data. A body that does not
+    // decode gives a null image, and so does one beyond the size limits: a few bytes can claim
+    // 20000 x 20000 pixels, which would be allocated in full before decoding fails.
+    static QImage decodeFrame(QByteArray clBody);
     static constexpr int RETRY_PAUSE_MS = 500;
     static constexpr int MAX_RETRIES = 2;
 
