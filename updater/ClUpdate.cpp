@@ -17,13 +17,13 @@
 
 namespace {
 
-// The complete suffix of the name's last part, whichever separator the name uses, so that a name
-// that tries to leave our folder is recognised (and refused) alike on every system.
-QString packageSuffix(const QString& strName)
+// The name's last part, whichever separator the name uses, so that a name that tries to leave our
+// folder is recognised as a package (and refused) alike on every system.
+QString lastPart(const QString& strName)
 {
     const int iSeparator
         = qMax(strName.lastIndexOf(QLatin1Char('/')), strName.lastIndexOf(QLatin1Char('\\')));
-    return QFileInfo(strName.mid(iSeparator + 1)).completeSuffix();
+    return strName.mid(iSeparator + 1);
 }
 
 } // namespace
@@ -137,7 +137,7 @@ void ClUpdate::slotSuccess(QList<stDataInfo> clDataList)
 
     // Only the first file is the package to install; anything else is not ours to run.
     const stDataInfo& clPackage = clDataList.first();
-    if (packageSuffix(clPackage.strFileName) != QLatin1String("msi"))
+    if (!ClPlatform::isInstallerPackage(lastPart(clPackage.strFileName)))
         return;
 
     if (!installPackage(clPackage)) {

@@ -1,6 +1,7 @@
 #include "ClUpdateWidget.h"
 
 #include "ClDialogHelpers.h"
+#include "ClPlatform.h"
 #include "ClUpdate.h"
 
 #include <QHBoxLayout>
@@ -72,7 +73,7 @@ void ClUpdateWidget::slotUpdate()
     setEnabled(false);
     if (pclUpdate->isBusy())
         return; // the running check re-enables the page when it reports
-    pclUpdate->requestUpdate({ QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml") });
+    pclUpdate->requestUpdate({ QStringLiteral("-u"), ClPlatform::updateDescriptionPath() });
 }
 
 void ClUpdateWidget::slotUpdateErr(QString strErrString)

@@ -1,6 +1,7 @@
 // Draws every picture of the program's look into PNG files under one folder (resources/images by
 // default). The PNGs are committed; run this tool again only to change the look:
 //   cmake --build <build> --target kd4-draw-resources && <build>/resources/generator/kd4-draw-resources
+// The build itself runs it with --app-icon <size> <file.png> for the icons the program installs.
 //
 // One palette for everything: light-grey controls with 1 px borders and soft vertical shading, a teal
 // accent (the progress chunk's RGB 0,150,120) for hover, checked and active parts. Straight edges sit
@@ -367,24 +368,35 @@ void drawLensMark(QPainter& clPainter, const QPointF& clCentre, qreal rRadius, b
     clPainter.drawEllipse(clCentre + QPointF(-rRadius * 0.3, -rRadius * 0.3), rRadius * 0.12, rRadius * 0.12);
 }
 
-void drawAppIcon()
+// The program's icon, drawn on a 256-pixel grid and scaled to iSize. Below 48 pixels the word
+// would be an unreadable smudge: the lens mark alone fills the tile instead.
+QImage appIcon(int iSize)
 {
-    QImage clImage = blank(256, 256);
+    QImage clImage = blank(iSize, iSize);
     QPainter clPainter(&clImage);
     clPainter.setRenderHint(QPainter::Antialiasing);
     clPainter.setRenderHint(QPainter::TextAntialiasing);
+    clPainter.scale(iSize / 256.0, iSize / 256.0);
     QLinearGradient clBack(0, 8, 0, 248);
     clBack.setColorAt(0.0, QColor(0, 182, 146));
     clBack.setColorAt(1.0, QColor(0, 118, 95));
     clPainter.setPen(Qt::NoPen);
     clPainter.setBrush(clBack);
     clPainter.drawRoundedRect(QRectF(8, 8, 240, 240), 52, 52);
+    if (iSize < 48) {
+        drawLensMark(clPainter, QPointF(128, 128), 92, true);
+        return clImage;
+    }
     drawLensMark(clPainter, QPointF(128, 108), 62, true);
     clPainter.setFont(boldFont(46));
     clPainter.setPen(QColor(255, 255, 255));
     clPainter.drawText(QRectF(8, 178, 240, 56), Qt::AlignCenter, QStringLiteral("Vexa"));
-    clPainter.end();
-    save(clImage, QStringLiteral("img/app_icon"));
+    return clImage;
+}
+
+void drawAppIcon()
+{
+    save(appIcon(256), QStringLiteral("img/app_icon"));
 }
 
 // Lens mark followed by the word "Vexa", on a transparent background.
@@ -429,6 +441,16 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication clApp(argc, argv);
     const QStringList clArgs = QCoreApplication::arguments();
+    // --app-icon <size> <file.png>: the program's icon alone, for the desktop's icon theme.
+    if (clArgs.size() == 4 && clArgs.at(1) == QLatin1String("--app-icon")) {
+        const int iSize = clArgs.at(2).toInt();
+        if (iSize < 16 || iSize > 1024 || !appIcon(iSize).save(clArgs.at(3), "PNG")) {
+            std::fprintf(stderr, "cannot write a %s-pixel icon to %s\n", qPrintable(clArgs.at(2)),
+                qPrintable(clArgs.at(3)));
+            return 1;
+        }
+        return 0;
+    }
     gOutDir = QDir::cleanPath(clArgs.size() > 1 ? clArgs.at(1) : QStringLiteral(KD4_IMAGES_DIR));
 
     drawButtons();

@@ -23,7 +23,13 @@ public:
     // The user's roaming application-data folder, without a trailing separator.
     static QString appDataFolder();
 
-    // Starts the system installer on a package, detached: "msiexec" "/i" <path>.
-    // False when the installer could not be started.
+    // The update description below the update server's base URL: the one that lists packages for
+    // this system.
+    static QString updateDescriptionPath();
+    // The system installer takes this file name (the first file of a newer tool).
+    static bool isInstallerPackage(const QString& strFileName);
+    // Hands a package to the system installer, detached: "msiexec" "/i" <path> on Windows, the
+    // desktop's software installer through "xdg-open" <path> elsewhere. False when it could not
+    // be started.
     static bool startInstaller(const QString& strPackagePath);
 };

@@ -115,8 +115,20 @@ QString ClPlatform::appDataFolder()
     return strFolder;
 }
 
+QString ClPlatform::updateDescriptionPath()
+{
+    return QStringLiteral("kd4update/linux/update_tool.xml");
+}
+
+bool ClPlatform::isInstallerPackage(const QString& strFileName)
+{
+    // Debian package names carry their version with dots ("kd4tool_01.00.006_amd64.deb"): only
+    // the last suffix counts.
+    return strFileName.size() > 4 && strFileName.endsWith(QLatin1String(".deb"));
+}
+
 bool ClPlatform::startInstaller(const QString& strPackagePath)
 {
-    return QProcess::startDetached(
-        QStringLiteral("msiexec"), { QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath) });
+    // The desktop's software installer opens the package and asks the user before installing.
+    return QProcess::startDetached(QStringLiteral("xdg-open"), { strPackagePath });
 }

@@ -1,6 +1,7 @@
 #include "ClPlatform.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 // windows.h must come before the other system headers.
@@ -31,6 +32,17 @@ QString ClPlatform::appDataFolder()
     if (!::SHGetSpecialFolderPathW(nullptr, aPath, CSIDL_APPDATA, FALSE))
         return QString();
     return QString::fromWCharArray(aPath);
+}
+
+QString ClPlatform::updateDescriptionPath()
+{
+    return QStringLiteral("kd4update/update_tool.xml");
+}
+
+bool ClPlatform::isInstallerPackage(const QString& strFileName)
+{
+    // Exactly "name.msi": a name with more dots has another complete suffix and is not taken.
+    return QFileInfo(strFileName).completeSuffix() == QLatin1String("msi");
 }
 
 bool ClPlatform::startInstaller(const QString& strPackagePath)
