@@ -3,7 +3,10 @@
 # With a display the window appears and the run ends when you close it; without one the program
 # runs under Xvfb for a while, a screenshot is saved and the program is asked to end (SIGTERM), which
 # it does by closing its session with the camera first.
-# Usage: scripts/run.sh [--seconds N] [--shot FILE.png] [--lang ja|en]
+# Usage: scripts/run.sh [--seconds N] [--shot FILE.png] [--lang ja|en] [--program PATH] [--offscreen] [--check]
+#   --program PATH  runs that kd4tool (an installed /usr/bin/kd4tool, say) instead of the build's
+#   --offscreen     no window at all (Qt's offscreen platform) instead of a display or Xvfb
+#   --check         fails unless the camera saw a session opened, frames fetched and the session closed
 # KD4_BUILD_DIR names another build folder (default: build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,11 +22,17 @@ fi
 seconds=10
 shot="$bin/screenshots/kd4tool.png"
 lang=""
+program="$bin/app/kd4tool"
+offscreen=0
+check=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds=$2; shift 2 ;;
     --shot) shot=$2; shift 2 ;;
     --lang) lang=$2; shift 2 ;;
+    --program) program=$2; shift 2 ;;
+    --offscreen) offscreen=1; shift ;;
+    --check) check=1; shift ;;
     *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -72,10 +81,24 @@ report() {
   count() { grep -o "\"msg_id\":$1[,}]" <<<"$log" | wc -l; }
   echo "the camera saw: session opened $(count 257), settings read $(count 3), settings set $(count 2)," \
     "frames served ${frames:-?}, notification polls $(count 4097), session closed $(count 258)"
+  if [ "$check" -eq 1 ] && { [ "$(count 257)" -lt 1 ] || [ "${frames:-0}" -lt 1 ] || [ "$(count 258)" -lt 1 ]; }; then
+    echo "run.sh: the program did not connect, show frames and close its session" >&2
+    return 1
+  fi
 }
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  "$bin/app/kd4tool"
+if [ "$offscreen" -eq 1 ]; then
+  QT_QPA_PLATFORM=offscreen "$program" & app=$!
+  sleep "$seconds"
+  kill "$app" 2>/dev/null || true
+  status=0; wait "$app" || status=$?
+  echo "ran offscreen for ${seconds}s; the program ended with status $status"
+  if [ "$status" -ne 0 ] && [ "$check" -eq 1 ]; then
+    report || true
+    exit 1
+  fi
+elif [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  "$program"
 else
   mkdir -p "$(dirname "$shot")"
   xvfb-run -a -s "-screen 0 1400x900x24" bash -c '
@@ -83,7 +106,7 @@ else
     sleep "$2"
     "$3" "$4" 1218 620 || true
     kill "$app" 2>/dev/null; wait "$app" 2>/dev/null || true
-  ' bash "$bin/app/kd4tool" "$seconds" "$bin/tools/screenshot/kd4-screenshot" "$shot"
+  ' bash "$program" "$seconds" "$bin/tools/screenshot/kd4-screenshot" "$shot"
   echo "no display: ran under Xvfb for ${seconds}s; screenshot saved to $shot"
 fi
 report

@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libcurl4 picojson-dev libcpp-httplib-dev libssl-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
   iproute2 util-linux curl clang-format
+  dpkg-dev file lintian desktop-file-utils appstream xdg-utils
 )
 
 missing=()
