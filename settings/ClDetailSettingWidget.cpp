@@ -12,6 +12,7 @@
 #include "ClSettingItemShowDialogButton.h"
 #include "ClSettingItemSlider.h"
 #include "ClSettingItemVolume.h"
+#include "ZkSetting.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -24,29 +25,7 @@
 
 namespace {
 
-const QString strKeyPhotometry = QStringLiteral("zk_ae_light_metering");
-const QString strKeyDistortion = QStringLiteral("zk_warp_correction");
-const QString strKeyStabilization = QStringLiteral("zk_stabilization");
-const QString strKeyImageRotation = QStringLiteral("zk_image_rotation");
-const QString strKeyShootingMode = QStringLiteral("zk_capture_mode");
-const QString strKeyBurstInterval = QStringLiteral("zk_burst_per_sec");
-const QString strKeyIntervalTime = QStringLiteral("zk_interval_time");
-const QString strKeyRecLevel = QStringLiteral("zk_rec_audio_level");
-const QString strKeyRecBalance = QStringLiteral("zk_rec_audio_balance");
-const QString strKeyAutoPowerOff = QStringLiteral("zk_auto_power_off");
-const QString strKeyWifiAutoOff = QStringLiteral("zk_wifi_auto_power_off");
-const QString strKeyApSsid = QStringLiteral("zk_ap_ssid");
-const QString strKeyApKey = QStringLiteral("zk_ap_key");
-const QString strKeyApApply = QStringLiteral("zk_wifi_apply_new_param");
-const QString strKeyNetworkInit = QStringLiteral("zk_factory_reset_network");
-const QString strKeyRecDuration = QStringLiteral("zk_rec_duration");
-const QString strKeyVolume = QStringLiteral("zk_speaker_volume");
-const QString strKeyCameraClock = QStringLiteral("camera_clock");
-const QString strKeyCameraInit = QStringLiteral("zk_factory_reset_cam");
-const QString strKeyVersion = QStringLiteral("zk_get_version");
-
 const QString strPrefSyncTime = QStringLiteral("setting/synctime");
-const QString strResetValue = QStringLiteral("set");
 
 QString burstText(int iFramesPerSecond)
 {
@@ -72,19 +51,18 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
 {
     auto* pclLayout = new QVBoxLayout(this);
-    const ClItems clOffOn
-        = { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } };
+    const ClItems clOffOn = { { QObject::tr("OFF"), ZkValue::OFF }, { QObject::tr("ON"), ZkValue::ON } };
 
-    pclPhotometry = addComboRow(pclLayout, strKeyPhotometry,
+    pclPhotometry = addComboRow(pclLayout, ZkSetting::AE_LIGHT_METERING,
         { { tr("Center"), QStringLiteral("center") }, { tr("Multi"), QStringLiteral("multi") } });
-    pclDistortion = addComboRow(pclLayout, strKeyDistortion, clOffOn);
-    pclStabilization = addComboRow(pclLayout, strKeyStabilization, clOffOn);
-    pclImageRotation = addComboRow(pclLayout, strKeyImageRotation,
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("180deg") } });
-    pclShootingMode = addComboRow(pclLayout, strKeyShootingMode,
+    pclDistortion = addComboRow(pclLayout, ZkSetting::WARP_CORRECTION, clOffOn);
+    pclStabilization = addComboRow(pclLayout, ZkSetting::STABILIZATION, clOffOn);
+    pclImageRotation = addComboRow(pclLayout, ZkSetting::IMAGE_ROTATION,
+        { { QObject::tr("OFF"), ZkValue::OFF }, { QObject::tr("ON"), QStringLiteral("180deg") } });
+    pclShootingMode = addComboRow(pclLayout, ZkSetting::CAPTURE_MODE,
         { { tr("Single"), QStringLiteral("single") }, { tr("Burst"), QStringLiteral("burst") },
             { tr("Interval"), QStringLiteral("interval") } });
-    pclBurstInterval = addComboRow(pclLayout, strKeyBurstInterval,
+    pclBurstInterval = addComboRow(pclLayout, ZkSetting::BURST_PER_SEC,
         { { burstText(2), QStringLiteral("2") }, { burstText(5), QStringLiteral("5") },
             { burstText(60), QStringLiteral("60") } });
 
@@ -96,9 +74,9 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     addLabeledRow(pclLayout, tr("Interval time"), pclIntervalButton);
 
     // Recording settings: level above balance, both only on newer firmware.
-    pclRecLevel = new ClSettingItemSlider(strKeyRecLevel, tr("Level"), this);
+    pclRecLevel = new ClSettingItemSlider(ZkSetting::REC_AUDIO_LEVEL, tr("Level"), this);
     pclRecLevel->setRange(0, 10);
-    pclRecBalance = new ClSettingItemRecBalance(strKeyRecBalance, tr("Balance"), this);
+    pclRecBalance = new ClSettingItemRecBalance(ZkSetting::REC_AUDIO_BALANCE, tr("Balance"), this);
     pclRecBalance->setRange(-5, 5);
     auto* pclRecLabel = new QLabel(tr("Recording Settings"), this);
     pclRecLabel->setObjectName(QStringLiteral("recordingSettingsLabel"));
@@ -112,15 +90,15 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     pclRecRow->addLayout(pclRecSliders);
     pclLayout->addLayout(pclRecRow);
 
-    pclAutoPowerOff = new ClSettingItemComboBox(strKeyAutoPowerOff, this);
+    pclAutoPowerOff = new ClSettingItemComboBox(ZkSetting::AUTO_POWER_OFF, this);
     pclAutoPowerOff->setItemList(
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { secondsText(60), QStringLiteral("60sec") },
+        { { QObject::tr("OFF"), ZkValue::OFF }, { secondsText(60), QStringLiteral("60sec") },
             { secondsText(120), QStringLiteral("120sec") }, { secondsText(300), QStringLiteral("300sec") } });
     QLabel* pclAutoPowerOffLabel
-        = addLabeledRow(pclLayout, getSettingLabel(strKeyAutoPowerOff), pclAutoPowerOff);
+        = addLabeledRow(pclLayout, getSettingLabel(ZkSetting::AUTO_POWER_OFF), pclAutoPowerOff);
     pclAutoPowerOffLabel->setObjectName(QStringLiteral("autoPowerOffLabel"));
 
-    pclWifiAutoOff = addComboRow(pclLayout, strKeyWifiAutoOff,
+    pclWifiAutoOff = addComboRow(pclLayout, ZkSetting::WIFI_AUTO_POWER_OFF,
         { { QObject::tr("OFF"), QStringLiteral("disable") },
             { QObject::tr("ON"), QStringLiteral("enable") } });
 
@@ -131,20 +109,21 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     pclApButton->setObjectName(QStringLiteral("apButton"));
     addLabeledRow(pclLayout, tr("AP setting"), pclApButton);
 
-    auto* pclNetworkInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyNetworkInit), this);
+    auto* pclNetworkInitDialog
+        = new ClSettingConfirmDialog(getSettingLabel(ZkSetting::FACTORY_RESET_NETWORK), this);
     pclNetworkInitDialog->setObjectName(QStringLiteral("networkInitializeDialog"));
     pclNetworkInit = new ClSettingItemShowDialogButton(
-        strKeyNetworkInit, tr("Initialize"), pclNetworkInitDialog, strResetValue, this);
+        ZkSetting::FACTORY_RESET_NETWORK, tr("Initialize"), pclNetworkInitDialog, ZkValue::SET, this);
     addLabeledRow(pclLayout, tr("Network setting initialize"), pclNetworkInit);
 
-    pclRecDuration = addComboRow(pclLayout, strKeyRecDuration,
+    pclRecDuration = addComboRow(pclLayout, ZkSetting::REC_DURATION,
         { { minutesText(1), QStringLiteral("1min") }, { minutesText(3), QStringLiteral("3min") },
             { minutesText(5), QStringLiteral("5min") }, { minutesText(10), QStringLiteral("10min") },
             { minutesText(30), QStringLiteral("30min") } });
 
-    pclVolume = new ClSettingItemVolume(strKeyVolume, this);
+    pclVolume = new ClSettingItemVolume(ZkSetting::SPEAKER_VOLUME, this);
     auto* pclVolumeRow = new QHBoxLayout();
-    pclVolumeRow->addWidget(new QLabel(getSettingLabel(strKeyVolume), this));
+    pclVolumeRow->addWidget(new QLabel(getSettingLabel(ZkSetting::SPEAKER_VOLUME), this));
     pclVolumeRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
     pclVolumeRow->addWidget(pclVolume);
     pclLayout->addLayout(pclVolumeRow);
@@ -164,10 +143,11 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     pclFormat->setObjectName(QStringLiteral("sdFormat"));
     addLabeledRow(pclLayout, tr("SD format"), pclFormat);
 
-    auto* pclCameraInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyCameraInit), this);
+    auto* pclCameraInitDialog
+        = new ClSettingConfirmDialog(getSettingLabel(ZkSetting::FACTORY_RESET_CAM), this);
     pclCameraInitDialog->setObjectName(QStringLiteral("cameraInitializeDialog"));
     pclCameraInit = new ClSettingItemShowDialogButton(
-        strKeyCameraInit, tr("Initialize"), pclCameraInitDialog, strResetValue, this);
+        ZkSetting::FACTORY_RESET_CAM, tr("Initialize"), pclCameraInitDialog, ZkValue::SET, this);
     addLabeledRow(pclLayout, tr("Camera initialize"), pclCameraInit);
 
     // Information stays usable while the settings are disabled: its button is not registered.
@@ -234,41 +214,41 @@ QPushButton* ClDetailSettingWidget::createSettingButton(const QString& strText)
 
 QString ClDetailSettingWidget::getSettingLabel(const QString& strKey) const
 {
-    if (strKey == strKeyPhotometry)
+    if (strKey == ZkSetting::AE_LIGHT_METERING)
         return tr("Photometry");
-    if (strKey == strKeyDistortion)
+    if (strKey == ZkSetting::WARP_CORRECTION)
         return tr("Distortion");
-    if (strKey == strKeyStabilization)
+    if (strKey == ZkSetting::STABILIZATION)
         return tr("Stabilization");
-    if (strKey == strKeyImageRotation)
+    if (strKey == ZkSetting::IMAGE_ROTATION)
         return tr("Image rotation");
-    if (strKey == strKeyShootingMode)
+    if (strKey == ZkSetting::CAPTURE_MODE)
         return tr("Shooting mode");
-    if (strKey == strKeyBurstInterval)
+    if (strKey == ZkSetting::BURST_PER_SEC)
         return tr("Burst interval");
-    if (strKey == strKeyIntervalTime)
+    if (strKey == ZkSetting::INTERVAL_TIME)
         return tr("Interval time");
-    if (strKey == strKeyAutoPowerOff)
+    if (strKey == ZkSetting::AUTO_POWER_OFF)
         return tr("Auto power off");
-    if (strKey == strKeyRecLevel)
+    if (strKey == ZkSetting::REC_AUDIO_LEVEL)
         return tr("Recording level");
-    if (strKey == strKeyRecBalance)
+    if (strKey == ZkSetting::REC_AUDIO_BALANCE)
         return tr("Recording balance");
-    if (strKey == strKeyWifiAutoOff)
+    if (strKey == ZkSetting::WIFI_AUTO_POWER_OFF)
         return tr("WiFi auto off");
-    if (strKey == strKeyApSsid)
+    if (strKey == ZkSetting::AP_SSID)
         return tr("AP setting");
-    if (strKey == strKeyApKey)
+    if (strKey == ZkSetting::AP_KEY)
         return QObject::tr("key");
-    if (strKey == strKeyNetworkInit)
+    if (strKey == ZkSetting::FACTORY_RESET_NETWORK)
         return tr("Network setting initialize");
-    if (strKey == strKeyRecDuration)
+    if (strKey == ZkSetting::REC_DURATION)
         return tr("Recording file setting");
-    if (strKey == strKeyVolume)
+    if (strKey == ZkSetting::SPEAKER_VOLUME)
         return tr("Volume");
-    if (strKey == strKeyCameraClock)
+    if (strKey == ZkSetting::CAMERA_CLOCK)
         return tr("Sync time");
-    if (strKey == strKeyCameraInit)
+    if (strKey == ZkSetting::FACTORY_RESET_CAM)
         return tr("Camera initialize");
     return QString();
 }
@@ -276,7 +256,7 @@ QString ClDetailSettingWidget::getSettingLabel(const QString& strKey) const
 void ClDetailSettingWidget::syncCameraClock()
 {
     if (pclSyncTime->currentData().toBool())
-        sendSettingRequest(strKeyCameraClock, QDateTime::currentDateTime());
+        sendSettingRequest(ZkSetting::CAMERA_CLOCK, QDateTime::currentDateTime());
 }
 
 void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
@@ -286,7 +266,7 @@ void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
              pclShootingMode, pclBurstInterval })
         pclRow->setValue(clSettings.value(pclRow->getKey()));
 
-    const QVariant clInterval = clSettings.value(strKeyIntervalTime);
+    const QVariant clInterval = clSettings.value(ZkSetting::INTERVAL_TIME);
     if (clInterval.canConvert<QString>())
         pclIntervalButton->setText(clInterval.toString());
     pclIntervalDialog->setIntervalValue(clInterval);
@@ -295,7 +275,7 @@ void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
              pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclRecDuration, pclVolume })
         pclRow->setValue(clSettings.value(pclRow->getKey()));
 
-    const QString strVersion = clSettings.value(strKeyVersion).toString();
+    const QString strVersion = clSettings.value(ZkSetting::GET_VERSION).toString();
     pclInformationDialog->setFwVersion(strVersion);
     applyFirmwareVersion(strVersion);
 }
@@ -322,7 +302,7 @@ void ClDetailSettingWidget::slotConfirmApSetting()
     // Keep what the user confirmed: the chain's later steps must not pick up a later edit.
     strApSsid = pclApDialog->ssid();
     strApKey = pclApDialog->key();
-    sendSettingRequest(strKeyApSsid, strApSsid);
+    sendSettingRequest(ZkSetting::AP_SSID, strApSsid);
 }
 
 void ClDetailSettingWidget::slotConfirmIntervalSetting()
@@ -331,7 +311,7 @@ void ClDetailSettingWidget::slotConfirmIntervalSetting()
         return;
     const QString strValue = pclIntervalDialog->getIntervalValue().toString();
     pclIntervalButton->setText(strValue);
-    sendSettingRequest(strKeyIntervalTime, strValue);
+    sendSettingRequest(ZkSetting::INTERVAL_TIME, strValue);
 }
 
 void ClDetailSettingWidget::slotShowInformation()
@@ -345,11 +325,11 @@ void ClDetailSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
         return;
     // The access point changes in three steps, each sent once the one before has succeeded.
     const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
-    if (strKey == strKeyApSsid) {
-        sendSettingRequest(strKeyApKey, strApKey);
-    } else if (strKey == strKeyApKey) {
-        sendSettingRequest(strKeyApApply, strApKey);
-    } else if (strKey == strKeyApApply) {
+    if (strKey == ZkSetting::AP_SSID) {
+        sendSettingRequest(ZkSetting::AP_KEY, strApKey);
+    } else if (strKey == ZkSetting::AP_KEY) {
+        sendSettingRequest(ZkSetting::WIFI_APPLY_NEW_PARAM, strApKey);
+    } else if (strKey == ZkSetting::WIFI_APPLY_NEW_PARAM) {
         // The camera restarts its Wi-Fi with the new parameters: this link is gone.
         emit sigRequestStopSession();
     }
@@ -360,12 +340,13 @@ void ClDetailSettingWidget::recvErrorResponse(const ZK_CMD& clCmd)
     const QUuid clCommand = zkCommand(clCmd);
     if (clCommand == CMD_SET_SETTING) {
         const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
-        if (strKey == strKeyCameraClock) {
+        if (strKey == ZkSetting::CAMERA_CLOCK) {
             showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("Sync time")));
         } else {
             // The last access point step has no row of its own, but its failure means the
             // user's access point change did not take effect: say so.
-            const QString strLabel = strKey == strKeyApApply ? tr("AP setting") : getSettingLabel(strKey);
+            const QString strLabel
+                = strKey == ZkSetting::WIFI_APPLY_NEW_PARAM ? tr("AP setting") : getSettingLabel(strKey);
             if (!strLabel.isEmpty())
                 showMessageDialog(this, QObject::tr("Failed to set %1").arg(strLabel));
         }

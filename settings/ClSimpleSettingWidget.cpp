@@ -3,21 +3,13 @@
 #include "ClCommands.h"
 #include "ClDialogHelpers.h"
 #include "ClSettingItemComboBox.h"
+#include "GridKind.h"
+#include "ZkResolution.h"
+#include "ZkSetting.h"
 
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString strKeyAngle = QStringLiteral("zk_angle_deg");
-const QString strKeyWhiteBalance = QStringLiteral("zk_white_balance");
-const QString strKeyTimer = QStringLiteral("zk_self_timer");
-const QString strKeyWdr = QStringLiteral("zk_wdr");
-const QString strKeyExposure = QStringLiteral("zk_ae_exposure_level");
-const QString strKeyResolution = QStringLiteral("video_resolution");
-
-} // namespace
 
 ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
@@ -26,36 +18,36 @@ ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
 
     // The grid row has no key: it is drawn by the live view and never reaches the camera.
     pclGrid = addComboRow(pclLayout, QString(), tr("Grid"),
-        { { tr("Single display"), QStringLiteral("grid_none") },
-            { tr("Quad display"), QStringLiteral("grid_div4") },
-            { tr("3 x 3 display"), QStringLiteral("grid_div9") },
-            { tr("Diagonal display"), QStringLiteral("grid_diagonal") } });
+        { { tr("Single display"), GridKind::NONE }, { tr("Quad display"), GridKind::DIV4 },
+            { tr("3 x 3 display"), GridKind::DIV9 }, { tr("Diagonal display"), GridKind::DIAGONAL } });
     pclGrid->setObjectName(QStringLiteral("grid"));
     // The camera's angle values are shown as the angles users know from the box.
-    pclAngle = addComboRow(pclLayout, strKeyAngle, getSettingLabel(strKeyAngle),
+    pclAngle = addComboRow(pclLayout, ZkSetting::ANGLE_DEG, getSettingLabel(ZkSetting::ANGLE_DEG),
         { { tr("185"), QStringLiteral("170") }, { tr("165"), QStringLiteral("145") },
             { tr("135"), QStringLiteral("120") } });
-    pclWhiteBalance = addComboRow(pclLayout, strKeyWhiteBalance, getSettingLabel(strKeyWhiteBalance),
-        { { tr("Auto"), QStringLiteral("auto") }, { tr("Night"), QStringLiteral("night") },
-            { tr("Sunny"), QStringLiteral("daylight") }, { tr("Cloudy"), QStringLiteral("cloudy") },
-            { tr("Incandescent light"), QStringLiteral("incandecent") },
-            { tr("Fluorescent light"), QStringLiteral("fluorescent") } });
-    pclTimer = addComboRow(pclLayout, strKeyTimer, getSettingLabel(strKeyTimer),
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { tr("5"), QStringLiteral("5sec") },
+    pclWhiteBalance
+        = addComboRow(pclLayout, ZkSetting::WHITE_BALANCE, getSettingLabel(ZkSetting::WHITE_BALANCE),
+            { { tr("Auto"), QStringLiteral("auto") }, { tr("Night"), QStringLiteral("night") },
+                { tr("Sunny"), QStringLiteral("daylight") }, { tr("Cloudy"), QStringLiteral("cloudy") },
+                { tr("Incandescent light"), QStringLiteral("incandecent") },
+                { tr("Fluorescent light"), QStringLiteral("fluorescent") } });
+    pclTimer = addComboRow(pclLayout, ZkSetting::SELF_TIMER, getSettingLabel(ZkSetting::SELF_TIMER),
+        { { QObject::tr("OFF"), ZkValue::OFF }, { tr("5"), QStringLiteral("5sec") },
             { tr("10"), QStringLiteral("10sec") }, { tr("30"), QStringLiteral("30sec") } });
-    pclWdr = addComboRow(pclLayout, strKeyWdr, getSettingLabel(strKeyWdr),
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } });
-    pclExposure = addComboRow(pclLayout, strKeyExposure, getSettingLabel(strKeyExposure),
-        { { QStringLiteral("+2"), QStringLiteral("2") }, { QStringLiteral("+1"), QStringLiteral("1") },
-            { QStringLiteral("0"), QStringLiteral("0") }, { QStringLiteral("-1"), QStringLiteral("-1") },
-            { QStringLiteral("-2"), QStringLiteral("-2") } });
-    pclResolution = addComboRow(pclLayout, strKeyResolution, getSettingLabel(strKeyResolution),
-        { { tr("1080p 60fps"), QStringLiteral("1920x1080 60P 16:9") },
-            { tr("1080p 30fps"), QStringLiteral("1920x1080 30P 16:9") },
-            { tr("720p 120fps"), QStringLiteral("1280x720 120P 16:9") },
-            { tr("720p 60fps"), QStringLiteral("1280x720 60P 16:9") },
-            { tr("720p 30fps"), QStringLiteral("1280x720 30P 16:9") },
-            { tr("WVGA 240fps"), QStringLiteral("848x480 240P 16:9") } });
+    pclWdr = addComboRow(pclLayout, ZkSetting::WDR, getSettingLabel(ZkSetting::WDR),
+        { { QObject::tr("OFF"), ZkValue::OFF }, { QObject::tr("ON"), ZkValue::ON } });
+    pclExposure
+        = addComboRow(pclLayout, ZkSetting::AE_EXPOSURE_LEVEL, getSettingLabel(ZkSetting::AE_EXPOSURE_LEVEL),
+            { { QStringLiteral("+2"), QStringLiteral("2") }, { QStringLiteral("+1"), QStringLiteral("1") },
+                { QStringLiteral("0"), QStringLiteral("0") }, { QStringLiteral("-1"), QStringLiteral("-1") },
+                { QStringLiteral("-2"), QStringLiteral("-2") } });
+    pclResolution = addComboRow(pclLayout, ZkSetting::VIDEO_RESOLUTION,
+        getSettingLabel(ZkSetting::VIDEO_RESOLUTION),
+        { { tr("1080p 60fps"), ZkResolution::RES_1080P_60 },
+            { tr("1080p 30fps"), ZkResolution::RES_1080P_30 },
+            { tr("720p 120fps"), ZkResolution::RES_720P_120 },
+            { tr("720p 60fps"), ZkResolution::RES_720P_60 }, { tr("720p 30fps"), ZkResolution::RES_720P_30 },
+            { tr("WVGA 240fps"), ZkResolution::RES_WVGA_240 } });
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
     // The grid row is left out, so it stays usable while the camera settings are disabled.
@@ -65,22 +57,22 @@ ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
 
 void ClSimpleSettingWidget::resetGrid()
 {
-    pclGrid->setValue(QStringLiteral("grid_none"));
+    pclGrid->setValue(GridKind::NONE);
 }
 
 QString ClSimpleSettingWidget::getSettingLabel(const QString& strKey) const
 {
-    if (strKey == strKeyAngle)
+    if (strKey == ZkSetting::ANGLE_DEG)
         return tr("Angle");
-    if (strKey == strKeyWhiteBalance)
+    if (strKey == ZkSetting::WHITE_BALANCE)
         return tr("WB");
-    if (strKey == strKeyTimer)
+    if (strKey == ZkSetting::SELF_TIMER)
         return tr("Timer");
-    if (strKey == strKeyWdr)
+    if (strKey == ZkSetting::WDR)
         return tr("WDR");
-    if (strKey == strKeyExposure)
+    if (strKey == ZkSetting::AE_EXPOSURE_LEVEL)
         return tr("Exposure");
-    if (strKey == strKeyResolution)
+    if (strKey == ZkSetting::VIDEO_RESOLUTION)
         return tr("Resolution");
     return QString();
 }
@@ -96,7 +88,7 @@ void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
             pclRow->setValue(clSettings.value(pclRow->getKey()));
     }
 
-    const QVariant clResolution = clSettings.value(strKeyResolution);
+    const QVariant clResolution = clSettings.value(ZkSetting::VIDEO_RESOLUTION);
     if (clResolution.canConvert<QString>())
         emit sigChangeRecordingResolurion(clResolution.toString());
 }
@@ -119,7 +111,8 @@ void ClSimpleSettingWidget::slotRecvSettingChangedNotify()
 void ClSimpleSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
 {
     // A new resolution can change other settings on the camera: read them all again.
-    if (zkCommand(clCmd) == CMD_SET_SETTING && clCmd.value(ZkKey::PARAM1).toString() == strKeyResolution)
+    if (zkCommand(clCmd) == CMD_SET_SETTING
+        && clCmd.value(ZkKey::PARAM1).toString() == ZkSetting::VIDEO_RESOLUTION)
         emit sigRequestGetSettings();
 }
 
