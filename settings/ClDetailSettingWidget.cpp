@@ -190,9 +190,8 @@ void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
             if (clInterval.canConvert<QString>())
                 pclIntervalButton->setText(clInterval.toString());
             pclIntervalDialog->setIntervalValue(clInterval);
-        } else if (isFilledRow(clRow)) {
-            static_cast<AbstSettingItemWidget*>(clRow.pfnMember(this, nullptr))
-                ->setValue(clSettings.value(clRow.strKey));
+        } else {
+            fillRow(clRow, clSettings);
         }
     }
 

@@ -29,22 +29,6 @@ void ClSettingPageWidget::addSettingItem(QWidget* pclWidget)
     clItemList.append(pclWidget);
 }
 
-QLabel* ClSettingPageWidget::addLabeledRow(
-    QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
-{
-    return addLine(pclLayout, strLabel, { pclControl }, Line::Beside);
-}
-
-ClSettingItemComboBox* ClSettingPageWidget::addComboRow(
-    QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems)
-{
-    auto* pclRow = new ClSettingItemComboBox(strKey, this);
-    pclRow->setItemList(clItems);
-    addLabeledRow(pclLayout, strLabel, pclRow);
-    connectSettingItem(pclRow);
-    return pclRow;
-}
-
 QLabel* ClSettingPageWidget::addLine(
     QVBoxLayout* pclLayout, const QString& strLabel, const QList<QWidget*>& clControls, Line eLine)
 {
@@ -183,11 +167,15 @@ QString ClSettingPageWidget::rowLabel(
     return QString();
 }
 
-bool ClSettingPageWidget::isFilledRow(const stRow& clRow)
+void ClSettingPageWidget::fillRow(const stRow& clRow, const ClAllSettings& clSettings)
 {
-    return !clRow.strKey.isEmpty()
-        && (clRow.eControl == Control::Combo || clRow.eControl == Control::Slider
-            || clRow.eControl == Control::Balance || clRow.eControl == Control::Volume);
+    const Control eControl = clRow.eControl;
+    if (clRow.strKey.isEmpty() || clRow.pfnMember == nullptr
+        || (eControl != Control::Combo && eControl != Control::Slider && eControl != Control::Balance
+            && eControl != Control::Volume))
+        return;
+    static_cast<AbstSettingItemWidget*>(clRow.pfnMember(this, nullptr))
+        ->setValue(clSettings.value(clRow.strKey));
 }
 
 QList<ClSettingPageWidget::stEntry> ClSettingPageWidget::offOn(const QString& strOff, const QString& strOn)

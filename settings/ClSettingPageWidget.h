@@ -9,7 +9,6 @@
 #include <QVariant>
 
 class AbstSettingItemWidget;
-class ClSettingItemComboBox;
 class QLabel;
 class QVBoxLayout;
 
@@ -112,14 +111,9 @@ protected:
     // empty for an empty or unknown key.
     static QString rowLabel(
         const stRow* aclRows, size_t iCount, const char* pcContext, const QString& strKey);
-    // Whether the row's control is a setting row filled from the camera's snapshot.
-    static bool isFilledRow(const stRow& clRow);
-
-    // A line of the page: the label, then the control.
-    QLabel* addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl);
-    // A labelled combo row for the key, connected to the page.
-    ClSettingItemComboBox* addComboRow(
-        QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems);
+    // Shows the snapshot's value for the row's key, if the row is a camera setting row (combo,
+    // sliders, volume); other rows are left as they are.
+    void fillRow(const stRow& clRow, const ClAllSettings& clSettings);
 
     void recvResponse(ZK_CMD clCmd) override;
     virtual void recvSuccessResponse(const ZK_CMD& clCmd);

@@ -11,48 +11,58 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <iterator>
+
+const ClSimpleSettingWidget::stRow ClSimpleSettingWidget::ROWS[] = {
+    // The grid has no key: it is drawn by the live view and never reaches the camera. It is not
+    // registered, so it stays usable while the camera settings are disabled.
+    { Control::Combo, member<&ClSimpleSettingWidget::pclGrid>, QString(), QT_TR_NOOP("Grid"),
+        { { Text::Page, QT_TR_NOOP("Single display"), GridKind::NONE },
+            { Text::Page, QT_TR_NOOP("Quad display"), GridKind::DIV4 },
+            { Text::Page, QT_TR_NOOP("3 x 3 display"), GridKind::DIV9 },
+            { Text::Page, QT_TR_NOOP("Diagonal display"), GridKind::DIAGONAL } },
+        nullptr, nullptr, 0, 0, {}, "grid", nullptr, nullptr, false },
+    // The camera's angle values are shown as the angles users know from the box.
+    { Control::Combo, member<&ClSimpleSettingWidget::pclAngle>, ZkSetting::ANGLE_DEG, QT_TR_NOOP("Angle"),
+        { { Text::Page, QT_TR_NOOP("185"), QStringLiteral("170") },
+            { Text::Page, QT_TR_NOOP("165"), QStringLiteral("145") },
+            { Text::Page, QT_TR_NOOP("135"), QStringLiteral("120") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclWhiteBalance>, ZkSetting::WHITE_BALANCE,
+        QT_TR_NOOP("WB"),
+        { { Text::Page, QT_TR_NOOP("Auto"), QStringLiteral("auto") },
+            { Text::Page, QT_TR_NOOP("Night"), QStringLiteral("night") },
+            { Text::Page, QT_TR_NOOP("Sunny"), QStringLiteral("daylight") },
+            { Text::Page, QT_TR_NOOP("Cloudy"), QStringLiteral("cloudy") },
+            { Text::Page, QT_TR_NOOP("Incandescent light"), QStringLiteral("incandecent") },
+            { Text::Page, QT_TR_NOOP("Fluorescent light"), QStringLiteral("fluorescent") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclTimer>, ZkSetting::SELF_TIMER, QT_TR_NOOP("Timer"),
+        { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), ZkValue::OFF },
+            { Text::Page, QT_TR_NOOP("5"), QStringLiteral("5sec") },
+            { Text::Page, QT_TR_NOOP("10"), QStringLiteral("10sec") },
+            { Text::Page, QT_TR_NOOP("30"), QStringLiteral("30sec") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclWdr>, ZkSetting::WDR, QT_TR_NOOP("WDR"),
+        offOn(ZkValue::OFF, ZkValue::ON) },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclExposure>, ZkSetting::AE_EXPOSURE_LEVEL,
+        QT_TR_NOOP("Exposure"),
+        { { Text::Plain, "+2", QStringLiteral("2") }, { Text::Plain, "+1", QStringLiteral("1") },
+            { Text::Plain, "0", QStringLiteral("0") }, { Text::Plain, "-1", QStringLiteral("-1") },
+            { Text::Plain, "-2", QStringLiteral("-2") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclResolution>, ZkSetting::VIDEO_RESOLUTION,
+        QT_TR_NOOP("Resolution"),
+        { { Text::Page, QT_TR_NOOP("1080p 60fps"), ZkResolution::RES_1080P_60 },
+            { Text::Page, QT_TR_NOOP("1080p 30fps"), ZkResolution::RES_1080P_30 },
+            { Text::Page, QT_TR_NOOP("720p 120fps"), ZkResolution::RES_720P_120 },
+            { Text::Page, QT_TR_NOOP("720p 60fps"), ZkResolution::RES_720P_60 },
+            { Text::Page, QT_TR_NOOP("720p 30fps"), ZkResolution::RES_720P_30 },
+            { Text::Page, QT_TR_NOOP("WVGA 240fps"), ZkResolution::RES_WVGA_240 } } },
+};
+
 ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
 {
     auto* pclLayout = new QVBoxLayout(this);
-
-    // The grid row has no key: it is drawn by the live view and never reaches the camera.
-    pclGrid = addComboRow(pclLayout, QString(), tr("Grid"),
-        { { tr("Single display"), GridKind::NONE }, { tr("Quad display"), GridKind::DIV4 },
-            { tr("3 x 3 display"), GridKind::DIV9 }, { tr("Diagonal display"), GridKind::DIAGONAL } });
-    pclGrid->setObjectName(QStringLiteral("grid"));
-    // The camera's angle values are shown as the angles users know from the box.
-    pclAngle = addComboRow(pclLayout, ZkSetting::ANGLE_DEG, getSettingLabel(ZkSetting::ANGLE_DEG),
-        { { tr("185"), QStringLiteral("170") }, { tr("165"), QStringLiteral("145") },
-            { tr("135"), QStringLiteral("120") } });
-    pclWhiteBalance
-        = addComboRow(pclLayout, ZkSetting::WHITE_BALANCE, getSettingLabel(ZkSetting::WHITE_BALANCE),
-            { { tr("Auto"), QStringLiteral("auto") }, { tr("Night"), QStringLiteral("night") },
-                { tr("Sunny"), QStringLiteral("daylight") }, { tr("Cloudy"), QStringLiteral("cloudy") },
-                { tr("Incandescent light"), QStringLiteral("incandecent") },
-                { tr("Fluorescent light"), QStringLiteral("fluorescent") } });
-    pclTimer = addComboRow(pclLayout, ZkSetting::SELF_TIMER, getSettingLabel(ZkSetting::SELF_TIMER),
-        { { QObject::tr("OFF"), ZkValue::OFF }, { tr("5"), QStringLiteral("5sec") },
-            { tr("10"), QStringLiteral("10sec") }, { tr("30"), QStringLiteral("30sec") } });
-    pclWdr = addComboRow(pclLayout, ZkSetting::WDR, getSettingLabel(ZkSetting::WDR),
-        { { QObject::tr("OFF"), ZkValue::OFF }, { QObject::tr("ON"), ZkValue::ON } });
-    pclExposure
-        = addComboRow(pclLayout, ZkSetting::AE_EXPOSURE_LEVEL, getSettingLabel(ZkSetting::AE_EXPOSURE_LEVEL),
-            { { QStringLiteral("+2"), QStringLiteral("2") }, { QStringLiteral("+1"), QStringLiteral("1") },
-                { QStringLiteral("0"), QStringLiteral("0") }, { QStringLiteral("-1"), QStringLiteral("-1") },
-                { QStringLiteral("-2"), QStringLiteral("-2") } });
-    pclResolution = addComboRow(pclLayout, ZkSetting::VIDEO_RESOLUTION,
-        getSettingLabel(ZkSetting::VIDEO_RESOLUTION),
-        { { tr("1080p 60fps"), ZkResolution::RES_1080P_60 },
-            { tr("1080p 30fps"), ZkResolution::RES_1080P_30 },
-            { tr("720p 120fps"), ZkResolution::RES_720P_120 },
-            { tr("720p 60fps"), ZkResolution::RES_720P_60 }, { tr("720p 30fps"), ZkResolution::RES_720P_30 },
-            { tr("WVGA 240fps"), ZkResolution::RES_WVGA_240 } });
+    buildRows(pclLayout, ROWS, std::size(ROWS), staticMetaObject.className());
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
-
-    // The grid row is left out, so it stays usable while the camera settings are disabled.
-    for (QWidget* pclRow : { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
-        addSettingItem(pclRow);
 }
 
 void ClSimpleSettingWidget::resetGrid()
@@ -62,19 +72,7 @@ void ClSimpleSettingWidget::resetGrid()
 
 QString ClSimpleSettingWidget::getSettingLabel(const QString& strKey) const
 {
-    if (strKey == ZkSetting::ANGLE_DEG)
-        return tr("Angle");
-    if (strKey == ZkSetting::WHITE_BALANCE)
-        return tr("WB");
-    if (strKey == ZkSetting::SELF_TIMER)
-        return tr("Timer");
-    if (strKey == ZkSetting::WDR)
-        return tr("WDR");
-    if (strKey == ZkSetting::AE_EXPOSURE_LEVEL)
-        return tr("Exposure");
-    if (strKey == ZkSetting::VIDEO_RESOLUTION)
-        return tr("Resolution");
-    return QString();
+    return rowLabel(ROWS, std::size(ROWS), staticMetaObject.className(), strKey);
 }
 
 void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
@@ -83,9 +81,8 @@ void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
     // but the page's blocked signals keep any command from leaving.
     {
         const QSignalBlocker clBlocker(this);
-        for (ClSettingItemComboBox* pclRow :
-            { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
-            pclRow->setValue(clSettings.value(pclRow->getKey()));
+        for (const stRow& clRow : ROWS)
+            fillRow(clRow, clSettings);
     }
 
     const QVariant clResolution = clSettings.value(ZkSetting::VIDEO_RESOLUTION);
