@@ -1,6 +1,7 @@
 // Cost of one camera message: building the envelope, and whole round trips through libcurl to the
 // camera simulator on loopback (one transfer handle per message, as the client always does).
 #include "ClCurlLibrary.h"
+#include "ZkSetting.h"
 #include "raptor_service.h"
 
 #include "CamSim.h"
@@ -23,18 +24,21 @@ private slots:
 
     void envelope()
     {
+        const std::string strKey = ZkSetting::WHITE_BALANCE.toStdString();
         QBENCHMARK
         {
-            const std::string strJson = raptor_service::envelope(123456, 2, "zk_white_balance", "daylight");
+            const std::string strJson = raptor_service::envelope(123456, 2, strKey, "daylight");
             QVERIFY(!strJson.empty());
         }
     }
 
     void setSettingRoundTrip()
     {
+        const std::string strKey = ZkSetting::WDR.toStdString();
+        const std::string strValue = ZkValue::ON.toStdString();
         QBENCHMARK
         {
-            QCOMPARE(pclClient->set_setting("zk_wdr", "on").rval, 0);
+            QCOMPARE(pclClient->set_setting(strKey, strValue).rval, 0);
         }
     }
 

@@ -7,6 +7,7 @@
 #include "ClLiveWidget.h"
 #include "ClMJpegWorker.h"
 #include "ClResources.h"
+#include "GridKind.h"
 
 #include "CamSim.h"
 
@@ -79,7 +80,7 @@ private slots:
         ClLiveWidget clView;
         clView.resize(widget);
         clView.slotSetImage(QImage::fromData(cameraFrame(1280, 720)));
-        clView.slotSetGrid(QStringLiteral("grid_div9"));
+        clView.slotSetGrid(GridKind::DIV9);
         clView.slotSetBattLv(45, false);
         clView.slotSetRecordState(true, false);
         clView.slotSetVisibleIndicator(true);

@@ -1,15 +1,14 @@
 #include "ClKD4CgiWorker.h"
 
 #include "ClCommands.h"
+#include "ZkResolution.h"
+#include "ZkSetting.h"
 #include "raptor_service.h"
 
 #include <QDateTime>
 
 namespace {
 
-const QString KEY_CAMERA_CLOCK = QStringLiteral("camera_clock");
-const QString KEY_VIDEO_RESOLUTION = QStringLiteral("video_resolution");
-const QString KEY_STREAM_TYPE = QStringLiteral("stream_type");
 const QString CLOCK_FORMAT = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 // A set or get-all message is sent again after a time-out, up to this many attempts in all.
@@ -71,10 +70,10 @@ ClNotifyList ClKD4CgiWorker::pollNotifications()
 
 ClKD4CgiWorker::ValueType ClKD4CgiWorker::valueType(const QString& strKey)
 {
-    if (strKey == KEY_CAMERA_CLOCK)
+    if (strKey == ZkSetting::CAMERA_CLOCK)
         return ValueType::DateTime;
-    if (strKey == QLatin1String("zk_speaker_volume") || strKey == QLatin1String("zk_rec_audio_level")
-        || strKey == QLatin1String("zk_rec_audio_balance"))
+    if (strKey == ZkSetting::SPEAKER_VOLUME || strKey == ZkSetting::REC_AUDIO_LEVEL
+        || strKey == ZkSetting::REC_AUDIO_BALANCE)
         return ValueType::Integer;
     return ValueType::Text;
 }
@@ -133,19 +132,6 @@ ClAllSettings ClKD4CgiWorker::toAllSettings(const std::unordered_map<std::string
         clSettings.insert(strKey, fromWireValue(strKey, fromWire(clEntry.second)));
     }
     return clSettings;
-}
-
-bool ClKD4CgiWorker::isHighSpeedResolution(const QString& strResolution)
-{
-    return raptor_service::is_high_speed_resolution(toWire(strResolution));
-}
-
-bool ClKD4CgiWorker::isNormalResolution(const QString& strResolution)
-{
-    return strResolution == QLatin1String("1920x1080 60P 16:9")
-        || strResolution == QLatin1String("1920x1080 30P 16:9")
-        || strResolution == QLatin1String("1280x720 60P 16:9")
-        || strResolution == QLatin1String("1280x720 30P 16:9");
 }
 
 void ClKD4CgiWorker::run()
@@ -217,16 +203,16 @@ int ClKD4CgiWorker::startLive(const QString& strStreamType, QVariant& clResult)
     if (clSettings.rval != 0)
         return clSettings.rval;
 
-    const auto itType = clSettings.param.find("stream_type");
+    const auto itType = clSettings.param.find(toWire(ZkSetting::STREAM_TYPE));
     const QString strCurrentType = itType == clSettings.param.end() ? QString() : fromWire(itType->second);
     if (strStreamType != strCurrentType) {
-        const QPair<QString, QString> clWire = toWireValue(KEY_STREAM_TYPE, strStreamType);
+        const QPair<QString, QString> clWire = toWireValue(ZkSetting::STREAM_TYPE, strStreamType);
         iError = pclService->set_setting(toWire(clWire.first), toWire(clWire.second)).rval;
         if (iError != 0)
             return iError;
     }
 
-    const auto itResolution = clSettings.param.find("video_resolution");
+    const auto itResolution = clSettings.param.find(toWire(ZkSetting::VIDEO_RESOLUTION));
     const std::string strResolution
         = itResolution == clSettings.param.end() ? std::string() : itResolution->second;
     iError = pclService->prepare_live_view_for(strResolution).rval;
@@ -234,11 +220,11 @@ int ClKD4CgiWorker::startLive(const QString& strStreamType, QVariant& clResult)
         return iError;
 
     std::string strUrl;
-    if (strStreamType == QLatin1String("rtsp")) {
+    if (strStreamType == ZkValue::STREAM_RTSP) {
         strUrl = pclService->get_rtsp_url();
-    } else if (strStreamType == QLatin1String("mjpg")) {
+    } else if (strStreamType == ZkValue::STREAM_MJPG) {
         strUrl = pclService->get_mjpeg_url();
-    } else if (strStreamType == QLatin1String("hls")) {
+    } else if (strStreamType == ZkValue::STREAM_HLS) {
         strUrl = pclService->get_hls_url();
     } else {
         iError = ZkError::NoRval;
@@ -249,17 +235,17 @@ int ClKD4CgiWorker::startLive(const QString& strStreamType, QVariant& clResult)
 
 int ClKD4CgiWorker::setSetting(const QString& strKey, const QVariant& clValue, QVariant& clResult)
 {
-    const bool bResolution = strKey == KEY_VIDEO_RESOLUTION;
+    const bool bResolution = strKey == ZkSetting::VIDEO_RESOLUTION;
     const QString strValueText = clValue.toString();
     int iError = 0;
 
     // High-speed modes only run with the standard-definition stream and streaming while
     // recording switched off.
-    if (bResolution && isHighSpeedResolution(strValueText)) {
-        iError = pclService->set_setting("std_def_video", "off").rval;
+    if (bResolution && ZkResolution::isHighSpeed(strValueText)) {
+        iError = setPlain(ZkSetting::STD_DEF_VIDEO, ZkValue::OFF);
         if (iError != 0)
             return iError;
-        iError = pclService->set_setting("stream_while_record", "off").rval;
+        iError = setPlain(ZkSetting::STREAM_WHILE_RECORD, ZkValue::OFF);
     }
     if (iError != 0)
         return iError;
@@ -268,13 +254,18 @@ int ClKD4CgiWorker::setSetting(const QString& strKey, const QVariant& clValue, Q
     iError = setWithRetries(toWire(clWire.first), toWire(clWire.second));
     clResult = clWire.first;
 
-    if (iError == 0 && bResolution && isNormalResolution(strValueText)) {
+    if (iError == 0 && bResolution && ZkResolution::isNormal(strValueText)) {
         QThread::msleep(RESOLUTION_SETTLE_MS);
-        iError = pclService->set_setting("std_def_video", "on").rval;
+        iError = setPlain(ZkSetting::STD_DEF_VIDEO, ZkValue::ON);
         if (iError == 0)
-            pclService->set_setting("stream_while_record", "on"); // best effort: its result is not used
+            setPlain(ZkSetting::STREAM_WHILE_RECORD, ZkValue::ON); // best effort: its result is not used
     }
     return iError;
+}
+
+int ClKD4CgiWorker::setPlain(const QString& strKey, const QString& strValue)
+{
+    return pclService->set_setting(toWire(strKey), toWire(strValue)).rval;
 }
 
 int ClKD4CgiWorker::setWithRetries(const std::string& strKey, const std::string& strValue)

@@ -44,9 +44,6 @@ public:
     static QVariant fromWireValue(const QString& strKey, const QString& strText);
     static ClAllSettings toAllSettings(const std::unordered_map<std::string, std::string>& clTable);
 
-    static bool isHighSpeedResolution(const QString& strResolution);
-    static bool isNormalResolution(const QString& strResolution);
-
 signals:
     void sigResponse(ZK_CMD clCmd);
 
@@ -59,6 +56,8 @@ private:
     int startLive(const QString& strStreamType, QVariant& clResult);
     int setSetting(const QString& strKey, const QVariant& clValue, QVariant& clResult);
     int getAllSettings(QVariant& clResult);
+    // One set of a text value, without retries.
+    int setPlain(const QString& strKey, const QString& strValue);
     int setWithRetries(const std::string& strKey, const std::string& strValue);
 
     ZK_CMD clCurrentCmd;

@@ -2,6 +2,8 @@
 
 #include "ClCurlLibrary.h"
 #include "ZK_CMD.h"
+#include "ZkResolution.h"
+#include "ZkSetting.h"
 
 #include <QLibrary>
 
@@ -122,9 +124,6 @@ picojson::object parseReply(const std::string& clBody)
 }
 
 } // namespace
-
-const char* const raptor_service::HIGH_SPEED_720 = "1280x720 120P 16:9";
-const char* const raptor_service::HIGH_SPEED_480 = "848x480 240P 16:9";
 
 // The process-wide library handle is created with its file name (ClCurlLibrary); loading it is
 // start-up's job.
@@ -395,19 +394,20 @@ PrepareLiveView_Rsp raptor_service::prepare_live_view(bool bNormal)
         clRsp.msg_id = clStop.msg_id;
         return clRsp;
     }
-    const Basic_Rsp clOn = set_setting("stream_while_record", "on");
+    const std::string strStreamWhileRecord = ZkSetting::STREAM_WHILE_RECORD.toStdString();
+    const Basic_Rsp clOn = set_setting(strStreamWhileRecord, ZkValue::ON.toStdString());
     if (clOn.rval == ZkError::CameraRefused) {
         clRsp.rval = clOn.rval;
         clRsp.msg_id = clOn.msg_id;
-        clRsp.step = "stream_while_record";
+        clRsp.step = strStreamWhileRecord;
         return clRsp;
     }
     if (!bNormal) {
-        const Basic_Rsp clOff = set_setting("stream_while_record", "off");
+        const Basic_Rsp clOff = set_setting(strStreamWhileRecord, ZkValue::OFF.toStdString());
         if (clOff.rval == ZkError::CameraRefused) {
             clRsp.rval = clOff.rval;
             clRsp.msg_id = clOff.msg_id;
-            clRsp.step = "stream_while_record";
+            clRsp.step = strStreamWhileRecord;
             return clRsp;
         }
     }
@@ -420,12 +420,7 @@ PrepareLiveView_Rsp raptor_service::prepare_live_view(bool bNormal)
 
 PrepareLiveView_Rsp raptor_service::prepare_live_view_for(const std::string& strResolution)
 {
-    return prepare_live_view(!is_high_speed_resolution(strResolution));
-}
-
-bool raptor_service::is_high_speed_resolution(const std::string& strResolution)
-{
-    return strResolution == HIGH_SPEED_720 || strResolution == HIGH_SPEED_480;
+    return prepare_live_view(!ZkResolution::isHighSpeed(QString::fromStdString(strResolution)));
 }
 
 std::string raptor_service::get_rtsp_url() const

@@ -54,7 +54,7 @@ struct PrepareLiveView_Rsp
 {
     int rval = -1;
     int msg_id = -1;
-    std::string step; // "stream_while_record" or "resetVF"; empty when the first step decided
+    std::string step; // the stream-while-record key or "resetVF"; empty when the first step decided
 };
 
 // The camera client: JSON messages posted over HTTP to the camera's control endpoint.
@@ -78,12 +78,6 @@ public:
         ZK_MSG_769 = 769,
         ZK_NOTIFICATION_POLL = 4097,
     };
-
-    // The camera's high-speed recording modes ("video_resolution"): they need the live view
-    // prepared without streaming while recording, and other settings changed around them.
-    static const char* const HIGH_SPEED_720;
-    static const char* const HIGH_SPEED_480;
-    static bool is_high_speed_resolution(const std::string& strResolution);
 
     // A reply larger than this is a transfer failure; no camera answer comes near it.
     static constexpr size_t MAX_REPLY_BYTES = 16u * 1024u * 1024u;

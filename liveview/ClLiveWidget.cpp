@@ -1,5 +1,7 @@
 #include "ClLiveWidget.h"
 
+#include "GridKind.h"
+
 #include <QBrush>
 #include <QConicalGradient>
 #include <QImage>
@@ -25,7 +27,7 @@ QImage loadIcon(const QString& strPath)
 
 ClLiveWidget::ClLiveWidget(QWidget* pclParent)
     : ClImageView2(pclParent)
-    , strGridType(QStringLiteral("grid_none"))
+    , strGridType(GridKind::NONE)
 {
     setMaximumSize(848, 620);
     setMinimumSize(424, 240);
@@ -169,17 +171,17 @@ void ClLiveWidget::drawGrid(QPainter& clPainter) const
     const int iSw = clFit.width();
     const int iSh = clFit.height();
 
-    if (strGridType == QLatin1String("grid_div4")) {
+    if (strGridType == GridKind::DIV4) {
         clPainter.drawLine(QPoint(iW / 2, iT), QPoint(iW / 2, iH - iT));
         clPainter.drawLine(QPoint(iL, iH / 2), QPoint(iW - iL, iH / 2));
-    } else if (strGridType == QLatin1String("grid_div9")) {
+    } else if (strGridType == GridKind::DIV9) {
         const int iThirdW = iSw / 3;
         const int iThirdH = iSh / 3;
         clPainter.drawLine(QPoint(iL + iThirdW, iT), QPoint(iL + iThirdW, iH - iT));
         clPainter.drawLine(QPoint(iL + iThirdW * 2, iT), QPoint(iL + iThirdW * 2, iH - iT));
         clPainter.drawLine(QPoint(iL, iT + iThirdH), QPoint(iW - iL, iT + iThirdH));
         clPainter.drawLine(QPoint(iL, iT + iThirdH * 2), QPoint(iW - iL, iT + iThirdH * 2));
-    } else if (strGridType == QLatin1String("grid_diagonal")) {
+    } else if (strGridType == GridKind::DIAGONAL) {
         clPainter.drawLine(QPoint(iL, iT), QPoint(iW - iL, iH - iT));
         clPainter.drawLine(QPoint(iL, iH - iT), QPoint(iW - iL, iT));
     }

@@ -2,8 +2,9 @@
 
 #include "ClCameraAddress.h"
 #include "ClCommands.h"
-#include "ClKD4CgiWorker.h"
 #include "ClKD4LiveCtrl.h"
+#include "ZkResolution.h"
+#include "ZkSetting.h"
 
 #include "ClShutdownWait.h"
 
@@ -138,9 +139,9 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
 
 void ClKD4Mgr::updateCameraState(const ClAllSettings& clSettings)
 {
-    const QVariant clStatus = clSettings.value(QStringLiteral("app_status"));
+    const QVariant clStatus = clSettings.value(ZkSetting::APP_STATUS);
     if (clStatus.canConvert<QString>()) {
-        const bool bRecording = clStatus.toString() == QLatin1String("record");
+        const bool bRecording = clStatus.toString() == ZkValue::RECORD;
         if (bRecording != bIsRecording) {
             bIsRecording = bRecording;
             emit sigRecordingState(bIsRecording, bIsHighSpeed);
@@ -148,16 +149,16 @@ void ClKD4Mgr::updateCameraState(const ClAllSettings& clSettings)
     }
 
     bool bBatteryChanged = false;
-    const QVariant clAc = clSettings.value(QStringLiteral("zk_get_ac_connection"));
+    const QVariant clAc = clSettings.value(ZkSetting::GET_AC_CONNECTION);
     if (clAc.canConvert<QString>()) {
-        const bool bConnected = clAc.toString() == QLatin1String("connected");
+        const bool bConnected = clAc.toString() == ZkValue::CONNECTED;
         if (bConnected != bIsAcConnect) {
             bIsAcConnect = bConnected;
             bBatteryChanged = true;
         }
     }
 
-    const QVariant clBattery = clSettings.value(QStringLiteral("zk_battery"));
+    const QVariant clBattery = clSettings.value(ZkSetting::BATTERY);
     if (clBattery.canConvert<QString>()) {
         bool bOk = false;
         const qint32 lLevel = clBattery.toString().toInt(&bOk, 10);
@@ -202,10 +203,10 @@ void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)
         return;
     bool bChanged = false;
     for (const auto& clNotify : clInfoList) {
-        if (clNotify.first == QLatin1String("starting_video_record") && !bIsRecording) {
+        if (clNotify.first == ZkNotification::STARTING_VIDEO_RECORD && !bIsRecording) {
             bIsRecording = true;
             bChanged = true;
-        } else if (clNotify.first == QLatin1String("video_record_complete") && bIsRecording) {
+        } else if (clNotify.first == ZkNotification::VIDEO_RECORD_COMPLETE && bIsRecording) {
             bIsRecording = false;
             bChanged = true;
         }
@@ -219,7 +220,7 @@ void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)
 
 void ClKD4Mgr::slotChangeRecordingResolution(QString strResolution)
 {
-    bIsHighSpeed = ClKD4CgiWorker::isHighSpeedResolution(strResolution);
+    bIsHighSpeed = ZkResolution::isHighSpeed(strResolution);
 }
 
 void ClKD4Mgr::slotLiveError(QString strErr)

@@ -1,6 +1,7 @@
 #include "ClMJpegWorker.h"
 
 #include "ClCommands.h"
+#include "ZkSetting.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -55,7 +56,7 @@ ClMJpegWorker::~ClMJpegWorker()
 
 QString ClMJpegWorker::streamType() const
 {
-    return QStringLiteral("mjpg");
+    return ZkValue::STREAM_MJPG;
 }
 
 void ClMJpegWorker::slotStartLive()

@@ -12,205 +12,97 @@
 #include "ClSettingItemShowDialogButton.h"
 #include "ClSettingItemSlider.h"
 #include "ClSettingItemVolume.h"
+#include "ZkSetting.h"
 
 #include <QComboBox>
 #include <QDateTime>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-namespace {
-
-const QString strKeyPhotometry = QStringLiteral("zk_ae_light_metering");
-const QString strKeyDistortion = QStringLiteral("zk_warp_correction");
-const QString strKeyStabilization = QStringLiteral("zk_stabilization");
-const QString strKeyImageRotation = QStringLiteral("zk_image_rotation");
-const QString strKeyShootingMode = QStringLiteral("zk_capture_mode");
-const QString strKeyBurstInterval = QStringLiteral("zk_burst_per_sec");
-const QString strKeyIntervalTime = QStringLiteral("zk_interval_time");
-const QString strKeyRecLevel = QStringLiteral("zk_rec_audio_level");
-const QString strKeyRecBalance = QStringLiteral("zk_rec_audio_balance");
-const QString strKeyAutoPowerOff = QStringLiteral("zk_auto_power_off");
-const QString strKeyWifiAutoOff = QStringLiteral("zk_wifi_auto_power_off");
-const QString strKeyApSsid = QStringLiteral("zk_ap_ssid");
-const QString strKeyApKey = QStringLiteral("zk_ap_key");
-const QString strKeyApApply = QStringLiteral("zk_wifi_apply_new_param");
-const QString strKeyNetworkInit = QStringLiteral("zk_factory_reset_network");
-const QString strKeyRecDuration = QStringLiteral("zk_rec_duration");
-const QString strKeyVolume = QStringLiteral("zk_speaker_volume");
-const QString strKeyCameraClock = QStringLiteral("camera_clock");
-const QString strKeyCameraInit = QStringLiteral("zk_factory_reset_cam");
-const QString strKeyVersion = QStringLiteral("zk_get_version");
+#include <iterator>
 
 const QString strPrefSyncTime = QStringLiteral("setting/synctime");
-const QString strResetValue = QStringLiteral("set");
-
-QString burstText(int iFramesPerSecond)
-{
-    return QString::number(iFramesPerSecond) + QObject::tr("fps") + QStringLiteral(" : ")
-        + QString::number(10) + QObject::tr("frames");
-}
-
-QString secondsText(int iSeconds)
-{
-    return QString::number(iSeconds) + QObject::tr("seconds");
-}
-
-QString minutesText(int iMinutes)
-{
-    return QString::number(iMinutes) + (iMinutes == 1 ? QObject::tr("minute") : QObject::tr("minutes"));
-}
-
-} // namespace
 
 const QString ClDetailSettingWidget::strRecordingSettingsVersion = QStringLiteral("01.00.0009");
+
+const ClDetailSettingWidget::stRow ClDetailSettingWidget::ROWS[] = {
+    { Control::Combo, member<&ClDetailSettingWidget::pclPhotometry>, ZkSetting::AE_LIGHT_METERING,
+        QT_TR_NOOP("Photometry"),
+        { { Text::Page, QT_TR_NOOP("Center"), QStringLiteral("center") },
+            { Text::Page, QT_TR_NOOP("Multi"), QStringLiteral("multi") } } },
+    { Control::Combo, member<&ClDetailSettingWidget::pclDistortion>, ZkSetting::WARP_CORRECTION,
+        QT_TR_NOOP("Distortion"), offOn(ZkValue::OFF, ZkValue::ON) },
+    { Control::Combo, member<&ClDetailSettingWidget::pclStabilization>, ZkSetting::STABILIZATION,
+        QT_TR_NOOP("Stabilization"), offOn(ZkValue::OFF, ZkValue::ON) },
+    { Control::Combo, member<&ClDetailSettingWidget::pclImageRotation>, ZkSetting::IMAGE_ROTATION,
+        QT_TR_NOOP("Image rotation"), offOn(ZkValue::OFF, QStringLiteral("180deg")) },
+    { Control::Combo, member<&ClDetailSettingWidget::pclShootingMode>, ZkSetting::CAPTURE_MODE,
+        QT_TR_NOOP("Shooting mode"),
+        { { Text::Page, QT_TR_NOOP("Single"), QStringLiteral("single") },
+            { Text::Page, QT_TR_NOOP("Burst"), QStringLiteral("burst") },
+            { Text::Page, QT_TR_NOOP("Interval"), QStringLiteral("interval") } } },
+    { Control::Combo, member<&ClDetailSettingWidget::pclBurstInterval>, ZkSetting::BURST_PER_SEC,
+        QT_TR_NOOP("Burst interval"),
+        { { Text::FramesPerSecond, "2", QStringLiteral("2") },
+            { Text::FramesPerSecond, "5", QStringLiteral("5") },
+            { Text::FramesPerSecond, "60", QStringLiteral("60") } } },
+    { Control::IntervalButton, member<&ClDetailSettingWidget::pclIntervalButton>, ZkSetting::INTERVAL_TIME,
+        QT_TR_NOOP("Interval time"), {}, nullptr, nullptr, 0, 0, {}, "intervalButton", "intervalDialog" },
+    { Control::Slider, member<&ClDetailSettingWidget::pclRecLevel>, ZkSetting::REC_AUDIO_LEVEL,
+        QT_TR_NOOP("Recording Settings"), {}, QT_TR_NOOP("Level"), QT_TR_NOOP("Recording level"), 0, 10,
+        strRecordingSettingsVersion, nullptr, nullptr, "recordingSettingsLabel" },
+    { Control::Balance, member<&ClDetailSettingWidget::pclRecBalance>, ZkSetting::REC_AUDIO_BALANCE, nullptr,
+        {}, QT_TR_NOOP("Balance"), QT_TR_NOOP("Recording balance"), -5, 5, strRecordingSettingsVersion },
+    { Control::Combo, member<&ClDetailSettingWidget::pclAutoPowerOff>, ZkSetting::AUTO_POWER_OFF,
+        QT_TR_NOOP("Auto power off"),
+        { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), ZkValue::OFF },
+            { Text::Seconds, "60", QStringLiteral("60sec") },
+            { Text::Seconds, "120", QStringLiteral("120sec") },
+            { Text::Seconds, "300", QStringLiteral("300sec") } },
+        nullptr, nullptr, 0, 0, strRecordingSettingsVersion, nullptr, nullptr, "autoPowerOffLabel" },
+    { Control::Combo, member<&ClDetailSettingWidget::pclWifiAutoOff>, ZkSetting::WIFI_AUTO_POWER_OFF,
+        QT_TR_NOOP("WiFi auto off"), offOn(QStringLiteral("disable"), QStringLiteral("enable")) },
+    { Control::ApButton, member<&ClDetailSettingWidget::pclApButton>, ZkSetting::AP_SSID,
+        QT_TR_NOOP("AP setting"), {}, QT_TR_NOOP("Setting"), nullptr, 0, 0, {}, "apButton", "apDialog" },
+    { Control::ConfirmButton, member<&ClDetailSettingWidget::pclNetworkInit>,
+        ZkSetting::FACTORY_RESET_NETWORK, QT_TR_NOOP("Network setting initialize"), {},
+        QT_TR_NOOP("Initialize"), nullptr, 0, 0, {}, nullptr, "networkInitializeDialog" },
+    { Control::Combo, member<&ClDetailSettingWidget::pclRecDuration>, ZkSetting::REC_DURATION,
+        QT_TR_NOOP("Recording file setting"),
+        { { Text::Minutes, "1", QStringLiteral("1min") }, { Text::Minutes, "3", QStringLiteral("3min") },
+            { Text::Minutes, "5", QStringLiteral("5min") }, { Text::Minutes, "10", QStringLiteral("10min") },
+            { Text::Minutes, "30", QStringLiteral("30min") } } },
+    { Control::Volume, member<&ClDetailSettingWidget::pclVolume>, ZkSetting::SPEAKER_VOLUME,
+        QT_TR_NOOP("Volume") },
+    // A preference of this program, kept across restarts; ON sends this computer's time.
+    { Control::SyncTime, member<&ClDetailSettingWidget::pclSyncTime>, ZkSetting::CAMERA_CLOCK,
+        QT_TR_NOOP("Sync time"), {}, nullptr, nullptr, 0, 0, {}, "syncTimeCombo" },
+    // No key: its confirmation sends the format command instead of a setting.
+    { Control::ConfirmButton, member<&ClDetailSettingWidget::pclFormat>, QString(), QT_TR_NOOP("SD format"),
+        {}, QT_TR_NOOP("Format"), nullptr, 0, 0, {}, "sdFormat", "formatDialog" },
+    { Control::ConfirmButton, member<&ClDetailSettingWidget::pclCameraInit>, ZkSetting::FACTORY_RESET_CAM,
+        QT_TR_NOOP("Camera initialize"), {}, QT_TR_NOOP("Initialize"), nullptr, 0, 0, {}, nullptr,
+        "cameraInitializeDialog" },
+    // Not registered: the information stays usable while the settings are disabled.
+    { Control::InformationButton, nullptr, QString(), QT_TR_NOOP("Information"), {}, QT_TR_NOOP("Display"),
+        nullptr, 0, 0, {}, "informationButton", "informationDialog", nullptr, false },
+};
 
 ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
 {
     auto* pclLayout = new QVBoxLayout(this);
-    const ClItems clOffOn
-        = { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } };
-
-    pclPhotometry = addComboRow(pclLayout, strKeyPhotometry,
-        { { tr("Center"), QStringLiteral("center") }, { tr("Multi"), QStringLiteral("multi") } });
-    pclDistortion = addComboRow(pclLayout, strKeyDistortion, clOffOn);
-    pclStabilization = addComboRow(pclLayout, strKeyStabilization, clOffOn);
-    pclImageRotation = addComboRow(pclLayout, strKeyImageRotation,
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("180deg") } });
-    pclShootingMode = addComboRow(pclLayout, strKeyShootingMode,
-        { { tr("Single"), QStringLiteral("single") }, { tr("Burst"), QStringLiteral("burst") },
-            { tr("Interval"), QStringLiteral("interval") } });
-    pclBurstInterval = addComboRow(pclLayout, strKeyBurstInterval,
-        { { burstText(2), QStringLiteral("2") }, { burstText(5), QStringLiteral("5") },
-            { burstText(60), QStringLiteral("60") } });
-
-    // Interval time: the button shows the current value and opens the editor.
-    pclIntervalDialog = new ClSettingIntervalDialog(tr("Interval time"), this);
-    pclIntervalDialog->setObjectName(QStringLiteral("intervalDialog"));
-    pclIntervalButton = createSettingButton(QString());
-    pclIntervalButton->setObjectName(QStringLiteral("intervalButton"));
-    addLabeledRow(pclLayout, tr("Interval time"), pclIntervalButton);
-
-    // Recording settings: level above balance, both only on newer firmware.
-    pclRecLevel = new ClSettingItemSlider(strKeyRecLevel, tr("Level"), this);
-    pclRecLevel->setRange(0, 10);
-    pclRecBalance = new ClSettingItemRecBalance(strKeyRecBalance, tr("Balance"), this);
-    pclRecBalance->setRange(-5, 5);
-    auto* pclRecLabel = new QLabel(tr("Recording Settings"), this);
-    pclRecLabel->setObjectName(QStringLiteral("recordingSettingsLabel"));
-    auto* pclRecRow = new QHBoxLayout();
-    pclRecRow->addWidget(pclRecLabel, 0, Qt::AlignTop);
-    pclRecRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    auto* pclRecSliders = new QVBoxLayout();
-    pclRecSliders->setContentsMargins(0, 0, 0, 0);
-    pclRecSliders->addWidget(pclRecLevel);
-    pclRecSliders->addWidget(pclRecBalance);
-    pclRecRow->addLayout(pclRecSliders);
-    pclLayout->addLayout(pclRecRow);
-
-    pclAutoPowerOff = new ClSettingItemComboBox(strKeyAutoPowerOff, this);
-    pclAutoPowerOff->setItemList(
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { secondsText(60), QStringLiteral("60sec") },
-            { secondsText(120), QStringLiteral("120sec") }, { secondsText(300), QStringLiteral("300sec") } });
-    QLabel* pclAutoPowerOffLabel
-        = addLabeledRow(pclLayout, getSettingLabel(strKeyAutoPowerOff), pclAutoPowerOff);
-    pclAutoPowerOffLabel->setObjectName(QStringLiteral("autoPowerOffLabel"));
-
-    pclWifiAutoOff = addComboRow(pclLayout, strKeyWifiAutoOff,
-        { { QObject::tr("OFF"), QStringLiteral("disable") },
-            { QObject::tr("ON"), QStringLiteral("enable") } });
-
-    // Access point: the dialog collects SSID and key, the page sends them as a chain.
-    pclApDialog = new ClSettingApDialog(tr("AP setting"), nullptr);
-    pclApDialog->setObjectName(QStringLiteral("apDialog"));
-    pclApButton = createSettingButton(tr("Setting"));
-    pclApButton->setObjectName(QStringLiteral("apButton"));
-    addLabeledRow(pclLayout, tr("AP setting"), pclApButton);
-
-    auto* pclNetworkInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyNetworkInit), this);
-    pclNetworkInitDialog->setObjectName(QStringLiteral("networkInitializeDialog"));
-    pclNetworkInit = new ClSettingItemShowDialogButton(
-        strKeyNetworkInit, tr("Initialize"), pclNetworkInitDialog, strResetValue, this);
-    addLabeledRow(pclLayout, tr("Network setting initialize"), pclNetworkInit);
-
-    pclRecDuration = addComboRow(pclLayout, strKeyRecDuration,
-        { { minutesText(1), QStringLiteral("1min") }, { minutesText(3), QStringLiteral("3min") },
-            { minutesText(5), QStringLiteral("5min") }, { minutesText(10), QStringLiteral("10min") },
-            { minutesText(30), QStringLiteral("30min") } });
-
-    pclVolume = new ClSettingItemVolume(strKeyVolume, this);
-    auto* pclVolumeRow = new QHBoxLayout();
-    pclVolumeRow->addWidget(new QLabel(getSettingLabel(strKeyVolume), this));
-    pclVolumeRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    pclVolumeRow->addWidget(pclVolume);
-    pclLayout->addLayout(pclVolumeRow);
-
-    // Sync time is a preference of this program, kept across restarts.
-    pclSyncTime = new QComboBox(this);
-    pclSyncTime->setObjectName(QStringLiteral("syncTimeCombo"));
-    AbstSettingItemWidget::applyRowStyle(pclSyncTime);
-    pclSyncTime->setFixedWidth(AbstSettingItemWidget::iRowWidth);
-    pclSyncTime->addItem(QObject::tr("ON"), true);
-    pclSyncTime->addItem(QObject::tr("OFF"), false);
-    addLabeledRow(pclLayout, tr("Sync time"), pclSyncTime);
-
-    auto* pclFormatDialog = new ClSettingConfirmDialog(tr("SD format"), this);
-    pclFormatDialog->setObjectName(QStringLiteral("formatDialog"));
-    pclFormat = new ClSettingItemShowDialogButton(QString(), tr("Format"), pclFormatDialog, QVariant(), this);
-    pclFormat->setObjectName(QStringLiteral("sdFormat"));
-    addLabeledRow(pclLayout, tr("SD format"), pclFormat);
-
-    auto* pclCameraInitDialog = new ClSettingConfirmDialog(getSettingLabel(strKeyCameraInit), this);
-    pclCameraInitDialog->setObjectName(QStringLiteral("cameraInitializeDialog"));
-    pclCameraInit = new ClSettingItemShowDialogButton(
-        strKeyCameraInit, tr("Initialize"), pclCameraInitDialog, strResetValue, this);
-    addLabeledRow(pclLayout, tr("Camera initialize"), pclCameraInit);
-
-    // Information stays usable while the settings are disabled: its button is not registered.
-    pclInformationDialog = new ClInformationDialog(this);
-    pclInformationDialog->setObjectName(QStringLiteral("informationDialog"));
-    QPushButton* pclDisplayButton = createSettingButton(tr("Display"));
-    pclDisplayButton->setObjectName(QStringLiteral("informationButton"));
-    addLabeledRow(pclLayout, tr("Information"), pclDisplayButton);
-
+    buildRows(pclLayout, ROWS, std::size(ROWS), staticMetaObject.className());
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
-
-    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*> { pclRecLevel,
-             pclRecBalance, pclAutoPowerOff, pclVolume, pclNetworkInit, pclFormat, pclCameraInit })
-        connectSettingItem(pclRow);
-    for (QWidget* pclWidget : std::initializer_list<QWidget*> { pclPhotometry, pclDistortion,
-             pclStabilization, pclImageRotation, pclShootingMode, pclBurstInterval, pclIntervalButton,
-             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclApButton, pclNetworkInit,
-             pclRecDuration, pclVolume, pclSyncTime, pclFormat, pclCameraInit })
-        addSettingItem(pclWidget);
-    for (QWidget* pclWidget : std::initializer_list<QWidget*> {
-             pclRecLabel, pclRecLevel, pclRecBalance, pclAutoPowerOffLabel, pclAutoPowerOff })
-        addVersionItem(strRecordingSettingsVersion, pclWidget);
 
     // The preference is shown before the combo is connected, so building the page sends nothing.
     const bool bSyncTime = ClSetting().readValueOrStore(strPrefSyncTime, false).toBool();
     pclSyncTime->setCurrentIndex(bSyncTime ? 0 : 1);
     connect(pclSyncTime, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &ClDetailSettingWidget::slotRecvSettingChangedNotify);
-
-    connect(
-        pclIntervalButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmIntervalSetting);
-    connect(pclApButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotConfirmApSetting);
-    connect(pclDisplayButton, &QPushButton::clicked, this, &ClDetailSettingWidget::slotShowInformation);
-
-    // No dialog outlives the session.
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclIntervalDialog, &QDialog::reject);
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclApDialog, &QDialog::reject);
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclNetworkInitDialog, &QDialog::reject);
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclFormatDialog, &QDialog::reject);
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclCameraInitDialog, &QDialog::reject);
-    connect(this, &ClDetailSettingWidget::sigCloseDialog, pclInformationDialog, &QDialog::reject);
-    connect(pclInformationDialog, &ClInformationDialog::sigRequestUpdate, this,
-        &ClDetailSettingWidget::sigRequestUpdate);
 }
 
 ClDetailSettingWidget::~ClDetailSettingWidget()
@@ -218,84 +110,92 @@ ClDetailSettingWidget::~ClDetailSettingWidget()
     delete pclApDialog;
 }
 
-ClSettingItemComboBox* ClDetailSettingWidget::addComboRow(
-    QVBoxLayout* pclLayout, const QString& strKey, const ClItems& clItems)
+QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
 {
-    return ClSettingPageWidget::addComboRow(pclLayout, strKey, getSettingLabel(strKey), clItems);
+    QWidget* pclControl = nullptr;
+    QDialog* pclDialog = nullptr;
+    switch (clRow.eControl) {
+    case Control::IntervalButton:
+        pclDialog = pclIntervalDialog = new ClSettingIntervalDialog(tr(clRow.pcLabel), this);
+        pclControl = createSettingButton(QString(), &ClDetailSettingWidget::slotConfirmIntervalSetting);
+        break;
+    case Control::ApButton:
+        // No parent: the dialog is deleted with the page.
+        pclDialog = pclApDialog = new ClSettingApDialog(tr(clRow.pcLabel), nullptr);
+        pclControl = createSettingButton(tr(clRow.pcText), &ClDetailSettingWidget::slotConfirmApSetting);
+        break;
+    case Control::ConfirmButton:
+        // Titled with the row's label. A one-shot action is started by the value SET; the format
+        // row has no key: its confirmation sends the format command.
+        pclDialog = new ClSettingConfirmDialog(tr(clRow.pcLabel), this);
+        pclControl = new ClSettingItemShowDialogButton(clRow.strKey, tr(clRow.pcText), pclDialog,
+            clRow.strKey.isEmpty() ? QVariant() : QVariant(ZkValue::SET), this);
+        break;
+    case Control::SyncTime: {
+        auto* pclCombo = new QComboBox(this);
+        AbstSettingItemWidget::applyRowStyle(pclCombo);
+        pclCombo->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+        pclCombo->addItem(QObject::tr("ON"), true);
+        pclCombo->addItem(QObject::tr("OFF"), false);
+        pclControl = pclCombo;
+        break;
+    }
+    case Control::InformationButton:
+        pclDialog = pclInformationDialog = new ClInformationDialog(this);
+        connect(pclInformationDialog, &ClInformationDialog::sigRequestUpdate, this,
+            &ClDetailSettingWidget::sigRequestUpdate);
+        pclControl = createSettingButton(tr(clRow.pcText), &ClDetailSettingWidget::slotShowInformation);
+        break;
+    default:
+        break;
+    }
+    if (pclDialog) {
+        pclDialog->setObjectName(QLatin1String(clRow.pcDialogName));
+        // No dialog outlives the session.
+        connect(this, &ClDetailSettingWidget::sigCloseDialog, pclDialog, &QDialog::reject);
+    }
+    return pclControl;
 }
 
-QPushButton* ClDetailSettingWidget::createSettingButton(const QString& strText)
+QPushButton* ClDetailSettingWidget::createSettingButton(
+    const QString& strText, void (ClDetailSettingWidget::*pSlot)())
 {
     auto* pclButton = new QPushButton(strText, this);
     AbstSettingItemWidget::applyRowStyle(pclButton);
     pclButton->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+    connect(pclButton, &QPushButton::clicked, this, pSlot);
     return pclButton;
 }
 
 QString ClDetailSettingWidget::getSettingLabel(const QString& strKey) const
 {
-    if (strKey == strKeyPhotometry)
-        return tr("Photometry");
-    if (strKey == strKeyDistortion)
-        return tr("Distortion");
-    if (strKey == strKeyStabilization)
-        return tr("Stabilization");
-    if (strKey == strKeyImageRotation)
-        return tr("Image rotation");
-    if (strKey == strKeyShootingMode)
-        return tr("Shooting mode");
-    if (strKey == strKeyBurstInterval)
-        return tr("Burst interval");
-    if (strKey == strKeyIntervalTime)
-        return tr("Interval time");
-    if (strKey == strKeyAutoPowerOff)
-        return tr("Auto power off");
-    if (strKey == strKeyRecLevel)
-        return tr("Recording level");
-    if (strKey == strKeyRecBalance)
-        return tr("Recording balance");
-    if (strKey == strKeyWifiAutoOff)
-        return tr("WiFi auto off");
-    if (strKey == strKeyApSsid)
-        return tr("AP setting");
-    if (strKey == strKeyApKey)
+    // The key of the access point has no row of its own.
+    if (strKey == ZkSetting::AP_KEY)
         return QObject::tr("key");
-    if (strKey == strKeyNetworkInit)
-        return tr("Network setting initialize");
-    if (strKey == strKeyRecDuration)
-        return tr("Recording file setting");
-    if (strKey == strKeyVolume)
-        return tr("Volume");
-    if (strKey == strKeyCameraClock)
-        return tr("Sync time");
-    if (strKey == strKeyCameraInit)
-        return tr("Camera initialize");
-    return QString();
+    return rowLabel(ROWS, std::size(ROWS), staticMetaObject.className(), strKey);
 }
 
 void ClDetailSettingWidget::syncCameraClock()
 {
     if (pclSyncTime->currentData().toBool())
-        sendSettingRequest(strKeyCameraClock, QDateTime::currentDateTime());
+        sendSettingRequest(ZkSetting::CAMERA_CLOCK, QDateTime::currentDateTime());
 }
 
 void ClDetailSettingWidget::applySettings(const ClAllSettings& clSettings)
 {
     const QSignalBlocker clBlocker(this);
-    for (ClSettingItemComboBox* pclRow : { pclPhotometry, pclDistortion, pclStabilization, pclImageRotation,
-             pclShootingMode, pclBurstInterval })
-        pclRow->setValue(clSettings.value(pclRow->getKey()));
+    for (const stRow& clRow : ROWS) {
+        if (clRow.eControl == Control::IntervalButton) {
+            const QVariant clInterval = clSettings.value(clRow.strKey);
+            if (clInterval.canConvert<QString>())
+                pclIntervalButton->setText(clInterval.toString());
+            pclIntervalDialog->setIntervalValue(clInterval);
+        } else {
+            fillRow(clRow, clSettings);
+        }
+    }
 
-    const QVariant clInterval = clSettings.value(strKeyIntervalTime);
-    if (clInterval.canConvert<QString>())
-        pclIntervalButton->setText(clInterval.toString());
-    pclIntervalDialog->setIntervalValue(clInterval);
-
-    for (AbstSettingItemWidget* pclRow : std::initializer_list<AbstSettingItemWidget*> {
-             pclRecLevel, pclRecBalance, pclAutoPowerOff, pclWifiAutoOff, pclRecDuration, pclVolume })
-        pclRow->setValue(clSettings.value(pclRow->getKey()));
-
-    const QString strVersion = clSettings.value(strKeyVersion).toString();
+    const QString strVersion = clSettings.value(ZkSetting::GET_VERSION).toString();
     pclInformationDialog->setFwVersion(strVersion);
     applyFirmwareVersion(strVersion);
 }
@@ -322,7 +222,7 @@ void ClDetailSettingWidget::slotConfirmApSetting()
     // Keep what the user confirmed: the chain's later steps must not pick up a later edit.
     strApSsid = pclApDialog->ssid();
     strApKey = pclApDialog->key();
-    sendSettingRequest(strKeyApSsid, strApSsid);
+    sendSettingRequest(ZkSetting::AP_SSID, strApSsid);
 }
 
 void ClDetailSettingWidget::slotConfirmIntervalSetting()
@@ -331,7 +231,7 @@ void ClDetailSettingWidget::slotConfirmIntervalSetting()
         return;
     const QString strValue = pclIntervalDialog->getIntervalValue().toString();
     pclIntervalButton->setText(strValue);
-    sendSettingRequest(strKeyIntervalTime, strValue);
+    sendSettingRequest(ZkSetting::INTERVAL_TIME, strValue);
 }
 
 void ClDetailSettingWidget::slotShowInformation()
@@ -345,11 +245,11 @@ void ClDetailSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
         return;
     // The access point changes in three steps, each sent once the one before has succeeded.
     const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
-    if (strKey == strKeyApSsid) {
-        sendSettingRequest(strKeyApKey, strApKey);
-    } else if (strKey == strKeyApKey) {
-        sendSettingRequest(strKeyApApply, strApKey);
-    } else if (strKey == strKeyApApply) {
+    if (strKey == ZkSetting::AP_SSID) {
+        sendSettingRequest(ZkSetting::AP_KEY, strApKey);
+    } else if (strKey == ZkSetting::AP_KEY) {
+        sendSettingRequest(ZkSetting::WIFI_APPLY_NEW_PARAM, strApKey);
+    } else if (strKey == ZkSetting::WIFI_APPLY_NEW_PARAM) {
         // The camera restarts its Wi-Fi with the new parameters: this link is gone.
         emit sigRequestStopSession();
     }
@@ -360,15 +260,14 @@ void ClDetailSettingWidget::recvErrorResponse(const ZK_CMD& clCmd)
     const QUuid clCommand = zkCommand(clCmd);
     if (clCommand == CMD_SET_SETTING) {
         const QString strKey = clCmd.value(ZkKey::PARAM1).toString();
-        if (strKey == strKeyCameraClock) {
-            showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("Sync time")));
-        } else {
-            // The last access point step has no row of its own, but its failure means the
-            // user's access point change did not take effect: say so.
-            const QString strLabel = strKey == strKeyApApply ? tr("AP setting") : getSettingLabel(strKey);
-            if (!strLabel.isEmpty())
-                showMessageDialog(this, QObject::tr("Failed to set %1").arg(strLabel));
-        }
+        // The last access point step has no row of its own, but its failure means the user's
+        // access point change did not take effect: say so.
+        const QString strLabel
+            = getSettingLabel(strKey == ZkSetting::WIFI_APPLY_NEW_PARAM ? ZkSetting::AP_SSID : strKey);
+        if (strKey == ZkSetting::CAMERA_CLOCK)
+            showMessageDialog(this, QObject::tr("Failed to %1").arg(strLabel));
+        else if (!strLabel.isEmpty())
+            showMessageDialog(this, QObject::tr("Failed to set %1").arg(strLabel));
     } else if (clCommand == CMD_FORMAT) {
         showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("SD format")));
     }

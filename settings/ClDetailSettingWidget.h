@@ -12,7 +12,6 @@ class ClSettingItemSlider;
 class ClSettingItemVolume;
 class QComboBox;
 class QPushButton;
-class QVBoxLayout;
 
 // The detailed settings: camera settings, settings changed through a dialog (interval time,
 // access point), confirmed one-shot actions (network and camera initialize, SD format), the
@@ -52,9 +51,12 @@ private slots:
     void slotShowInformation();
 
 private:
-    // A combo row labelled with the key's own label.
-    ClSettingItemComboBox* addComboRow(QVBoxLayout* pclLayout, const QString& strKey, const ClItems& clItems);
-    QPushButton* createSettingButton(const QString& strText);
+    // The page's rows, in screen order.
+    static const stRow ROWS[];
+
+    QWidget* createPageControl(const stRow& clRow) override;
+    // A row button that runs pSlot when clicked.
+    QPushButton* createSettingButton(const QString& strText, void (ClDetailSettingWidget::*pSlot)());
 
     ClSettingItemComboBox* pclPhotometry;
     ClSettingItemComboBox* pclDistortion;

@@ -3,9 +3,14 @@
 #include "AbstSettingItemWidget.h"
 #include "ClCommands.h"
 #include "ClSettingItemComboBox.h"
+#include "ClSettingItemRecBalance.h"
+#include "ClSettingItemSlider.h"
+#include "ClSettingItemVolume.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 ClSettingPageWidget::ClSettingPageWidget(QWidget* pclParent)
@@ -24,25 +29,159 @@ void ClSettingPageWidget::addSettingItem(QWidget* pclWidget)
     clItemList.append(pclWidget);
 }
 
-QLabel* ClSettingPageWidget::addLabeledRow(
-    QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl)
+QLabel* ClSettingPageWidget::addLine(
+    QVBoxLayout* pclLayout, const QString& strLabel, const QList<QWidget*>& clControls, Line eLine)
 {
     auto* pclLabel = new QLabel(strLabel, this);
     auto* pclRowLayout = new QHBoxLayout();
-    pclRowLayout->addWidget(pclLabel);
-    pclRowLayout->addWidget(pclControl);
+    pclRowLayout->addWidget(pclLabel, 0, eLine == Line::Stacked ? Qt::AlignTop : Qt::Alignment());
+    if (eLine != Line::Beside)
+        pclRowLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    if (eLine == Line::Stacked) {
+        auto* pclStack = new QVBoxLayout();
+        pclStack->setContentsMargins(0, 0, 0, 0);
+        for (QWidget* pclControl : clControls)
+            pclStack->addWidget(pclControl);
+        pclRowLayout->addLayout(pclStack);
+    } else {
+        for (QWidget* pclControl : clControls)
+            pclRowLayout->addWidget(pclControl);
+    }
     pclLayout->addLayout(pclRowLayout);
     return pclLabel;
 }
 
-ClSettingItemComboBox* ClSettingPageWidget::addComboRow(
-    QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems)
+ClSettingPageWidget::ClItems ClSettingPageWidget::entryItems(
+    const QList<stEntry>& clEntries, const char* pcPageContext)
 {
-    auto* pclRow = new ClSettingItemComboBox(strKey, this);
-    pclRow->setItemList(clItems);
-    addLabeledRow(pclLayout, strLabel, pclRow);
-    connectSettingItem(pclRow);
-    return pclRow;
+    ClItems clItems;
+    for (const stEntry& clEntry : clEntries) {
+        const QString strText = QString::fromLatin1(clEntry.pcText);
+        QString strShown;
+        switch (clEntry.eText) {
+        case Text::Page:
+            strShown = QCoreApplication::translate(pcPageContext, clEntry.pcText);
+            break;
+        case Text::General:
+            strShown = QObject::tr(clEntry.pcText);
+            break;
+        case Text::Plain:
+            strShown = strText;
+            break;
+        case Text::FramesPerSecond:
+            strShown = strText + QObject::tr("fps") + QStringLiteral(" : ") + QString::number(10)
+                + QObject::tr("frames");
+            break;
+        case Text::Seconds:
+            strShown = strText + QObject::tr("seconds");
+            break;
+        case Text::Minutes:
+            strShown
+                = strText + (strText == QLatin1String("1") ? QObject::tr("minute") : QObject::tr("minutes"));
+            break;
+        }
+        clItems.append(qMakePair(strShown, clEntry.strWire));
+    }
+    return clItems;
+}
+
+void ClSettingPageWidget::buildRows(
+    QVBoxLayout* pclLayout, const stRow* aclRows, size_t iCount, const char* pcContext)
+{
+    QList<QWidget*> clLine; // the controls of the line being built
+    const stRow* pclLineRow = nullptr; // the row that labels it
+    for (size_t i = 0; i < iCount; ++i) {
+        const stRow& clRow = aclRows[i];
+        QWidget* pclControl = createControl(clRow, pcContext);
+        if (!pclControl)
+            continue; // a kind the page does not make
+        if (clRow.pcObjectName)
+            pclControl->setObjectName(QLatin1String(clRow.pcObjectName));
+        if (clRow.pfnMember)
+            clRow.pfnMember(this, pclControl);
+        if (auto* pclItem = qobject_cast<AbstSettingItemWidget*>(pclControl))
+            connectSettingItem(pclItem);
+        if (clRow.bRegistered)
+            addSettingItem(pclControl);
+        pclLineRow = clRow.pcLabel ? &clRow : pclLineRow;
+        clLine.append(pclControl);
+        // A row without a label joins the line above; the label is made once the line is complete.
+        if (i + 1 < iCount && !aclRows[i + 1].pcLabel)
+            continue;
+
+        const Control eControl = pclLineRow->eControl;
+        QLabel* pclLabel
+            = addLine(pclLayout, QCoreApplication::translate(pcContext, pclLineRow->pcLabel), clLine,
+                eControl == Control::Slider       ? Line::Stacked
+                    : eControl == Control::Volume ? Line::Spread
+                                                  : Line::Beside);
+        if (pclLineRow->pcLabelName)
+            pclLabel->setObjectName(QLatin1String(pclLineRow->pcLabelName));
+        if (!pclLineRow->strFirmware.isEmpty()) {
+            addVersionItem(pclLineRow->strFirmware, pclLabel);
+            for (QWidget* pclWidget : qAsConst(clLine))
+                addVersionItem(pclLineRow->strFirmware, pclWidget);
+        }
+        clLine.clear();
+    }
+}
+
+QWidget* ClSettingPageWidget::createControl(const stRow& clRow, const char* pcContext)
+{
+    switch (clRow.eControl) {
+    case Control::Combo: {
+        auto* pclCombo = new ClSettingItemComboBox(clRow.strKey, this);
+        pclCombo->setItemList(entryItems(clRow.clEntries, pcContext));
+        return pclCombo;
+    }
+    case Control::Slider:
+    case Control::Balance: {
+        const QString strText = QCoreApplication::translate(pcContext, clRow.pcText);
+        ClSettingItemSlider* pclSlider = clRow.eControl == Control::Slider
+            ? new ClSettingItemSlider(clRow.strKey, strText, this)
+            : new ClSettingItemRecBalance(clRow.strKey, strText, this);
+        pclSlider->setRange(clRow.iMinimum, clRow.iMaximum);
+        return pclSlider;
+    }
+    case Control::Volume:
+        return new ClSettingItemVolume(clRow.strKey, this);
+    default:
+        return createPageControl(clRow);
+    }
+}
+
+QWidget* ClSettingPageWidget::createPageControl(const stRow& clRow)
+{
+    Q_UNUSED(clRow)
+    return nullptr;
+}
+
+QString ClSettingPageWidget::rowLabel(
+    const stRow* aclRows, size_t iCount, const char* pcContext, const QString& strKey)
+{
+    for (size_t i = 0; i < iCount && !strKey.isEmpty(); ++i) {
+        if (aclRows[i].strKey == strKey)
+            return QCoreApplication::translate(
+                pcContext, aclRows[i].pcName ? aclRows[i].pcName : aclRows[i].pcLabel);
+    }
+    return QString();
+}
+
+void ClSettingPageWidget::fillRow(const stRow& clRow, const ClAllSettings& clSettings)
+{
+    const Control eControl = clRow.eControl;
+    if (clRow.strKey.isEmpty() || clRow.pfnMember == nullptr
+        || (eControl != Control::Combo && eControl != Control::Slider && eControl != Control::Balance
+            && eControl != Control::Volume))
+        return;
+    static_cast<AbstSettingItemWidget*>(clRow.pfnMember(this, nullptr))
+        ->setValue(clSettings.value(clRow.strKey));
+}
+
+QList<ClSettingPageWidget::stEntry> ClSettingPageWidget::offOn(const QString& strOff, const QString& strOn)
+{
+    return { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), strOff },
+        { Text::General, QT_TRANSLATE_NOOP("QObject", "ON"), strOn } };
 }
 
 void ClSettingPageWidget::setSettingItemsEnable(bool bIsEnable)

@@ -9,7 +9,6 @@
 #include <QVariant>
 
 class AbstSettingItemWidget;
-class ClSettingItemComboBox;
 class QLabel;
 class QVBoxLayout;
 
@@ -40,11 +39,81 @@ protected:
     // Entries of a combo row: the text shown and the value sent.
     using ClItems = QList<QPair<QString, QString>>;
 
-    // A line of the page: the label, then the control.
-    QLabel* addLabeledRow(QVBoxLayout* pclLayout, const QString& strLabel, QWidget* pclControl);
-    // A labelled combo row for the key, connected to the page.
-    ClSettingItemComboBox* addComboRow(
-        QVBoxLayout* pclLayout, const QString& strKey, const QString& strLabel, const ClItems& clItems);
+    // How the text of an entry in a page's row table is made: a source text translated in the
+    // page's own context or in the general one, a text shown as it is, or a number followed by its
+    // unit (general context).
+    enum class Text
+    {
+        Page,
+        General,
+        Plain,
+        FramesPerSecond,
+        Seconds,
+        Minutes,
+    };
+    // One entry of a combo row in a page's table. Only the source text is kept: it is translated
+    // when the row is built, after the catalogues are installed.
+    struct stEntry
+    {
+        Text eText;
+        const char* pcText;
+        QString strWire;
+    };
+    // The two entries OFF and ON (general context) with their wire values.
+    static QList<stEntry> offOn(const QString& strOff, const QString& strOn);
+
+    // What a row of a page's table shows beside its label. The base makes the setting rows
+    // (combo, sliders, volume); the page makes the others in createPageControl.
+    enum class Control
+    {
+        Combo,
+        Slider,
+        Balance,
+        Volume,
+        ConfirmButton,
+        IntervalButton,
+        ApButton,
+        SyncTime,
+        InformationButton,
+    };
+    // One row of a page's table. Labels, captions and button texts are source texts of the page's
+    // context; a page's rows are built in table order, which is their order on screen.
+    struct stRow
+    {
+        Control eControl;
+        // Keeps the control in the page's member for it (member<>); null: kept nowhere.
+        QWidget* (*pfnMember)(ClSettingPageWidget* pclPage, QWidget* pclNew);
+        QString strKey; // empty: not a camera setting
+        const char* pcLabel; // null: the control joins the line of the row above
+        QList<stEntry> clEntries {};
+        const char* pcText = nullptr; // slider caption or button text
+        const char* pcName = nullptr; // the setting's name in failure messages, when not the label
+        int iMinimum = 0;
+        int iMaximum = 0;
+        QString strFirmware {}; // oldest firmware that knows the row; empty: every firmware
+        const char* pcObjectName = nullptr;
+        const char* pcDialogName = nullptr;
+        const char* pcLabelName = nullptr;
+        bool bRegistered = true; // enabled and disabled together with the page's other settings
+    };
+    // For a row's pfnMember: stores pclNew (if given) in the page's member pMember and gives back
+    // what the member holds.
+    template <auto pMember> static QWidget* member(ClSettingPageWidget* pclPage, QWidget* pclNew)
+    {
+        return keep(pMember, pclPage, pclNew);
+    }
+    // Builds the rows into pclLayout: makes each control, keeps it in its member, connects the
+    // setting rows, registers the control, lays out the lines and registers firmware gates.
+    void buildRows(QVBoxLayout* pclLayout, const stRow* aclRows, size_t iCount, const char* pcContext);
+    // Makes the control of a row whose kind only the page knows.
+    virtual QWidget* createPageControl(const stRow& clRow);
+    // The setting's name for failure messages: the label (or name) of the row with the key;
+    // empty for an empty or unknown key.
+    static QString rowLabel(
+        const stRow* aclRows, size_t iCount, const char* pcContext, const QString& strKey);
+    // Shows the snapshot's value for the row's key, if the row is a camera setting row (combo,
+    // sliders, volume); other rows are left as they are.
+    void fillRow(const stRow& clRow, const ClAllSettings& clSettings);
 
     void recvResponse(ZK_CMD clCmd) override;
     virtual void recvSuccessResponse(const ZK_CMD& clCmd);
@@ -58,6 +127,30 @@ protected slots:
     virtual void slotRecvSettingChangedNotify();
 
 private:
+    template <class Page, class T>
+    static QWidget* keep(T* Page::*pMember, ClSettingPageWidget* pclPage, QWidget* pclNew)
+    {
+        auto* pclOwner = static_cast<Page*>(pclPage);
+        if (pclNew)
+            pclOwner->*pMember = static_cast<T*>(pclNew);
+        return pclOwner->*pMember;
+    }
+    QWidget* createControl(const stRow& clRow, const char* pcContext);
+    // The entries as shown, pcPageContext being the page's translation context.
+    static ClItems entryItems(const QList<stEntry>& clEntries, const char* pcPageContext);
+
+    // Where a line of the page puts its controls: right after the label, at the line's end, or
+    // below each other at the line's end with the label at the top.
+    enum class Line
+    {
+        Beside,
+        Spread,
+        Stacked,
+    };
+    // A line of the page: the label, then the controls.
+    QLabel* addLine(
+        QVBoxLayout* pclLayout, const QString& strLabel, const QList<QWidget*>& clControls, Line eLine);
+
     QList<QWidget*> clItemList;
     QMap<QString, QList<QWidget*>> clVersionItemMap;
 };

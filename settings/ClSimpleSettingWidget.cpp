@@ -3,86 +3,76 @@
 #include "ClCommands.h"
 #include "ClDialogHelpers.h"
 #include "ClSettingItemComboBox.h"
+#include "GridKind.h"
+#include "ZkResolution.h"
+#include "ZkSetting.h"
 
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-namespace {
+#include <iterator>
 
-const QString strKeyAngle = QStringLiteral("zk_angle_deg");
-const QString strKeyWhiteBalance = QStringLiteral("zk_white_balance");
-const QString strKeyTimer = QStringLiteral("zk_self_timer");
-const QString strKeyWdr = QStringLiteral("zk_wdr");
-const QString strKeyExposure = QStringLiteral("zk_ae_exposure_level");
-const QString strKeyResolution = QStringLiteral("video_resolution");
-
-} // namespace
+const ClSimpleSettingWidget::stRow ClSimpleSettingWidget::ROWS[] = {
+    // The grid has no key: it is drawn by the live view and never reaches the camera. It is not
+    // registered, so it stays usable while the camera settings are disabled.
+    { Control::Combo, member<&ClSimpleSettingWidget::pclGrid>, QString(), QT_TR_NOOP("Grid"),
+        { { Text::Page, QT_TR_NOOP("Single display"), GridKind::NONE },
+            { Text::Page, QT_TR_NOOP("Quad display"), GridKind::DIV4 },
+            { Text::Page, QT_TR_NOOP("3 x 3 display"), GridKind::DIV9 },
+            { Text::Page, QT_TR_NOOP("Diagonal display"), GridKind::DIAGONAL } },
+        nullptr, nullptr, 0, 0, {}, "grid", nullptr, nullptr, false },
+    // The camera's angle values are shown as the angles users know from the box.
+    { Control::Combo, member<&ClSimpleSettingWidget::pclAngle>, ZkSetting::ANGLE_DEG, QT_TR_NOOP("Angle"),
+        { { Text::Page, QT_TR_NOOP("185"), QStringLiteral("170") },
+            { Text::Page, QT_TR_NOOP("165"), QStringLiteral("145") },
+            { Text::Page, QT_TR_NOOP("135"), QStringLiteral("120") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclWhiteBalance>, ZkSetting::WHITE_BALANCE,
+        QT_TR_NOOP("WB"),
+        { { Text::Page, QT_TR_NOOP("Auto"), QStringLiteral("auto") },
+            { Text::Page, QT_TR_NOOP("Night"), QStringLiteral("night") },
+            { Text::Page, QT_TR_NOOP("Sunny"), QStringLiteral("daylight") },
+            { Text::Page, QT_TR_NOOP("Cloudy"), QStringLiteral("cloudy") },
+            { Text::Page, QT_TR_NOOP("Incandescent light"), QStringLiteral("incandecent") },
+            { Text::Page, QT_TR_NOOP("Fluorescent light"), QStringLiteral("fluorescent") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclTimer>, ZkSetting::SELF_TIMER, QT_TR_NOOP("Timer"),
+        { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), ZkValue::OFF },
+            { Text::Page, QT_TR_NOOP("5"), QStringLiteral("5sec") },
+            { Text::Page, QT_TR_NOOP("10"), QStringLiteral("10sec") },
+            { Text::Page, QT_TR_NOOP("30"), QStringLiteral("30sec") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclWdr>, ZkSetting::WDR, QT_TR_NOOP("WDR"),
+        offOn(ZkValue::OFF, ZkValue::ON) },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclExposure>, ZkSetting::AE_EXPOSURE_LEVEL,
+        QT_TR_NOOP("Exposure"),
+        { { Text::Plain, "+2", QStringLiteral("2") }, { Text::Plain, "+1", QStringLiteral("1") },
+            { Text::Plain, "0", QStringLiteral("0") }, { Text::Plain, "-1", QStringLiteral("-1") },
+            { Text::Plain, "-2", QStringLiteral("-2") } } },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclResolution>, ZkSetting::VIDEO_RESOLUTION,
+        QT_TR_NOOP("Resolution"),
+        { { Text::Page, QT_TR_NOOP("1080p 60fps"), ZkResolution::RES_1080P_60 },
+            { Text::Page, QT_TR_NOOP("1080p 30fps"), ZkResolution::RES_1080P_30 },
+            { Text::Page, QT_TR_NOOP("720p 120fps"), ZkResolution::RES_720P_120 },
+            { Text::Page, QT_TR_NOOP("720p 60fps"), ZkResolution::RES_720P_60 },
+            { Text::Page, QT_TR_NOOP("720p 30fps"), ZkResolution::RES_720P_30 },
+            { Text::Page, QT_TR_NOOP("WVGA 240fps"), ZkResolution::RES_WVGA_240 } } },
+};
 
 ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)
     : ClSettingPageWidget(pclParent)
 {
     auto* pclLayout = new QVBoxLayout(this);
-
-    // The grid row has no key: it is drawn by the live view and never reaches the camera.
-    pclGrid = addComboRow(pclLayout, QString(), tr("Grid"),
-        { { tr("Single display"), QStringLiteral("grid_none") },
-            { tr("Quad display"), QStringLiteral("grid_div4") },
-            { tr("3 x 3 display"), QStringLiteral("grid_div9") },
-            { tr("Diagonal display"), QStringLiteral("grid_diagonal") } });
-    pclGrid->setObjectName(QStringLiteral("grid"));
-    // The camera's angle values are shown as the angles users know from the box.
-    pclAngle = addComboRow(pclLayout, strKeyAngle, getSettingLabel(strKeyAngle),
-        { { tr("185"), QStringLiteral("170") }, { tr("165"), QStringLiteral("145") },
-            { tr("135"), QStringLiteral("120") } });
-    pclWhiteBalance = addComboRow(pclLayout, strKeyWhiteBalance, getSettingLabel(strKeyWhiteBalance),
-        { { tr("Auto"), QStringLiteral("auto") }, { tr("Night"), QStringLiteral("night") },
-            { tr("Sunny"), QStringLiteral("daylight") }, { tr("Cloudy"), QStringLiteral("cloudy") },
-            { tr("Incandescent light"), QStringLiteral("incandecent") },
-            { tr("Fluorescent light"), QStringLiteral("fluorescent") } });
-    pclTimer = addComboRow(pclLayout, strKeyTimer, getSettingLabel(strKeyTimer),
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { tr("5"), QStringLiteral("5sec") },
-            { tr("10"), QStringLiteral("10sec") }, { tr("30"), QStringLiteral("30sec") } });
-    pclWdr = addComboRow(pclLayout, strKeyWdr, getSettingLabel(strKeyWdr),
-        { { QObject::tr("OFF"), QStringLiteral("off") }, { QObject::tr("ON"), QStringLiteral("on") } });
-    pclExposure = addComboRow(pclLayout, strKeyExposure, getSettingLabel(strKeyExposure),
-        { { QStringLiteral("+2"), QStringLiteral("2") }, { QStringLiteral("+1"), QStringLiteral("1") },
-            { QStringLiteral("0"), QStringLiteral("0") }, { QStringLiteral("-1"), QStringLiteral("-1") },
-            { QStringLiteral("-2"), QStringLiteral("-2") } });
-    pclResolution = addComboRow(pclLayout, strKeyResolution, getSettingLabel(strKeyResolution),
-        { { tr("1080p 60fps"), QStringLiteral("1920x1080 60P 16:9") },
-            { tr("1080p 30fps"), QStringLiteral("1920x1080 30P 16:9") },
-            { tr("720p 120fps"), QStringLiteral("1280x720 120P 16:9") },
-            { tr("720p 60fps"), QStringLiteral("1280x720 60P 16:9") },
-            { tr("720p 30fps"), QStringLiteral("1280x720 30P 16:9") },
-            { tr("WVGA 240fps"), QStringLiteral("848x480 240P 16:9") } });
+    buildRows(pclLayout, ROWS, std::size(ROWS), staticMetaObject.className());
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
-
-    // The grid row is left out, so it stays usable while the camera settings are disabled.
-    for (QWidget* pclRow : { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
-        addSettingItem(pclRow);
 }
 
 void ClSimpleSettingWidget::resetGrid()
 {
-    pclGrid->setValue(QStringLiteral("grid_none"));
+    pclGrid->setValue(GridKind::NONE);
 }
 
 QString ClSimpleSettingWidget::getSettingLabel(const QString& strKey) const
 {
-    if (strKey == strKeyAngle)
-        return tr("Angle");
-    if (strKey == strKeyWhiteBalance)
-        return tr("WB");
-    if (strKey == strKeyTimer)
-        return tr("Timer");
-    if (strKey == strKeyWdr)
-        return tr("WDR");
-    if (strKey == strKeyExposure)
-        return tr("Exposure");
-    if (strKey == strKeyResolution)
-        return tr("Resolution");
-    return QString();
+    return rowLabel(ROWS, std::size(ROWS), staticMetaObject.className(), strKey);
 }
 
 void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
@@ -91,12 +81,11 @@ void ClSimpleSettingWidget::applySettings(const ClAllSettings& clSettings)
     // but the page's blocked signals keep any command from leaving.
     {
         const QSignalBlocker clBlocker(this);
-        for (ClSettingItemComboBox* pclRow :
-            { pclAngle, pclWhiteBalance, pclTimer, pclWdr, pclExposure, pclResolution })
-            pclRow->setValue(clSettings.value(pclRow->getKey()));
+        for (const stRow& clRow : ROWS)
+            fillRow(clRow, clSettings);
     }
 
-    const QVariant clResolution = clSettings.value(strKeyResolution);
+    const QVariant clResolution = clSettings.value(ZkSetting::VIDEO_RESOLUTION);
     if (clResolution.canConvert<QString>())
         emit sigChangeRecordingResolurion(clResolution.toString());
 }
@@ -119,7 +108,8 @@ void ClSimpleSettingWidget::slotRecvSettingChangedNotify()
 void ClSimpleSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
 {
     // A new resolution can change other settings on the camera: read them all again.
-    if (zkCommand(clCmd) == CMD_SET_SETTING && clCmd.value(ZkKey::PARAM1).toString() == strKeyResolution)
+    if (zkCommand(clCmd) == CMD_SET_SETTING
+        && clCmd.value(ZkKey::PARAM1).toString() == ZkSetting::VIDEO_RESOLUTION)
         emit sigRequestGetSettings();
 }
 

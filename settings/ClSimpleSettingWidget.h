@@ -30,6 +30,9 @@ protected:
     void recvErrorResponse(const ZK_CMD& clCmd) override;
 
 private:
+    // The page's rows, in screen order.
+    static const stRow ROWS[];
+
     ClSettingItemComboBox* pclGrid;
     ClSettingItemComboBox* pclAngle;
     ClSettingItemComboBox* pclWhiteBalance;
