@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-using namespace simtest;
+using namespace Kd4Test;
 using namespace sessiontest;
 
 namespace {
@@ -58,10 +58,9 @@ private:
 
 void TestKD4Mgr::init()
 {
+    // The manager builds its live controller for the configured camera address: the simulator's.
     pclSim = startSim();
     QVERIFY(pclSim);
-    // The manager builds its live controller for the configured camera address.
-    qputenv("KD4TOOL_CAMERA_ADDRESS", pclSim->address().c_str());
     pclMgr = std::make_unique<ClKD4Mgr>();
 }
 

@@ -10,7 +10,7 @@
 
 Q_DECLARE_METATYPE(camsim::Fault)
 
-using namespace simtest;
+using namespace Kd4Test;
 using namespace sessiontest;
 
 namespace {
