@@ -2,7 +2,9 @@
 // fields and when OK may be pressed, how the interval fields carry and borrow at every boundary,
 // what a cancelled edit leaves behind, and what the confirmation and information dialogs return.
 
+#include "ClModalDriver.h"
 #include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
 #include "ClInformationDialog.h"
 #include "ClIntervalSpinBox.h"
@@ -20,6 +22,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
+using namespace Kd4Test;
 using namespace SettingsTest;
 
 namespace {
@@ -378,8 +381,7 @@ void TestSettingDialogs::interval_cannotBeTypedInto()
 {
     ClSettingIntervalDialog clDialog(QStringLiteral("Interval time"), nullptr);
     clDialog.setIntervalValue(QStringLiteral("01:02:03"));
-    clDialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clDialog));
+    QVERIFY(showExposed(&clDialog));
     QTest::keyClicks(clDialog.minuteSpinBox(), QStringLiteral("45"));
     QTest::keyClick(clDialog.minuteSpinBox(), Qt::Key_Backspace);
     QCOMPARE(clDialog.getIntervalValue().toString(), QStringLiteral("01:02:03"));

@@ -3,7 +3,9 @@
 // failure messages, the access point chain, the confirmations, the sync time preference, and the
 // panel's return to its connect page.
 
+#include "ClModalDriver.h"
 #include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
 #include "ClCommands.h"
 #include "ClResources.h"
@@ -13,7 +15,6 @@
 #include "ClSettingPageWidget.h"
 #include "ClSettingWidget.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QToolBox>
 
+using namespace Kd4Test;
 using namespace SettingsTest;
 
 namespace {
@@ -69,8 +71,7 @@ struct ClPanel
 
     ClPanel()
     {
-        clPanel.show();
-        if (!QTest::qWaitForWindowExposed(&clPanel))
+        if (!showExposed(&clPanel))
             qWarning("the panel was not exposed");
     }
 
@@ -105,19 +106,6 @@ struct ClPanel
     {
         clPanel.applySettings(clSnapshot);
         clPanel.showSettingPage(1);
-    }
-
-    // Clicks the tool box tab with the given caption.
-    void openTab(const QString& strCaption)
-    {
-        for (QAbstractButton* pclTab :
-            toolBox()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (pclTab->text() == strCaption) {
-                QTest::mouseClick(pclTab, Qt::LeftButton);
-                return;
-            }
-        }
-        qWarning("no tab %s", qPrintable(strCaption));
     }
 
     QList<QString> sentKeys()
@@ -499,7 +487,7 @@ void TestSettingPanel::detail_sendsRowValues()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     const QList<QPair<QString, QVariant>> clExpected = {
         { QStringLiteral("zk_ae_light_metering"), QStringLiteral("center") },
@@ -550,7 +538,7 @@ void TestSettingPanel::detail_refusedShowsLabelThenRereads()
     QFETCH(QString, message);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
 
     actOnDetail(clPanel, clDriver, action);
@@ -585,7 +573,7 @@ void TestSettingPanel::detail_confirmations()
     QFETCH(QString, key);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QString strTitle;
 
@@ -619,7 +607,7 @@ void TestSettingPanel::detail_intervalButton()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QPushButton* pclButton = clPanel.button(QStringLiteral("intervalButton"));
 
@@ -668,7 +656,7 @@ void TestSettingPanel::apChain()
     QFETCH(QString, message);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QSignalSpy clStop(&clPanel.clPanel, &ClSettingWidget::sigRequestStopSession);
 
@@ -711,7 +699,7 @@ void TestSettingPanel::syncTime_userSwitch()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     auto* pclSync = clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"));
     QCOMPARE(pclSync->currentText(), QStringLiteral("OFF"));
     QCOMPARE(clPanel.clLog.count(), 0);
@@ -765,7 +753,7 @@ void TestSettingPanel::information_usableWhileDisabled()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     QSignalSpy clUpdate(&clPanel.clPanel, &ClSettingWidget::sigRequestUpdate);
     clPanel.clPanel.slotSetSettingEnable(false);
 
@@ -804,7 +792,7 @@ void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple()
     QFETCH(QString, opener);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     QCOMPARE(clPanel.toolBox()->currentWidget(), clPanel.detail());
     ClModalDriver clDriver;
     QPointer<QDialog> pclOpened;
