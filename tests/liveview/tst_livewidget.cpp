@@ -624,4 +624,4 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
 }
 
 QTEST_MAIN(TestLiveWidget)
-#include "tst_ClLiveWidget.moc"
+#include "tst_livewidget.moc"

@@ -306,4 +306,4 @@ void TestImageView::clearImage_leavesBackground()
 }
 
 QTEST_MAIN(TestImageView)
-#include "tst_ClImageView.moc"
+#include "tst_imageview.moc"

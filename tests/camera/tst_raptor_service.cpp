@@ -636,4 +636,4 @@ void TestRaptorService::urls()
 }
 
 QTEST_GUILESS_MAIN(TestRaptorService)
-#include "test_raptor_service.moc"
+#include "tst_raptor_service.moc"
