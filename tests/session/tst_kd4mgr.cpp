@@ -313,9 +313,7 @@ void TestKD4Mgr::failure_endsSession()
         QVERIFY(pclSim->waitForFrames(3));
         pclSim->clearLog();
         if (iFailure == FramesNotFound) {
-            camsim::FrameFault clFault;
-            clFault.kind = camsim::FrameFault::Kind::NotFound;
-            pclSim->setFrameFault(clFault);
+            pclSim->setFrameFault(frameFault(camsim::FrameFault::Kind::NotFound));
         } else {
             pclSim->setFault(3, camsim::Fault::withRval(-4, 1));
             QVERIFY(firePoll(ctrl()->pollingTimer()));

@@ -18,14 +18,6 @@ using namespace Kd4Test;
 
 namespace {
 
-camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount)
-{
-    camsim::FrameFault clFault;
-    clFault.kind = eKind;
-    clFault.count = iCount;
-    return clFault;
-}
-
 camsim::FrameFault stall(int iCount)
 {
     camsim::FrameFault clFault = frameFault(camsim::FrameFault::Kind::Stall, iCount);

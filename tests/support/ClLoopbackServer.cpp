@@ -46,16 +46,6 @@ bool ClLoopbackServer::isRunning() const
     return iPort > 0 && pServer->is_running();
 }
 
-std::string ClLoopbackServer::address() const
-{
-    return "127.0.0.1:" + std::to_string(iPort);
-}
-
-QString ClLoopbackServer::url(const QString& strPath) const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(iPort) + strPath;
-}
-
 int ClLoopbackServer::closedPort()
 {
     QTcpServer clServer;

@@ -34,10 +34,11 @@ public:
     void stop();
     bool isRunning() const;
     int port() const { return iPort; }
-    // "127.0.0.1:<port>"
-    std::string address() const;
-    // "http://127.0.0.1:<port>" followed by the path.
-    QString url(const QString& strPath = QString()) const;
+    std::string address() const { return "127.0.0.1:" + std::to_string(iPort); }
+    QString url(const QString& strPath = QString()) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1").arg(iPort) + strPath;
+    }
 
     // A loopback port on which nothing listens, so a connection to it is refused (0 when none
     // could be had).

@@ -23,6 +23,14 @@ void pointProgramAt(const QString& strAddress)
     qputenv("KD4TOOL_CAMERA_ADDRESS", strAddress.toLatin1());
 }
 
+camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount)
+{
+    camsim::FrameFault clFault;
+    clFault.kind = eKind;
+    clFault.count = iCount;
+    return clFault;
+}
+
 QString describe(const camsim::LoggedMessage& clMsg)
 {
     QString str = clMsg.hasMsgId ? QString::number(clMsg.msgId) : QStringLiteral("?");

@@ -32,6 +32,9 @@ inline QString address(const camsim::CamSim& clSim)
     return QString::fromStdString(clSim.address());
 }
 
+// A frame fault of the given kind for the next iCount frame requests (-1: all of them).
+camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount = -1);
+
 // One logged message as "msg_id", followed by " type" and "=param" when present.
 QString describe(const camsim::LoggedMessage& clMsg);
 QStringList messageLog(const camsim::CamSim& clSim);
