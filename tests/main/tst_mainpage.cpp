@@ -14,12 +14,12 @@
 #include "ClSettingWidget.h"
 #include "ClUpdateWidget.h"
 #include "MainTestSupport.h"
+#include "SettingsTestSupport.h"
 #include "SimSupport.h"
 #include "WidgetSupport.h"
 
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QtTest>
@@ -149,9 +149,7 @@ void TestMainPage::sessionLost_connectPageReturnsAndConnectReconnects()
     if (how == QLatin1String("stop")) {
         pclSim->stop();
     } else if (how == QLatin1String("frames")) {
-        camsim::FrameFault clFault;
-        clFault.kind = camsim::FrameFault::Kind::NotFound;
-        pclSim->setFrameFault(clFault);
+        pclSim->setFrameFault(frameFault(camsim::FrameFault::Kind::NotFound));
     } else {
         pclSim->setFault(3, camsim::Fault::withRval(-1));
         QTimer* pclPolling = content()->sessionManager()->liveCtrl()->pollingTimer();
@@ -283,9 +281,7 @@ void TestMainPage::accessPointChange_dropsSessionWithoutStopCommand()
 
     ClModalDriver clDriver;
     clDriver.expect([](QDialog* pclDialog) {
-        QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-        QTest::keyClicks(
-            pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+        SettingsTest::typeAccessPoint(pclDialog, QStringLiteral("abc"), QStringLiteral("pass_123"));
         clickButton(pclDialog, QStringLiteral("okButton"));
     });
     QTest::mouseClick(pclApButton, Qt::LeftButton);
@@ -391,10 +387,7 @@ void TestMainPage::sessionEnd_leavesWindowUsable()
         QVERIFY(waitConnected());
         pclSim->setFault(2, camsim::Fault::delay(1500, 1));
         clDriver.expect([this](QDialog* pclDialog) {
-            QTest::keyClicks(
-                pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-            QTest::keyClicks(
-                pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+            SettingsTest::typeAccessPoint(pclDialog, QStringLiteral("abc"), QStringLiteral("pass_123"));
             clickButton(pclDialog, QStringLiteral("okButton"));
             pclSim->startRecording();
         });

@@ -4,6 +4,7 @@
 #include "CommandRecords.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QStyle>
@@ -33,6 +34,12 @@ void answer(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError, const QV
 void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError)
 {
     answer(pclRoot, clRequest, iError, clRequest.value(ZkKey::PARAM1).toString());
+}
+
+void typeAccessPoint(QWidget* pclDialog, const QString& strSsid, const QString& strKey)
+{
+    QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), strSsid);
+    QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), strKey);
 }
 
 namespace {

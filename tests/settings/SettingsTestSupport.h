@@ -10,6 +10,7 @@
 
 class ClNodeWidget;
 class QSlider;
+class QWidget;
 
 namespace SettingsTest {
 
@@ -36,6 +37,9 @@ void answer(
     ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError, const QVariant& clParam1 = QVariant());
 // A set-setting answer: "PARAM1" is the key as sent.
 void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError);
+
+// Types an access point name and key into the access point dialog's fields, as a user does.
+void typeAccessPoint(QWidget* pclDialog, const QString& strSsid, const QString& strKey);
 
 // Presses the slider's handle, drags it until the slider shows iValue and releases it there.
 bool dragSliderTo(QSlider* pclSlider, int iValue);

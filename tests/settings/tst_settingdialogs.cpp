@@ -118,8 +118,7 @@ void TestSettingDialogs::ap_okRule()
     bool bEnabled = !enabled;
     clDriver.expect([&](QDialog* pclOpen) {
         QVERIFY(!okButton(pclOpen)->isEnabled());
-        QTest::keyClicks(ssidEdit(pclOpen), ssid);
-        QTest::keyClicks(keyEdit(pclOpen), key);
+        typeAccessPoint(pclOpen, ssid, key);
         bEnabled = okButton(pclOpen)->isEnabled();
         QTest::mouseClick(okButton(pclOpen), Qt::LeftButton);
         if (pclOpen->isVisible())
@@ -206,8 +205,7 @@ void TestSettingDialogs::ap_startsEmptyEachTime()
     ClSettingApDialog clDialog(QStringLiteral("AP setting"), nullptr);
     ClModalDriver clDriver;
     clDriver.expect([](QDialog* pclOpen) {
-        QTest::keyClicks(ssidEdit(pclOpen), QStringLiteral("abc"));
-        QTest::keyClicks(keyEdit(pclOpen), QStringLiteral("12345678"));
+        typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("12345678"));
         clickButton(pclOpen, QStringLiteral("okButton"));
     });
     QCOMPARE(clDialog.exec(), int(QDialog::Accepted));

@@ -19,7 +19,6 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -661,9 +660,7 @@ void TestSettingPanel::apChain()
     QSignalSpy clStop(&clPanel.clPanel, &ClSettingWidget::sigRequestStopSession);
 
     clDriver.expect([](QDialog* pclOpen) {
-        QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-        QTest::keyClicks(
-            pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+        typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("pass_123"));
         clickButton(pclOpen, QStringLiteral("okButton"));
     });
     QTest::mouseClick(clPanel.button(QStringLiteral("apButton")), Qt::LeftButton);
@@ -799,12 +796,8 @@ void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple()
     // The session ends while the dialog is open.
     clDriver.expect([&](QDialog* pclOpen) {
         pclOpened = pclOpen;
-        if (opener == QLatin1String("apButton")) {
-            QTest::keyClicks(
-                pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-            QTest::keyClicks(
-                pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("12345678"));
-        }
+        if (opener == QLatin1String("apButton"))
+            typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("12345678"));
         clPanel.clPanel.showSettingPage(0);
     });
     QPushButton* pclOpener = clPanel.button(opener);
