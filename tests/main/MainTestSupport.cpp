@@ -81,40 +81,34 @@ QImage liveShot(ClMainContentWidget* pclContent)
     return Kd4Test::grab(*pclContent->liveWidget());
 }
 
+namespace {
+
+template <typename Pred> int countPixels(const QImage& clShot, Pred pred)
+{
+    int iCount = 0;
+    for (int y = 0; y < clShot.height(); ++y) {
+        for (int x = 0; x < clShot.width(); ++x)
+            iCount += pred(clShot.pixel(x, y)) ? 1 : 0;
+    }
+    return iCount;
+}
+
+} // namespace
+
 bool isBlank(const QImage& clShot)
 {
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            if (clShot.pixel(x, y) != qRgb(255, 255, 255))
-                return false;
-        }
-    }
-    return true;
+    return countPixels(clShot, [](QRgb clPixel) { return clPixel != qRgb(255, 255, 255); }) == 0;
 }
 
 int picturePixels(const QImage& clShot)
 {
-    int iCount = 0;
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            const QRgb clPixel = clShot.pixel(x, y);
-            if (clPixel != qRgb(255, 255, 255) && clPixel != qRgb(255, 0, 0))
-                ++iCount;
-        }
-    }
-    return iCount;
+    return countPixels(
+        clShot, [](QRgb clPixel) { return clPixel != qRgb(255, 255, 255) && clPixel != qRgb(255, 0, 0); });
 }
 
 int noticePixels(const QImage& clShot)
 {
-    int iCount = 0;
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            if (clShot.pixel(x, y) == qRgb(255, 0, 0))
-                ++iCount;
-        }
-    }
-    return iCount;
+    return countPixels(clShot, [](QRgb clPixel) { return clPixel == qRgb(255, 0, 0); });
 }
 
 } // namespace MainTest
