@@ -104,7 +104,7 @@ else
   xvfb-run -a -s "-screen 0 1400x900x24" bash -c '
     "$1" & app=$!
     sleep "$2"
-    "$3" "$4" 1218 620 || true
+    "$3" screen "$4" 1218 620 || true
     kill "$app" 2>/dev/null; wait "$app" 2>/dev/null || true
   ' bash "$program" "$seconds" "$bin/tools/screenshot/kd4-screenshot" "$shot"
   echo "no display: ran under Xvfb for ${seconds}s; screenshot saved to $shot"

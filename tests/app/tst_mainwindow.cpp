@@ -6,9 +6,9 @@
 #include "ClDialogHelpers.h"
 #include "ClMainContentWidget.h"
 #include "ClMainWidget.h"
+#include "ClModalDriver.h"
 #include "ClStartup.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLibrary>
@@ -211,10 +211,9 @@ void TestMainWindow::showMessageDialog_textAndOkButton()
     QString strButton;
     QMargins clMargins;
     bool bHelpHint = true;
-    QTimer::singleShot(0, this, [&] {
-        pclSeen = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!pclSeen)
-            return;
+    Kd4Test::ClModalDriver clDriver;
+    clDriver.expect([&](QDialog* pclDialog) {
+        pclSeen = pclDialog;
         const QLabel* pclLabel = pclSeen->findChild<QLabel*>();
         QPushButton* pclButton = pclSeen->findChild<QPushButton*>();
         strLabel = pclLabel ? pclLabel->text() : QString();
@@ -241,15 +240,9 @@ void TestMainWindow::loadHttpLibrary_failureIsShownAndReported()
     const QString strFileName = clLibrary.fileName();
     if (!bWasLoaded) {
         clLibrary.setFileName(QStringLiteral("/nonexistent/libcurl-for-test.so"));
-        QString strShown;
-        QTimer::singleShot(0, this, [&] {
-            if (auto* pclDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                strShown = pclDialog->findChild<QLabel*>()->text();
-                pclDialog->accept();
-            }
-        });
+        Kd4Test::ClModalDriver clDriver;
         QVERIFY(!ClStartup::loadHttpLibrary());
-        QCOMPARE(strShown, QStringLiteral("Failed to load library."));
+        QCOMPARE(clDriver.clMessages, QStringList { QStringLiteral("Failed to load library.") });
         clLibrary.setFileName(strFileName);
     }
     // The real library loads, and a loaded library is simply kept.

@@ -3,11 +3,13 @@
 
 #include "ClCommands.h"
 #include "ClNodeWidget.h"
+#include "CommandRecords.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using ClRouteStack = QStack<ClNodeWidget*>;
+using Kd4Test::answerTo;
 
 namespace {
 
@@ -25,20 +27,6 @@ public:
 protected:
     void recvResponse(ZK_CMD clCmd) override { clReceived.append(clCmd); }
 };
-
-// The answer the camera layer gives: a new record with "CMD", the request's "ID", "ERROR" and
-// optionally "PARAM1".
-ZK_CMD answerTo(const ZK_CMD& clRequest, const QVariant& clError, const QVariant& clParam1 = QVariant())
-{
-    ZK_CMD clAnswer;
-    clAnswer.insert(ZkKey::CMD, clRequest.value(ZkKey::CMD));
-    clAnswer.insert(ZkKey::ID, clRequest.value(ZkKey::ID));
-    if (clError.isValid())
-        clAnswer.insert(ZkKey::ERROR, clError);
-    if (clParam1.isValid())
-        clAnswer.insert(ZkKey::PARAM1, clParam1);
-    return clAnswer;
-}
 
 // A route stack listed bottom to top.
 ClRouteStack route(std::initializer_list<ClNodeWidget*> clNodes)

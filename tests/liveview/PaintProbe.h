@@ -4,6 +4,8 @@
 // that records the lines a widget draws, for geometry that leaves no visible trace (white grid
 // lines over the white background).
 
+#include "WidgetSupport.h"
+
 #include <QImage>
 #include <QLineF>
 #include <QList>
@@ -19,12 +21,6 @@
 #include <climits>
 
 namespace probe {
-
-// The widget as it paints itself, opaque 32-bit pixels.
-inline QImage grab(QWidget& clWidget)
-{
-    return clWidget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 inline int gray(QRgb uPixel)
 {

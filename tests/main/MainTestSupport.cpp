@@ -6,14 +6,11 @@
 #include "ClSettingItemComboBox.h"
 #include "ClSettingWidget.h"
 #include "ClStartup.h"
-#include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QPushButton>
 #include <QStackedLayout>
-#include <QTest>
-#include <QToolBox>
 
 namespace MainTest {
 
@@ -21,26 +18,9 @@ void initProcess()
 {
     ClStartup::installStyle();
     ClStartup::registerResources();
-    SettingsTest::initProcess();
+    Kd4Test::initProcess();
     if (!ClCurlLibrary::load())
         qFatal("the HTTP library does not load");
-}
-
-std::unique_ptr<camsim::CamSim> startSim(int iPort)
-{
-    camsim::CamSim::Options clOptions;
-    clOptions.port = iPort;
-    clOptions.fps = 15.0;
-    auto pclSim = std::make_unique<camsim::CamSim>(clOptions);
-    if (!pclSim->start())
-        return nullptr;
-    pointProgramAt(QString::fromStdString(pclSim->address()));
-    return pclSim;
-}
-
-void pointProgramAt(const QString& strAddress)
-{
-    qputenv("KD4TOOL_CAMERA_ADDRESS", strAddress.toLatin1());
 }
 
 int indexOf(const std::vector<camsim::LoggedMessage>& clLog, std::int64_t llMsgId, int iFrom)
@@ -96,58 +76,39 @@ QPushButton* connectButton(ClSettingWidget* pclPanel)
     return pclPanel->findChild<QPushButton*>(QStringLiteral("connectButton"));
 }
 
-void openTab(ClSettingWidget* pclPanel, const QString& strCaption)
-{
-    auto* pclToolBox = pclPanel->findChild<QToolBox*>(QStringLiteral("settingToolBox"));
-    for (QAbstractButton* pclTab :
-        pclToolBox->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (pclTab->text() == strCaption) {
-            QTest::mouseClick(pclTab, Qt::LeftButton);
-            return;
-        }
-    }
-    qWarning("no tab %s", qPrintable(strCaption));
-}
-
 QImage liveShot(ClMainContentWidget* pclContent)
 {
-    return pclContent->liveWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return Kd4Test::grab(*pclContent->liveWidget());
 }
+
+namespace {
+
+template <typename Pred> int countPixels(const QImage& clShot, Pred pred)
+{
+    int iCount = 0;
+    for (int y = 0; y < clShot.height(); ++y) {
+        for (int x = 0; x < clShot.width(); ++x)
+            iCount += pred(clShot.pixel(x, y)) ? 1 : 0;
+    }
+    return iCount;
+}
+
+} // namespace
 
 bool isBlank(const QImage& clShot)
 {
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            if (clShot.pixel(x, y) != qRgb(255, 255, 255))
-                return false;
-        }
-    }
-    return true;
+    return countPixels(clShot, [](QRgb clPixel) { return clPixel != qRgb(255, 255, 255); }) == 0;
 }
 
 int picturePixels(const QImage& clShot)
 {
-    int iCount = 0;
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            const QRgb clPixel = clShot.pixel(x, y);
-            if (clPixel != qRgb(255, 255, 255) && clPixel != qRgb(255, 0, 0))
-                ++iCount;
-        }
-    }
-    return iCount;
+    return countPixels(
+        clShot, [](QRgb clPixel) { return clPixel != qRgb(255, 255, 255) && clPixel != qRgb(255, 0, 0); });
 }
 
 int noticePixels(const QImage& clShot)
 {
-    int iCount = 0;
-    for (int y = 0; y < clShot.height(); ++y) {
-        for (int x = 0; x < clShot.width(); ++x) {
-            if (clShot.pixel(x, y) == qRgb(255, 0, 0))
-                ++iCount;
-        }
-    }
-    return iCount;
+    return countPixels(clShot, [](QRgb clPixel) { return clPixel == qRgb(255, 0, 0); });
 }
 
 } // namespace MainTest

@@ -1,8 +1,7 @@
 #pragma once
 
-// Helpers for the tests of the assembled program: a camera simulator on loopback that the program
-// is pointed at, readable views of what the simulator logged, and looks at the main window the
-// way a user sees it.
+// Helpers for the tests of the assembled program: readable views of what the simulator logged, and
+// looks at the main window the way a user sees it.
 
 #include "CamSim.h"
 
@@ -11,7 +10,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class ClMainContentWidget;
@@ -25,10 +23,6 @@ namespace MainTest {
 // Process set-up shared by the tests: resources, style, isolated preferences, the HTTP library.
 void initProcess();
 
-// A simulator on a free loopback port (or on iPort), with the program pointed at it.
-std::unique_ptr<camsim::CamSim> startSim(int iPort = 0);
-void pointProgramAt(const QString& strAddress);
-
 // Positions in the simulator's message log.
 int indexOf(const std::vector<camsim::LoggedMessage>& clLog, std::int64_t llMsgId, int iFrom = 0);
 int lastIndexOf(const std::vector<camsim::LoggedMessage>& clLog, std::int64_t llMsgId, int iBefore);
@@ -41,8 +35,6 @@ int framesAfter(const camsim::CamSim& clSim, std::int64_t llTimeMs);
 int panelPage(ClSettingWidget* pclPanel);
 QComboBox* combo(QWidget* pclRoot, const QString& strRowName);
 QPushButton* connectButton(ClSettingWidget* pclPanel);
-// Clicks the settings panel's tool box tab with the given caption.
-void openTab(ClSettingWidget* pclPanel, const QString& strCaption);
 
 // The live view as drawn now.
 QImage liveShot(ClMainContentWidget* pclContent);

@@ -7,21 +7,24 @@
 #include "ClKD4LiveCtrl.h"
 #include "ClKD4Mgr.h"
 #include "ClLiveWidget.h"
+#include "ClLoopbackServer.h"
 #include "ClMainContentWidget.h"
 #include "ClMainWidget.h"
+#include "ClModalDriver.h"
 #include "ClSettingWidget.h"
 #include "ClUpdateWidget.h"
 #include "MainTestSupport.h"
 #include "SettingsTestSupport.h"
+#include "SimSupport.h"
+#include "WidgetSupport.h"
 
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QtTest>
 
+using namespace Kd4Test;
 using namespace MainTest;
 
 namespace {
@@ -66,7 +69,7 @@ private:
 
 void TestMainPage::initTestCase()
 {
-    initProcess();
+    MainTest::initProcess();
 }
 
 void TestMainPage::init()
@@ -84,8 +87,7 @@ void TestMainPage::cleanup()
 void TestMainPage::openWindow()
 {
     pclWindow = std::make_unique<ClMainWidget>();
-    pclWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(pclWindow.get()));
+    QVERIFY(showExposed(pclWindow.get()));
 }
 
 bool TestMainPage::waitConnected()
@@ -141,16 +143,13 @@ void TestMainPage::sessionLost_connectPageReturnsAndConnectReconnects()
     QFETCH(QString, how);
     openWindow();
     QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
-    QVERIFY(SettingsTest::chooseComboEntry(
-        combo(panel(), QStringLiteral("grid")), QStringLiteral("Quad display")));
+    QVERIFY(chooseComboEntry(combo(panel(), QStringLiteral("grid")), QStringLiteral("Quad display")));
 
     const int iPort = pclSim->port();
     if (how == QLatin1String("stop")) {
         pclSim->stop();
     } else if (how == QLatin1String("frames")) {
-        camsim::FrameFault clFault;
-        clFault.kind = camsim::FrameFault::Kind::NotFound;
-        pclSim->setFrameFault(clFault);
+        pclSim->setFrameFault(frameFault(camsim::FrameFault::Kind::NotFound));
     } else {
         pclSim->setFault(3, camsim::Fault::withRval(-1));
         QTimer* pclPolling = content()->sessionManager()->liveCtrl()->pollingTimer();
@@ -206,7 +205,7 @@ void TestMainPage::settingChange_reachesCameraWhileLiveIsHeld()
     QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
     const int iStart = int(pclSim->messages().size());
 
-    QVERIFY(SettingsTest::chooseComboEntry(combo(panel(), row), entry));
+    QVERIFY(chooseComboEntry(combo(panel(), row), entry));
     QVERIFY(
         pclSim->waitFor([&] { return pclSim->setting(row.toStdString()) == wire.toStdString(); }, WAIT_MS));
     // The live stream comes back after the set.
@@ -280,12 +279,10 @@ void TestMainPage::accessPointChange_dropsSessionWithoutStopCommand()
     auto* pclApButton = panel()->findChild<QPushButton*>(QStringLiteral("apButton"));
     QTRY_VERIFY_WITH_TIMEOUT(pclApButton->isEnabled(), WAIT_MS);
 
-    SettingsTest::ClModalDriver clDriver;
+    ClModalDriver clDriver;
     clDriver.expect([](QDialog* pclDialog) {
-        QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-        QTest::keyClicks(
-            pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
-        SettingsTest::clickButton(pclDialog, QStringLiteral("okButton"));
+        SettingsTest::typeAccessPoint(pclDialog, QStringLiteral("abc"), QStringLiteral("pass_123"));
+        clickButton(pclDialog, QStringLiteral("okButton"));
     });
     QTest::mouseClick(pclApButton, Qt::LeftButton);
 
@@ -312,9 +309,8 @@ void TestMainPage::toolUpdate_stopsSessionShowsUpdatePageAndReturns()
 
     // Information, then its "Tool version upgrade" button; the update server (nothing listens)
     // cannot be reached, and its message is accepted.
-    SettingsTest::ClModalDriver clDriver;
-    clDriver.expect(
-        [](QDialog* pclDialog) { SettingsTest::clickButton(pclDialog, QStringLiteral("updateButton")); });
+    ClModalDriver clDriver;
+    clDriver.expect([](QDialog* pclDialog) { clickButton(pclDialog, QStringLiteral("updateButton")); });
     QTest::mouseClick(panel()->findChild<QPushButton*>(QStringLiteral("informationButton")), Qt::LeftButton);
 
     QTRY_COMPARE_WITH_TIMEOUT(content()->currentPage(), 1, WAIT_MS);
@@ -372,12 +368,11 @@ void TestMainPage::sessionEnd_leavesWindowUsable()
     openWindow();
     QTRY_VERIFY_WITH_TIMEOUT(panelPage(panel()) == 1 && pclSim->framesServed() >= 3, WAIT_MS);
     openTab(panel(), QStringLiteral("Detail settings"));
-    SettingsTest::ClModalDriver clDriver;
+    ClModalDriver clDriver;
 
     if (how == QLatin1String("update while recording")) {
         // Information, "Update", the failed check's message, then "Return to top".
-        clDriver.expect(
-            [](QDialog* pclDialog) { SettingsTest::clickButton(pclDialog, QStringLiteral("updateButton")); });
+        clDriver.expect([](QDialog* pclDialog) { clickButton(pclDialog, QStringLiteral("updateButton")); });
         QTest::mouseClick(
             panel()->findChild<QPushButton*>(QStringLiteral("informationButton")), Qt::LeftButton);
     } else if (how == QLatin1String("update while held")) {
@@ -385,18 +380,15 @@ void TestMainPage::sessionEnd_leavesWindowUsable()
         QVERIFY(waitConnected());
         pclSim->setFault(260, camsim::Fault::delay(3000, 1));
         QTimer::singleShot(500, panel(), &ClSettingWidget::sigRequestUpdate);
-        QVERIFY(SettingsTest::chooseComboEntry(
-            combo(panel(), QStringLiteral("zk_white_balance")), QStringLiteral("Cloudy")));
+        QVERIFY(
+            chooseComboEntry(combo(panel(), QStringLiteral("zk_white_balance")), QStringLiteral("Cloudy")));
     } else {
         // The camera starts recording while the first step of the change is out.
         QVERIFY(waitConnected());
         pclSim->setFault(2, camsim::Fault::delay(1500, 1));
         clDriver.expect([this](QDialog* pclDialog) {
-            QTest::keyClicks(
-                pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-            QTest::keyClicks(
-                pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
-            SettingsTest::clickButton(pclDialog, QStringLiteral("okButton"));
+            SettingsTest::typeAccessPoint(pclDialog, QStringLiteral("abc"), QStringLiteral("pass_123"));
+            clickButton(pclDialog, QStringLiteral("okButton"));
             pclSim->startRecording();
         });
         QTest::mouseClick(panel()->findChild<QPushButton*>(QStringLiteral("apButton")), Qt::LeftButton);
@@ -441,10 +433,8 @@ void TestMainPage::recordingAtConnect_locksSettingsUntilItEnds()
 
 void TestMainPage::noCamera_staysOnConnectPageUntilOneAnswers()
 {
-    QTcpServer clProbe;
-    QVERIFY(clProbe.listen(QHostAddress::LocalHost));
-    const quint16 iPort = clProbe.serverPort();
-    clProbe.close();
+    const int iPort = ClLoopbackServer::closedPort();
+    QVERIFY(iPort > 0);
     pointProgramAt(QStringLiteral("127.0.0.1:%1").arg(iPort));
 
     openWindow();

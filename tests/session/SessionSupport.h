@@ -16,7 +16,7 @@ inline QStringList commandLog(const camsim::CamSim& clSim)
     QStringList clList;
     for (const camsim::LoggedMessage& clMsg : clSim.messages()) {
         if (!clMsg.hasMsgId || clMsg.msgId != 4097)
-            clList << simtest::describe(clMsg);
+            clList << Kd4Test::describe(clMsg);
     }
     return clList;
 }

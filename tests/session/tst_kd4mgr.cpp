@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-using namespace simtest;
+using namespace Kd4Test;
 using namespace sessiontest;
 
 namespace {
@@ -58,10 +58,9 @@ private:
 
 void TestKD4Mgr::init()
 {
+    // The manager builds its live controller for the configured camera address: the simulator's.
     pclSim = startSim();
     QVERIFY(pclSim);
-    // The manager builds its live controller for the configured camera address.
-    qputenv("KD4TOOL_CAMERA_ADDRESS", pclSim->address().c_str());
     pclMgr = std::make_unique<ClKD4Mgr>();
 }
 
@@ -314,9 +313,7 @@ void TestKD4Mgr::failure_endsSession()
         QVERIFY(pclSim->waitForFrames(3));
         pclSim->clearLog();
         if (iFailure == FramesNotFound) {
-            camsim::FrameFault clFault;
-            clFault.kind = camsim::FrameFault::Kind::NotFound;
-            pclSim->setFrameFault(clFault);
+            pclSim->setFrameFault(frameFault(camsim::FrameFault::Kind::NotFound));
         } else {
             pclSim->setFault(3, camsim::Fault::withRval(-4, 1));
             QVERIFY(firePoll(ctrl()->pollingTimer()));

@@ -10,7 +10,7 @@
 
 Q_DECLARE_METATYPE(camsim::Fault)
 
-using namespace simtest;
+using namespace Kd4Test;
 using namespace sessiontest;
 
 namespace {
@@ -18,13 +18,6 @@ namespace {
 ZK_CMD setting(const char* pKey, const char* pValue)
 {
     return command(CMD_SET_SETTING, QString::fromLatin1(pKey), QString::fromLatin1(pValue));
-}
-
-camsim::FrameFault notFound()
-{
-    camsim::FrameFault clFault;
-    clFault.kind = camsim::FrameFault::Kind::NotFound;
-    return clFault;
 }
 
 } // namespace
@@ -331,7 +324,7 @@ void TestLiveCtrl::error_stopsEverything()
         QVERIFY(clPollingError.wait(10000));
         QCOMPARE(clPollingError.first().first().toInt(), iError);
     } else {
-        pclSim->setFrameFault(notFound());
+        pclSim->setFrameFault(frameFault(camsim::FrameFault::Kind::NotFound));
         QVERIFY(clLiveError.wait(10000));
         QVERIFY(!clLiveError.first().first().toString().isEmpty());
     }

@@ -1,6 +1,7 @@
 // The MJPEG live worker, run in a thread of its own as the live controller runs it, with its camera
 // commands going through a real request queue to the simulated camera.
 
+#include "ClLoopbackServer.h"
 #include "ClMJpegWorker.h"
 #include "SimSupport.h"
 
@@ -8,24 +9,14 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QTcpServer>
 #include <QThread>
 #include <QtTest>
 
 #include <atomic>
-#include <thread>
 
-using namespace simtest;
+using namespace Kd4Test;
 
 namespace {
-
-camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount)
-{
-    camsim::FrameFault clFault;
-    clFault.kind = eKind;
-    clFault.count = iCount;
-    return clFault;
-}
 
 camsim::FrameFault stall(int iCount)
 {
@@ -56,14 +47,14 @@ public:
 
     OversizeServer()
     {
-        clServer.Get("/sized.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+        clServer.server().Get("/sized.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
             ++iRequests;
             clRes.set_content_provider(BODY_BYTES, "image/jpeg",
                 [this](std::size_t iOffset, std::size_t iLength, httplib::DataSink& clSink) {
                     return writeBlock(iOffset, iLength, clSink);
                 });
         });
-        clServer.Get("/chunked.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+        clServer.server().Get("/chunked.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
             ++iRequests;
             clRes.set_chunked_content_provider(
                 "image/jpeg", [this](std::size_t iOffset, httplib::DataSink& clSink) {
@@ -74,22 +65,10 @@ public:
                     return writeBlock(iOffset, BODY_BYTES - iOffset, clSink);
                 });
         });
-        iPort = clServer.bind_to_any_port("127.0.0.1");
-        clThread = std::thread([this] { clServer.listen_after_bind(); });
-        while (!clServer.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        clServer.start();
     }
 
-    ~OversizeServer()
-    {
-        clServer.stop();
-        clThread.join();
-    }
-
-    QString url(const char* pPath) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(iPort).arg(QLatin1String(pPath));
-    }
+    QString url(const char* pPath) const { return clServer.url(QLatin1String(pPath)); }
 
     std::atomic<std::size_t> iSent { 0 };
     std::atomic<int> iRequests { 0 };
@@ -106,9 +85,7 @@ private:
         return true;
     }
 
-    httplib::Server clServer;
-    int iPort = 0;
-    std::thread clThread;
+    ClLoopbackServer clServer;
 };
 
 // Serves one fixed body as "/frame.jpg", counting the requests.
@@ -118,31 +95,20 @@ public:
     explicit FixedFrameServer(const QByteArray& clBody)
         : strBody(clBody.toStdString())
     {
-        clServer.Get("/frame.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
+        clServer.server().Get("/frame.jpg", [this](const httplib::Request&, httplib::Response& clRes) {
             ++iRequests;
             clRes.set_content(strBody, "image/jpeg");
         });
-        iPort = clServer.bind_to_any_port("127.0.0.1");
-        clThread = std::thread([this] { clServer.listen_after_bind(); });
-        while (!clServer.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        clServer.start();
     }
 
-    ~FixedFrameServer()
-    {
-        clServer.stop();
-        clThread.join();
-    }
-
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/frame.jpg").arg(iPort); }
+    QString url() const { return clServer.url(QStringLiteral("/frame.jpg")); }
 
     std::atomic<int> iRequests { 0 };
 
 private:
     std::string strBody;
-    httplib::Server clServer;
-    int iPort = 0;
-    std::thread clThread;
+    ClLoopbackServer clServer;
 };
 
 // A small, valid JPEG whose frame header (SOF) claims iWidth x iHeight pixels.
@@ -354,10 +320,8 @@ void TestMJpegWorker::otherNetworkError_endsStreamAtOnce()
     disconnect(clResponseConnection);
     startLive();
     QVERIFY(pclSim->waitForMessage(259));
-    QTcpServer clServer;
-    QVERIFY(clServer.listen(QHostAddress::LocalHost));
-    const quint16 iPort = clServer.serverPort();
-    clServer.close();
+    const int iPort = ClLoopbackServer::closedPort();
+    QVERIFY(iPort > 0);
     ZK_CMD clAnswer
         = command(CMD_START_LIVE, QStringLiteral("http://127.0.0.1:%1/mjpeg/amba.jpg").arg(iPort));
     clAnswer.insert(ZkKey::ERROR, 0);

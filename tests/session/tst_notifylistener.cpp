@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-using namespace simtest;
+using namespace Kd4Test;
 
 namespace {
 

@@ -1,35 +1,17 @@
 #include "SettingsTestSupport.h"
 
 #include "ClNodeWidget.h"
-#include "ClSettingsIdentity.h"
+#include "CommandRecords.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QStyle>
-#include <QStyleHints>
 #include <QStyleOptionSlider>
 #include <QTest>
 
 namespace SettingsTest {
-
-void initProcess()
-{
-    // The "Sync time" preference must never reach the real user's settings.
-    QStandardPaths::setTestModeEnabled(true);
-    ClSettingsIdentity::setOrganizationName(QStringLiteral("Tavik"));
-    ClSettingsIdentity::setApplicationName(QStringLiteral("VexaAPPforPC"));
-    ClNodeWidget::registerMetaTypes();
-    // A combo's popup ignores a release within one double-click interval of opening; keep the
-    // wait short.
-    QGuiApplication::styleHints()->setMouseDoubleClickInterval(100);
-}
 
 ClRequestLog::ClRequestLog(ClNodeWidget* pclRoot)
     : pclRoot(pclRoot)
@@ -46,13 +28,7 @@ QList<ZK_CMD> ClRequestLog::take()
 
 void answer(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError, const QVariant& clParam1)
 {
-    ZK_CMD clAnswer;
-    clAnswer.insert(ZkKey::CMD, clRequest.value(ZkKey::CMD));
-    clAnswer.insert(ZkKey::ID, clRequest.value(ZkKey::ID));
-    clAnswer.insert(ZkKey::ERROR, iError);
-    if (clParam1.isValid())
-        clAnswer.insert(ZkKey::PARAM1, clParam1);
-    pclRoot->routeResponse(clAnswer);
+    pclRoot->routeResponse(Kd4Test::answerTo(clRequest, iError, clParam1));
 }
 
 void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError)
@@ -60,75 +36,10 @@ void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError)
     answer(pclRoot, clRequest, iError, clRequest.value(ZkKey::PARAM1).toString());
 }
 
-ClModalDriver::ClModalDriver()
+void typeAccessPoint(QWidget* pclDialog, const QString& strSsid, const QString& strKey)
 {
-    clTimer.setInterval(10);
-    connect(&clTimer, &QTimer::timeout, this, &ClModalDriver::poll);
-    clTimer.start();
-}
-
-ClModalDriver::~ClModalDriver() = default;
-
-void ClModalDriver::expect(Handler fnHandler)
-{
-    clHandlers.append(std::move(fnHandler));
-}
-
-void ClModalDriver::poll()
-{
-    auto* pclDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!pclDialog || !pclDialog->isVisible()) {
-        pclCurrent = nullptr;
-        return;
-    }
-    if (pclCurrent == pclDialog)
-        return; // a handler left it open on purpose; do not handle the same opening twice
-    pclCurrent = pclDialog;
-    ++iDialogsSeen;
-    if (!clHandlers.isEmpty()) {
-        clHandlers.takeFirst()(pclDialog);
-    } else {
-        clMessages.append(labelText(pclDialog));
-        pclDialog->accept();
-    }
-    // A dialog that is shown again (they are reused) is a new opening.
-    if (!pclDialog->isVisible())
-        pclCurrent = nullptr;
-}
-
-QString labelText(QWidget* pclDialog)
-{
-    QStringList clTexts;
-    for (QLabel* pclLabel : pclDialog->findChildren<QLabel*>())
-        clTexts.append(pclLabel->text());
-    return clTexts.join(QLatin1Char('\n'));
-}
-
-void clickButton(QWidget* pclDialog, const QString& strObjectName)
-{
-    auto* pclButton = pclDialog->findChild<QPushButton*>(strObjectName);
-    if (!pclButton) {
-        qWarning("no button %s", qPrintable(strObjectName));
-        return;
-    }
-    QTest::mouseClick(pclButton, Qt::LeftButton);
-}
-
-bool chooseComboEntry(QComboBox* pclCombo, const QString& strText)
-{
-    const int iIndex = pclCombo->findText(strText);
-    if (iIndex < 0)
-        return false;
-    QTest::mouseClick(pclCombo, Qt::LeftButton);
-    QAbstractItemView* pclView = pclCombo->view();
-    if (!QTest::qWaitFor([&] { return pclView->isVisible(); }, 2000))
-        return false;
-    const QRect clRect = pclView->visualRect(pclView->model()->index(iIndex, pclCombo->modelColumn()));
-    // The popup ignores a release that comes too soon after it opened (a click's own release).
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QTest::mouseMove(pclView->viewport(), clRect.center());
-    QTest::mouseClick(pclView->viewport(), Qt::LeftButton, Qt::NoModifier, clRect.center());
-    return QTest::qWaitFor([&] { return !pclView->isVisible(); }, 2000) && pclCombo->currentIndex() == iIndex;
+    QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), strSsid);
+    QTest::keyClicks(pclDialog->findChild<QLineEdit*>(QStringLiteral("keyEdit")), strKey);
 }
 
 namespace {

@@ -1,29 +1,18 @@
 #pragma once
 
-// Helpers shared by the settings UI tests: they act on the real controls the way a user does
-// (mouse and keys), catch the commands that leave the widget tree, answer them back down the
-// tree, and close modal dialogs from a timer while the code under test waits in exec().
+// Helpers of the settings UI tests: they catch the commands that leave the widget tree, answer
+// them back down the tree, and work the sliders the way a user does (mouse and keys).
 
 #include "ZK_CMD.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
-
-#include <functional>
 
 class ClNodeWidget;
-class QComboBox;
-class QDialog;
 class QSlider;
 class QWidget;
 
 namespace SettingsTest {
-
-// Prepares the process: isolated preference store, settings identity, meta-types.
-void initProcess();
 
 // Records every request that leaves the root node of a widget tree.
 class ClRequestLog : public QObject
@@ -49,37 +38,9 @@ void answer(
 // A set-setting answer: "PARAM1" is the key as sent.
 void answerSet(ClNodeWidget* pclRoot, const ZK_CMD& clRequest, int iError);
 
-// Handles modal dialogs as they open: each opening gets the next queued handler; when none is
-// queued the dialog's label texts are recorded and it is accepted (a message dialog's OK).
-class ClModalDriver : public QObject
-{
-public:
-    using Handler = std::function<void(QDialog*)>;
+// Types an access point name and key into the access point dialog's fields, as a user does.
+void typeAccessPoint(QWidget* pclDialog, const QString& strSsid, const QString& strKey);
 
-    ClModalDriver();
-    ~ClModalDriver() override;
-
-    void expect(Handler fnHandler);
-    // Texts of the message dialogs closed so far, and how many dialogs were seen at all.
-    QStringList clMessages;
-    int iDialogsSeen = 0;
-    int pendingHandlers() const { return clHandlers.size(); }
-
-private:
-    void poll();
-
-    QTimer clTimer;
-    QList<Handler> clHandlers;
-    QPointer<QWidget> pclCurrent;
-};
-
-// Texts of the labels of a dialog, joined with newlines.
-QString labelText(QWidget* pclDialog);
-// Clicks a dialog's push button by its object name.
-void clickButton(QWidget* pclDialog, const QString& strObjectName);
-
-// Opens the combo's popup with the mouse and clicks the entry with the given text.
-bool chooseComboEntry(QComboBox* pclCombo, const QString& strText);
 // Presses the slider's handle, drags it until the slider shows iValue and releases it there.
 bool dragSliderTo(QSlider* pclSlider, int iValue);
 // Steps the slider with Page Up/Down and the arrow keys to iValue, then presses and releases the

@@ -2,7 +2,9 @@
 // fields and when OK may be pressed, how the interval fields carry and borrow at every boundary,
 // what a cancelled edit leaves behind, and what the confirmation and information dialogs return.
 
+#include "ClModalDriver.h"
 #include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
 #include "ClInformationDialog.h"
 #include "ClIntervalSpinBox.h"
@@ -20,6 +22,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
+using namespace Kd4Test;
 using namespace SettingsTest;
 
 namespace {
@@ -115,8 +118,7 @@ void TestSettingDialogs::ap_okRule()
     bool bEnabled = !enabled;
     clDriver.expect([&](QDialog* pclOpen) {
         QVERIFY(!okButton(pclOpen)->isEnabled());
-        QTest::keyClicks(ssidEdit(pclOpen), ssid);
-        QTest::keyClicks(keyEdit(pclOpen), key);
+        typeAccessPoint(pclOpen, ssid, key);
         bEnabled = okButton(pclOpen)->isEnabled();
         QTest::mouseClick(okButton(pclOpen), Qt::LeftButton);
         if (pclOpen->isVisible())
@@ -203,8 +205,7 @@ void TestSettingDialogs::ap_startsEmptyEachTime()
     ClSettingApDialog clDialog(QStringLiteral("AP setting"), nullptr);
     ClModalDriver clDriver;
     clDriver.expect([](QDialog* pclOpen) {
-        QTest::keyClicks(ssidEdit(pclOpen), QStringLiteral("abc"));
-        QTest::keyClicks(keyEdit(pclOpen), QStringLiteral("12345678"));
+        typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("12345678"));
         clickButton(pclOpen, QStringLiteral("okButton"));
     });
     QCOMPARE(clDialog.exec(), int(QDialog::Accepted));
@@ -378,8 +379,7 @@ void TestSettingDialogs::interval_cannotBeTypedInto()
 {
     ClSettingIntervalDialog clDialog(QStringLiteral("Interval time"), nullptr);
     clDialog.setIntervalValue(QStringLiteral("01:02:03"));
-    clDialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clDialog));
+    QVERIFY(showExposed(&clDialog));
     QTest::keyClicks(clDialog.minuteSpinBox(), QStringLiteral("45"));
     QTest::keyClick(clDialog.minuteSpinBox(), Qt::Key_Backspace);
     QCOMPARE(clDialog.getIntervalValue().toString(), QStringLiteral("01:02:03"));

@@ -2,7 +2,10 @@
 // shows for a camera value, and how the page turns answers into re-reads and hides rows the
 // camera's firmware does not know.
 
+#include "ClModalDriver.h"
+#include "CommandRecords.h"
 #include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
 #include "ClCommands.h"
 #include "ClDetailSettingWidget.h"
@@ -23,6 +26,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace Kd4Test;
 using namespace SettingsTest;
 
 namespace {
@@ -52,11 +56,7 @@ struct ClPageHarness
         return pclRow;
     }
 
-    void show()
-    {
-        clRoot.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&clRoot));
-    }
+    void show() { QVERIFY(showExposed(&clRoot)); }
 };
 
 QLabel* valueLabel(ClSettingItemSlider* pclRow)
@@ -367,14 +367,7 @@ void TestSettingItems::page_failureAsksForReread()
 
     QVERIFY(chooseComboEntry(pclWdr->comboBox(), QStringLiteral("ON")));
     QCOMPARE(clHarness.clLog.count(), 1);
-    ZK_CMD clAnswer;
-    const ZK_CMD clRequest = clHarness.clLog.last();
-    clAnswer.insert(ZkKey::CMD, clRequest.value(ZkKey::CMD));
-    clAnswer.insert(ZkKey::ID, clRequest.value(ZkKey::ID));
-    clAnswer.insert(ZkKey::PARAM1, QStringLiteral("zk_wdr"));
-    if (error.isValid())
-        clAnswer.insert(ZkKey::ERROR, error);
-    clHarness.clRoot.routeResponse(clAnswer);
+    clHarness.clRoot.routeResponse(answerTo(clHarness.clLog.last(), error, QStringLiteral("zk_wdr")));
 
     QCOMPARE(clReread.count(), reread ? 1 : 0);
     QCOMPARE(clEnd.count(), endSession ? 1 : 0);

@@ -3,7 +3,9 @@
 // failure messages, the access point chain, the confirmations, the sync time preference, and the
 // panel's return to its connect page.
 
+#include "ClModalDriver.h"
 #include "SettingsTestSupport.h"
+#include "WidgetSupport.h"
 
 #include "ClCommands.h"
 #include "ClResources.h"
@@ -13,12 +15,10 @@
 #include "ClSettingPageWidget.h"
 #include "ClSettingWidget.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QToolBox>
 
+using namespace Kd4Test;
 using namespace SettingsTest;
 
 namespace {
@@ -69,8 +70,7 @@ struct ClPanel
 
     ClPanel()
     {
-        clPanel.show();
-        if (!QTest::qWaitForWindowExposed(&clPanel))
+        if (!showExposed(&clPanel))
             qWarning("the panel was not exposed");
     }
 
@@ -105,19 +105,6 @@ struct ClPanel
     {
         clPanel.applySettings(clSnapshot);
         clPanel.showSettingPage(1);
-    }
-
-    // Clicks the tool box tab with the given caption.
-    void openTab(const QString& strCaption)
-    {
-        for (QAbstractButton* pclTab :
-            toolBox()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (pclTab->text() == strCaption) {
-                QTest::mouseClick(pclTab, Qt::LeftButton);
-                return;
-            }
-        }
-        qWarning("no tab %s", qPrintable(strCaption));
     }
 
     QList<QString> sentKeys()
@@ -499,7 +486,7 @@ void TestSettingPanel::detail_sendsRowValues()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     const QList<QPair<QString, QVariant>> clExpected = {
         { QStringLiteral("zk_ae_light_metering"), QStringLiteral("center") },
@@ -550,7 +537,7 @@ void TestSettingPanel::detail_refusedShowsLabelThenRereads()
     QFETCH(QString, message);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
 
     actOnDetail(clPanel, clDriver, action);
@@ -585,7 +572,7 @@ void TestSettingPanel::detail_confirmations()
     QFETCH(QString, key);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QString strTitle;
 
@@ -619,7 +606,7 @@ void TestSettingPanel::detail_intervalButton()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QPushButton* pclButton = clPanel.button(QStringLiteral("intervalButton"));
 
@@ -668,14 +655,12 @@ void TestSettingPanel::apChain()
     QFETCH(QString, message);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     ClModalDriver clDriver;
     QSignalSpy clStop(&clPanel.clPanel, &ClSettingWidget::sigRequestStopSession);
 
     clDriver.expect([](QDialog* pclOpen) {
-        QTest::keyClicks(pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-        QTest::keyClicks(
-            pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("pass_123"));
+        typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("pass_123"));
         clickButton(pclOpen, QStringLiteral("okButton"));
     });
     QTest::mouseClick(clPanel.button(QStringLiteral("apButton")), Qt::LeftButton);
@@ -711,7 +696,7 @@ void TestSettingPanel::syncTime_userSwitch()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     auto* pclSync = clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"));
     QCOMPARE(pclSync->currentText(), QStringLiteral("OFF"));
     QCOMPARE(clPanel.clLog.count(), 0);
@@ -765,7 +750,7 @@ void TestSettingPanel::information_usableWhileDisabled()
 {
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     QSignalSpy clUpdate(&clPanel.clPanel, &ClSettingWidget::sigRequestUpdate);
     clPanel.clPanel.slotSetSettingEnable(false);
 
@@ -804,19 +789,15 @@ void TestSettingPanel::backToConnectPage_closesDialogAndSelectsSimple()
     QFETCH(QString, opener);
     ClPanel clPanel;
     clPanel.startSession();
-    clPanel.openTab(QStringLiteral("Detail settings"));
+    openTab(clPanel.toolBox(), QStringLiteral("Detail settings"));
     QCOMPARE(clPanel.toolBox()->currentWidget(), clPanel.detail());
     ClModalDriver clDriver;
     QPointer<QDialog> pclOpened;
     // The session ends while the dialog is open.
     clDriver.expect([&](QDialog* pclOpen) {
         pclOpened = pclOpen;
-        if (opener == QLatin1String("apButton")) {
-            QTest::keyClicks(
-                pclOpen->findChild<QLineEdit*>(QStringLiteral("ssidEdit")), QStringLiteral("abc"));
-            QTest::keyClicks(
-                pclOpen->findChild<QLineEdit*>(QStringLiteral("keyEdit")), QStringLiteral("12345678"));
-        }
+        if (opener == QLatin1String("apButton"))
+            typeAccessPoint(pclOpen, QStringLiteral("abc"), QStringLiteral("12345678"));
         clPanel.clPanel.showSettingPage(0);
     });
     QPushButton* pclOpener = clPanel.button(opener);

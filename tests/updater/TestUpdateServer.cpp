@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -14,13 +15,12 @@ constexpr size_t kEndlessLimit = 64 * 1024 * 1024;
 } // namespace
 
 TestUpdateServer::TestUpdateServer()
-    : pServer(std::make_unique<httplib::Server>())
 {
     install();
 }
 
 TestUpdateServer::TestUpdateServer(X509* pCert, EVP_PKEY* pKey)
-    : pServer(std::make_unique<httplib::SSLServer>(pCert, pKey))
+    : clServer(std::make_unique<httplib::SSLServer>(pCert, pKey))
     , bHttps(true)
 {
     install();
@@ -29,35 +29,23 @@ TestUpdateServer::TestUpdateServer(X509* pCert, EVP_PKEY* pKey)
 TestUpdateServer::~TestUpdateServer()
 {
     bStopping = true;
-    pServer->stop();
-    if (clThread.joinable())
-        clThread.join();
+    clServer.stop();
 }
 
 void TestUpdateServer::install()
 {
-    pServer->set_keep_alive_max_count(100);
-    pServer->Get(".*", [this](const httplib::Request& clRequest, httplib::Response& clResponse) {
+    clServer.server().set_keep_alive_max_count(100);
+    clServer.server().Get(".*", [this](const httplib::Request& clRequest, httplib::Response& clResponse) {
         handle(clRequest, clResponse);
     });
-    iPort = pServer->bind_to_any_port("127.0.0.1");
-    if (iPort <= 0)
-        return;
-    clThread = std::thread([this] { pServer->listen_after_bind(); });
-    for (int iTry = 0; iTry < 500 && !pServer->is_running(); ++iTry)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-}
-
-bool TestUpdateServer::isRunning() const
-{
-    return iPort > 0 && pServer->is_running();
+    clServer.start();
 }
 
 QString TestUpdateServer::baseUrl() const
 {
     return QStringLiteral("%1://127.0.0.1:%2/")
         .arg(bHttps ? QStringLiteral("https") : QStringLiteral("http"))
-        .arg(iPort);
+        .arg(clServer.port());
 }
 
 void TestUpdateServer::setResource(const std::string& strPath, const stResource& clResource)

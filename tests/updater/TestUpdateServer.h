@@ -1,20 +1,19 @@
 #pragma once
 
+#include "ClLoopbackServer.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 typedef struct x509_st X509;
 typedef struct evp_pkey_st EVP_PKEY;
 
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 } // namespace httplib
@@ -44,8 +43,8 @@ public:
     TestUpdateServer(const TestUpdateServer&) = delete;
     TestUpdateServer& operator=(const TestUpdateServer&) = delete;
 
-    bool isRunning() const;
-    int port() const { return iPort; }
+    bool isRunning() const { return clServer.isRunning(); }
+    int port() const { return clServer.port(); }
     // "http://127.0.0.1:<port>/" (or https).
     QString baseUrl() const;
 
@@ -73,9 +72,7 @@ private:
     void handle(const httplib::Request& clRequest, httplib::Response& clResponse);
     bool sleepUnlessStopping(int iMilliseconds) const;
 
-    std::unique_ptr<httplib::Server> pServer;
-    std::thread clThread;
-    int iPort = -1;
+    Kd4Test::ClLoopbackServer clServer;
     bool bHttps = false;
     std::atomic<bool> bStopping { false };
     std::atomic<bool> bRequireProxyLogin { false };

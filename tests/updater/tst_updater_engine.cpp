@@ -2,23 +2,25 @@
 // silent servers, cancelling. Packages here are not ".msi", so nothing is installed and the test
 // process keeps running; the installation itself is tested in tst_updater_install.
 #include "ClCommunication.h"
+#include "ClModalDriver.h"
 #include "ClProgressDialog.h"
 #include "ClResources.h"
 #include "ClUpdate.h"
 #include "TestCertificate.h"
-#include "TestSupport.h"
 #include "TestUpdateServer.h"
+#include "UpdaterTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+using Kd4Test::ClModalDriver;
 
 namespace {
 
@@ -38,15 +40,6 @@ QByteArray payload(char cSeed, int iSize)
     for (int iIndex = 0; iIndex < iSize; ++iIndex)
         clData[iIndex] = static_cast<char>(cSeed + iIndex * 7);
     return clData;
-}
-
-// A port on which nothing listens.
-int closedPort()
-{
-    QTcpServer clServer;
-    if (!clServer.listen(QHostAddress::LocalHost))
-        return 9;
-    return clServer.serverPort();
 }
 
 // Everything one update check reported.
@@ -141,13 +134,13 @@ private:
 
 void TestUpdaterEngine::initTestCase()
 {
-    TestSupport::isolate();
+    UpdaterTest::isolate();
     ClResources::init();
 }
 
 void TestUpdaterEngine::init()
 {
-    TestSupport::clearDataFolder();
+    UpdaterTest::clearDataFolder();
 }
 
 std::unique_ptr<ClUpdate> TestUpdaterEngine::makeUpdate(const QString& strServerUrl)
@@ -228,13 +221,13 @@ void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion_data()
 {
     QTest::addColumn<QByteArray>("clDescription");
 
-    QTest::newRow("same and older") << TestSupport::description(
-        { { "01.00.005", TestSupport::md5Hex("a"), "KD4Tool.zip" },
-            { "01.00.004", TestSupport::md5Hex("b"), "KD4Tool_old.zip", "file" } });
+    QTest::newRow("same and older") << UpdaterTest::description(
+        { { "01.00.005", UpdaterTest::md5Hex("a"), "KD4Tool.zip" },
+            { "01.00.004", UpdaterTest::md5Hex("b"), "KD4Tool_old.zip", "file" } });
     QTest::newRow("empty description") << QByteArray();
     QTest::newRow("not XML") << QByteArray("<html><body>It works!</body></html");
     QTest::newRow("no entries") << QByteArray("<update><own/></update>");
-    QTest::newRow("entries without digest") << TestSupport::description({ { "9.9.9", "", "KD4Tool.zip" } });
+    QTest::newRow("entries without digest") << UpdaterTest::description({ { "9.9.9", "", "KD4Tool.zip" } });
 }
 
 void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion()
@@ -276,17 +269,17 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
     QFETCH(QStringList, clExpected);
 
     TestUpdateServer clServer;
-    QList<TestSupport::stEntry> clEntries;
+    QList<UpdaterTest::stEntry> clEntries;
     QMap<QString, QByteArray> clFiles;
     for (int iIndex = 0; iIndex < clVersions.size(); ++iIndex) {
         const QString strName = QStringLiteral("f%1.zip").arg(iIndex);
         const QByteArray clData = payload(static_cast<char>('a' + iIndex), 50000 + iIndex);
         clFiles.insert(strName, clData);
         clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
-        clEntries.append({ clVersions.at(iIndex), TestSupport::md5Hex(clData), strName,
+        clEntries.append({ clVersions.at(iIndex), UpdaterTest::md5Hex(clData), strName,
             iIndex == 0 ? QStringLiteral("app") : QStringLiteral("file") });
     }
-    clServer.setResource(kDescriptionPath, TestSupport::description(clEntries).toStdString());
+    clServer.setResource(kDescriptionPath, UpdaterTest::description(clEntries).toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
@@ -316,7 +309,7 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
     TestUpdateServer clServer;
     const QByteArray clData = payload('z', 1000);
     clServer.setResource("/toolkd4update/update_tool.xml",
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "pkg.zip" } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "pkg.zip" } }).toStdString());
     clServer.setResource("/toolkd4update/pkg.zip", clData.toStdString());
 
     // The engine joins the file's source URL and the description path as they are.
@@ -347,7 +340,7 @@ void TestUpdaterEngine::check_serverOverrideWithoutSlash()
     const QString strPrefix = strFolder.isEmpty() ? QString() : QLatin1Char('/') + strFolder;
     const QByteArray clData = payload('y', 1000);
     clServer.setResource((strPrefix + QStringLiteral("/kd4update/update_tool.xml")).toStdString(),
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "pkg.zip" } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "pkg.zip" } }).toStdString());
     clServer.setResource(
         (strPrefix + QStringLiteral("/kd4update/pkg.zip")).toStdString(), clData.toStdString());
 
@@ -382,14 +375,14 @@ void TestUpdaterEngine::check_digestMismatchEndsTheCheck()
     TestUpdateServer clServer;
     const QByteArray clFirst = payload('a', 4000);
     const QByteArray clSecond = payload('b', 4000);
-    QString strFirstHash = TestSupport::md5Hex(clFirst);
+    QString strFirstHash = UpdaterTest::md5Hex(clFirst);
     if (bUpperCaseFirst)
         strFirstHash = strFirstHash.toUpper();
-    const QString strSecondHash = TestSupport::md5Hex(bWrongSecond ? QByteArray("other") : clSecond);
+    const QString strSecondHash = UpdaterTest::md5Hex(bWrongSecond ? QByteArray("other") : clSecond);
     clServer.setResource("/kd4update/a.zip", clFirst.toStdString());
     clServer.setResource("/kd4update/b.zip", clSecond.toStdString());
     clServer.setResource(kDescriptionPath,
-        TestSupport::description(
+        UpdaterTest::description(
             { { "1.0.6", strFirstHash, "a.zip" }, { "1.0.7", strSecondHash, "b.zip", "file" } })
             .toStdString());
 
@@ -424,7 +417,7 @@ void TestUpdaterEngine::check_transferErrors()
     const QByteArray clData = payload('q', 3000);
     if (strCase != QLatin1String("description404"))
         clServer.setResource(kDescriptionPath,
-            TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "q.zip" } }).toStdString());
+            UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "q.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     if (strCase == QLatin1String("file500"))
@@ -435,7 +428,7 @@ void TestUpdaterEngine::check_transferErrors()
         clServer.setResource("/kd4update/q.zip", clFile);
 
     const QString strUrl = strCase == QLatin1String("refused")
-        ? QStringLiteral("http://127.0.0.1:%1/").arg(closedPort())
+        ? QStringLiteral("http://127.0.0.1:%1/").arg(Kd4Test::ClLoopbackServer::closedPort())
         : clServer.baseUrl();
     auto pclUpdate = makeUpdate(strUrl);
     ClRecorder clRecorder(pclUpdate.get());
@@ -461,7 +454,7 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     QFETCH(QString, strCase);
 
     TestUpdateServer clServer;
-    clServer.setResource(kDescriptionPath, TestSupport::description({}).toStdString());
+    clServer.setResource(kDescriptionPath, UpdaterTest::description({}).toStdString());
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     const QString strNetworkFile = pclUpdate->networkXmlPath();
     QVERIFY(QFile::exists(strNetworkFile));
@@ -469,14 +462,14 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     QTemporaryDir clWorkDir;
     const QString strOldCurrent = QDir::currentPath();
     if (strCase == QLatin1String("garbage"))
-        QVERIFY(TestSupport::writeFile(strNetworkFile, "proxy=on"));
+        QVERIFY(UpdaterTest::writeFile(strNetworkFile, "proxy=on"));
     else if (strCase == QLatin1String("removed"))
         QVERIFY(QFile::remove(strNetworkFile));
     else if (strCase == QLatin1String("empty"))
-        QVERIFY(TestSupport::writeFile(strNetworkFile, ""));
+        QVERIFY(UpdaterTest::writeFile(strNetworkFile, ""));
     else {
         QVERIFY(
-            TestSupport::writeFile(clWorkDir.filePath(QStringLiteral("update_tool.xml")), "<update><own>"));
+            UpdaterTest::writeFile(clWorkDir.filePath(QStringLiteral("update_tool.xml")), "<update><own>"));
         QVERIFY(QDir::setCurrent(clWorkDir.path()));
     }
 
@@ -509,7 +502,7 @@ void TestUpdaterEngine::check_redirects()
     TestUpdateServer clServer;
     const QByteArray clData = payload('r', 5000);
     const std::string strDescription
-        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "r.zip" } }).toStdString();
+        = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "r.zip" } }).toStdString();
     const std::string strBase = clServer.baseUrl().toStdString();
     const auto redirect = [&](int iStatus, const std::string& strTarget) {
         TestUpdateServer::stResource clMoved;
@@ -566,7 +559,7 @@ void TestUpdaterEngine::check_sizeLimit()
     const QByteArray clData = payload('m', strCase == QLatin1String("atLimit") ? iLimit : 3 * iLimit);
     TestUpdateServer::stResource clDescription;
     clDescription.strBody
-        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "m.zip" } }).toStdString();
+        = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "m.zip" } }).toStdString();
     clDescription.bEndless = strCase == QLatin1String("endlessDescription");
     clServer.setResource(kDescriptionPath, clDescription);
     TestUpdateServer::stResource clFile;
@@ -601,14 +594,14 @@ void TestUpdaterEngine::check_filesTogetherWithinLimit()
     const int iLimit = 100000;
 
     TestUpdateServer clServer;
-    QList<TestSupport::stEntry> clEntries;
+    QList<UpdaterTest::stEntry> clEntries;
     for (int i = 0; i < iFiles; ++i) {
         const QByteArray clData = payload(char('a' + i), iLimit * 2 / 5);
         const QString strName = QStringLiteral("f%1.zip").arg(i);
-        clEntries.append({ QStringLiteral("1.0.6"), TestSupport::md5Hex(clData), strName });
+        clEntries.append({ QStringLiteral("1.0.6"), UpdaterTest::md5Hex(clData), strName });
         clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
     }
-    clServer.setResource(kDescriptionPath, TestSupport::description(clEntries).toStdString());
+    clServer.setResource(kDescriptionPath, UpdaterTest::description(clEntries).toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     pclUpdate->communication()->setSizeLimit(iLimit);
@@ -644,7 +637,7 @@ void TestUpdaterEngine::timeout_silentServerFails()
     const QByteArray clData = payload('s', 200000);
     TestUpdateServer::stResource clDescription;
     clDescription.strBody
-        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "s.zip" } }).toStdString();
+        = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "s.zip" } }).toStdString();
     if (strCase != QLatin1String("file"))
         clDescription.iDelayMs = 60 * 60 * 1000;
     pclServer->setResource(kDescriptionPath, clDescription);
@@ -672,7 +665,7 @@ void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
     const QByteArray clData = payload('l', 1000);
     TestUpdateServer::stResource clDescription;
     clDescription.strBody
-        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "l.zip" } }).toStdString();
+        = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "l.zip" } }).toStdString();
     clDescription.iDelayMs = 1200;
     clServer.setResource(kDescriptionPath, clDescription);
     clServer.setResource("/kd4update/l.zip", clData.toStdString());
@@ -699,7 +692,7 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
     TestUpdateServer clServer;
     const QByteArray clData = payload('w', 8 * 4096);
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "w.zip" } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "w.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 4096;
@@ -749,7 +742,7 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
     QVERIFY(clServer.isRunning());
     const QByteArray clData = payload('t', 70000);
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "t.zip" } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "t.zip" } }).toStdString());
     clServer.setResource("/kd4update/t.zip", clData.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
@@ -776,7 +769,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     TestUpdateServer clServer;
     const QByteArray clData = payload('c', 100 * 2048);
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "c.zip" } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "c.zip" } }).toStdString());
     TestUpdateServer::stResource clSlow;
     clSlow.strBody = clData.toStdString();
     clSlow.uChunkSize = 2048;
@@ -794,9 +787,10 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
 
     // Cancel, then "Cancel" in the confirmation: the download goes on.
     {
-        ModalCloser clCloser(ModalCloser::Reject);
+        ClModalDriver clCloser(ClModalDriver::Reject);
+        clCloser.leaveOpen<ClProgressDialog>();
         QTest::mouseClick(pclCancel, Qt::LeftButton);
-        QCOMPARE(clCloser.texts(), QStringList { "Do you want to quit will not be updated?" });
+        QCOMPARE(clCloser.clMessages, QStringList { "Do you want to quit will not be updated?" });
     }
     const int iValue = pclDialog->byteBar()->value();
     QTRY_VERIFY_WITH_TIMEOUT(pclDialog->byteBar()->value() > iValue, 5000);
@@ -805,9 +799,10 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
 
     // Cancel and OK: the transfer stops, nothing is shown.
     {
-        ModalCloser clCloser(ModalCloser::Accept);
+        ClModalDriver clCloser(ClModalDriver::Accept);
+        clCloser.leaveOpen<ClProgressDialog>();
         QTest::mouseClick(pclCancel, Qt::LeftButton);
-        QCOMPARE(clCloser.texts().size(), 1);
+        QCOMPARE(clCloser.clMessages.size(), 1);
     }
     QVERIFY(!pclUpdate->isBusy());
     QVERIFY(!pclDialog->isVisible());
@@ -829,7 +824,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
 void TestUpdaterEngine::writeProxyNetworkFile(
     const ClUpdate& clUpdate, const QString& strProxyXml, const QString& strSourceUrl)
 {
-    QVERIFY(TestSupport::writeFile(clUpdate.networkXmlPath(),
+    QVERIFY(UpdaterTest::writeFile(clUpdate.networkXmlPath(),
         QStringLiteral("<settings>\n <proxysetting>%1</proxysetting>\n"
                        " <sourceurl>%2</sourceurl>\n <autoupdate>false</autoupdate>\n"
                        "</settings>\n")
@@ -871,7 +866,7 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
 
     const QByteArray clData = payload('p', 20000);
     const std::string strDescription
-        = TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "p.zip" } }).toStdString();
+        = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "p.zip" } }).toStdString();
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
     for (TestUpdateServer* pclServer : { &clOrigin, &clProxy }) {
@@ -914,7 +909,7 @@ void TestUpdaterEngine::proxy_switchedOffGoesDirectAgain()
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
     for (TestUpdateServer* pclServer : { &clOrigin, &clProxy })
-        pclServer->setResource(kDescriptionPath, TestSupport::description({}).toStdString());
+        pclServer->setResource(kDescriptionPath, UpdaterTest::description({}).toStdString());
 
     auto pclUpdate = makeUpdate(clOrigin.baseUrl());
     writeProxyNetworkFile(*pclUpdate,

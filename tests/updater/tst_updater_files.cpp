@@ -5,7 +5,7 @@
 #include "ClSetting.h"
 #include "ClSettingsIdentity.h"
 #include "ClXmlException.h"
-#include "TestSupport.h"
+#include "UpdaterTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDomNode>
@@ -74,7 +74,7 @@ private:
 
 void TestUpdaterFiles::initTestCase()
 {
-    TestSupport::isolate();
+    UpdaterTest::isolate();
     QVERIFY(clDir.isValid());
 }
 
@@ -213,7 +213,7 @@ void TestUpdaterFiles::parse_rejectsUnreadableInput()
     if (!strName.isEmpty())
         strPath = clDir.filePath(strName);
     if (!clContent.isNull())
-        QVERIFY(TestSupport::writeFile(strPath, clContent));
+        QVERIFY(UpdaterTest::writeFile(strPath, clContent));
 
     ClParseXmlNetwork clNetwork;
     QCOMPARE(clNetwork.parseFile(strPath), bResult);
@@ -288,7 +288,7 @@ void TestUpdaterFiles::updateReader_nameMustBeFirstTextChild()
 void TestUpdaterFiles::updateReader_emptiedOnEveryRead()
 {
     ClParseXmlUpdate clReader;
-    QVERIFY(clReader.parseData(TestSupport::description({ { "1.0.6", "aa", "KD4Tool.msi" } })));
+    QVERIFY(clReader.parseData(UpdaterTest::description({ { "1.0.6", "aa", "KD4Tool.msi" } })));
     QCOMPARE(clReader.itemCount(), 1);
     QVERIFY(!clReader.parseData("not xml"));
     QCOMPARE(clReader.itemCount(), 0);
@@ -368,7 +368,7 @@ void TestUpdaterFiles::writer_defaultFileIsByteExact()
         false, QString(), QString(), QString(), false, QString(), QString(), strUrl, false));
     const QString strPath = clDir.filePath(QStringLiteral("network.xml"));
     QVERIFY(clWriter.save(strPath));
-    QCOMPARE(TestSupport::readFile(strPath), TestSupport::defaultNetworkXml(strUrl));
+    QCOMPARE(UpdaterTest::readFile(strPath), UpdaterTest::defaultNetworkXml(strUrl));
 }
 
 void TestUpdaterFiles::writer_emptySourceUrlWritesNothing()

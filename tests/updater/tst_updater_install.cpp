@@ -1,12 +1,14 @@
 // From the update page to the installer: the network settings file kept in order at start, a
 // whole update against a local update server ending in the installer and the tool's exit, and
 // the failures that must neither report success nor end the tool.
+#include "ClModalDriver.h"
+#include "ClProgressDialog.h"
 #include "ClResources.h"
 #include "ClUpdate.h"
 #include "ClUpdateServer.h"
 #include "ClUpdateWidget.h"
-#include "TestSupport.h"
 #include "TestUpdateServer.h"
+#include "UpdaterTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +17,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using Kd4Test::ClModalDriver;
 
 namespace {
 
@@ -65,14 +69,14 @@ private:
 
 void TestUpdaterInstall::initTestCase()
 {
-    TestSupport::isolate();
+    UpdaterTest::isolate();
     ClResources::init();
     clOldPath = qgetenv("PATH");
     QVERIFY(clInstallerDir.isValid());
 
     // The system installer's stand-in records how it was started.
     const QString strScript = clInstallerDir.filePath(QStringLiteral("msiexec"));
-    QVERIFY(TestSupport::writeFile(strScript,
+    QVERIFY(UpdaterTest::writeFile(strScript,
         QStringLiteral("#!/bin/sh\n"
                        "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
                        "mv \"%1.tmp\" \"%1\"\n")
@@ -84,7 +88,7 @@ void TestUpdaterInstall::initTestCase()
 
 void TestUpdaterInstall::init()
 {
-    TestSupport::clearDataFolder();
+    UpdaterTest::clearDataFolder();
     QFile::remove(installerLog());
     putInstallerOnPath();
 }
@@ -127,17 +131,17 @@ void TestUpdaterInstall::networkFile_createdWithDefaultsWhenMissing()
     ClUpdate clUpdate;
     QCOMPARE(clUpdate.networkXmlPath(), ClUpdate::dataFolder() + QStringLiteral("network.xml"));
     QVERIFY(clUpdate.networkXmlPath().endsWith(QLatin1String("/Tavik/VexaAPPforPC/network.xml")));
-    QCOMPARE(TestSupport::readFile(clUpdate.networkXmlPath()),
-        TestSupport::defaultNetworkXml("http://127.0.0.1:9/"));
+    QCOMPARE(UpdaterTest::readFile(clUpdate.networkXmlPath()),
+        UpdaterTest::defaultNetworkXml("http://127.0.0.1:9/"));
 
     // Without the override the built-in server is the source.
-    TestSupport::clearDataFolder();
+    UpdaterTest::clearDataFolder();
     qunsetenv("KD4TOOL_UPDATE_URL");
     const QString strBuiltIn = ClUpdateServer::url();
     ClUpdate clBuiltIn;
     qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
     QCOMPARE(strBuiltIn, QStringLiteral("http://update.tavik.example/"));
-    QCOMPARE(TestSupport::readFile(clBuiltIn.networkXmlPath()), TestSupport::defaultNetworkXml(strBuiltIn));
+    QCOMPARE(UpdaterTest::readFile(clBuiltIn.networkXmlPath()), UpdaterTest::defaultNetworkXml(strBuiltIn));
 }
 
 void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer_data()
@@ -164,10 +168,10 @@ void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer()
 
     qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
     const QString strPath = ClUpdate::dataFolder() + QStringLiteral("network.xml");
-    QVERIFY(TestSupport::writeFile(strPath, clExisting));
+    QVERIFY(UpdaterTest::writeFile(strPath, clExisting));
     ClUpdate clUpdate;
-    QCOMPARE(TestSupport::readFile(strPath),
-        bKept ? clExisting : TestSupport::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
+    QCOMPARE(UpdaterTest::readFile(strPath),
+        bKept ? clExisting : UpdaterTest::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
 }
 
 void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
@@ -177,10 +181,10 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     TestUpdateServer clServer;
     QVERIFY(clServer.isRunning());
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({
-                                     { "01.00.006", TestSupport::md5Hex(clFirst), "KD4Tool_106.msi" },
-                                     { "01.00.005", TestSupport::md5Hex("old"), "KD4Tool_105.msi", "file" },
-                                     { "1.0.5.1", TestSupport::md5Hex(clSecond), "KD4Tool_1051.msi", "file" },
+        UpdaterTest::description({
+                                     { "01.00.006", UpdaterTest::md5Hex(clFirst), "KD4Tool_106.msi" },
+                                     { "01.00.005", UpdaterTest::md5Hex("old"), "KD4Tool_105.msi", "file" },
+                                     { "1.0.5.1", UpdaterTest::md5Hex(clSecond), "KD4Tool_1051.msi", "file" },
                                  })
             .toStdString());
     clServer.setResource("/kd4update/KD4Tool_106.msi", clFirst.toStdString());
@@ -188,7 +192,8 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
-    ModalCloser clCloser;
+    ClModalDriver clCloser;
+    clCloser.leaveOpen<ClProgressDialog>();
     QSignalSpy clErrors(clPage.updateController(), &ClDownload::sigError);
     QCOMPARE(runUpdateFromPage(&clPage), 0);
 
@@ -197,13 +202,13 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
         (QStringList {
             "/kd4update/update_tool.xml", "/kd4update/KD4Tool_106.msi", "/kd4update/KD4Tool_1051.msi" }));
     const QString strPackage = ClUpdate::dataFolder() + QStringLiteral("KD4Tool_106.msi");
-    QCOMPARE(TestSupport::readFile(strPackage), clFirst);
+    QCOMPARE(UpdaterTest::readFile(strPackage), clFirst);
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool_1051.msi")));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installerLog()), 10000);
     QCOMPARE(
-        QString::fromUtf8(TestSupport::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        QString::fromUtf8(UpdaterTest::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
         (QStringList { "/i", QDir::toNativeSeparators(strPackage) }));
-    QCOMPARE(clCloser.texts(), QStringList());
+    QCOMPARE(clCloser.clMessages, QStringList());
     QCOMPARE(clErrors.count(), 1);
     QCOMPARE(clErrors.first().first().toString(), QString());
 }
@@ -213,16 +218,17 @@ void TestUpdaterInstall::install_packageNameWithTwoDotsIsNotInstalled()
     const QByteArray clData = package('v', 2000);
     TestUpdateServer clServer;
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), "KD4Tool.1.0.6.msi" } })
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "KD4Tool.1.0.6.msi" } })
             .toStdString());
     clServer.setResource("/kd4update/KD4Tool.1.0.6.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
-    ModalCloser clCloser;
+    ClModalDriver clCloser;
+    clCloser.leaveOpen<ClProgressDialog>();
     QCOMPARE(runUpdateFromPage(&clPage), kNotEnded);
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.texts(), QStringList());
+    QCOMPARE(clCloser.clMessages, QStringList());
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.1.0.6.msi")));
     QVERIFY(!QFile::exists(installerLog()));
     QVERIFY(clPage.isEnabled());
@@ -266,7 +272,7 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     TestUpdateServer clServer;
     clServer.setServeByFileName(true);
     clServer.setResource(kDescriptionPath,
-        TestSupport::description({ { "1.0.6", TestSupport::md5Hex(clData), strFileName } }).toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), strFileName } }).toStdString());
     clServer.setResource("/kd4update/KD4Tool.msi", clData.toStdString());
     clServer.setResource("/kd4update/CON.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
@@ -278,20 +284,21 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
         QVERIFY(QDir().mkpath(ClUpdate::dataFolder() + strFileName));
     if (strCase == QLatin1String("nofolder")) {
         // The data folder's parent is a plain file.
-        QVERIFY(TestSupport::writeFile(clBrokenHome.filePath(QStringLiteral(".qttest")), "x"));
+        QVERIFY(UpdaterTest::writeFile(clBrokenHome.filePath(QStringLiteral(".qttest")), "x"));
         qputenv("HOME", QFile::encodeName(clBrokenHome.path()));
     }
     if (strCase == QLatin1String("noinstaller"))
         qputenv("PATH", QFile::encodeName(clElsewhere.path()));
 
-    ModalCloser clCloser;
+    ClModalDriver clCloser;
+    clCloser.leaveOpen<ClProgressDialog>();
     const int iResult = runUpdateFromPage(&clPage);
     qputenv("HOME", clHome);
 
     QCOMPARE(iResult, kNotEnded);
     // The file was fetched and verified: the failure is the hand-over's.
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.texts(), QStringList { kUpdateFailed });
+    QCOMPARE(clCloser.clMessages, QStringList { kUpdateFailed });
     QVERIFY(clPage.isEnabled());
     QVERIFY(!clPage.updateController()->isBusy());
     QTest::qWait(300);

@@ -1,12 +1,14 @@
 // The progress dialog (guarded Cancel, views, title bar) and the update page (disabled during a
 // check, every outcome shown and the page usable again).
 #include "ClCommunication.h"
+#include "ClModalDriver.h"
 #include "ClProgressDialog.h"
 #include "ClResources.h"
 #include "ClUpdate.h"
 #include "ClUpdateWidget.h"
-#include "TestSupport.h"
 #include "TestUpdateServer.h"
+#include "UpdaterTestSupport.h"
+#include "WidgetSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,6 +17,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+
+using Kd4Test::ClModalDriver;
 
 namespace {
 
@@ -48,13 +52,13 @@ private slots:
 
 void TestUpdaterWidgets::initTestCase()
 {
-    TestSupport::isolate();
+    UpdaterTest::isolate();
     ClResources::init();
 }
 
 void TestUpdaterWidgets::init()
 {
-    TestSupport::clearDataFolder();
+    UpdaterTest::clearDataFolder();
 }
 
 void TestUpdaterWidgets::progressDialog_titleBarWithoutButtons()
@@ -94,8 +98,7 @@ void TestUpdaterWidgets::progressDialog_cancelAsksFirst()
 
     ClProgressDialog clDialog;
     clDialog.setWindowTitle(QStringLiteral("Vexa"));
-    clDialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clDialog));
+    QVERIFY(Kd4Test::showExposed(&clDialog));
     QSignalSpy clCancel(&clDialog, &ClProgressDialog::sigCancel);
 
     // Looks at the question while it is open, then answers it.
@@ -241,13 +244,13 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     clDescription.iDelayMs = 300;
     if (strCase == QLatin1String("latest"))
         clDescription.strBody
-            = TestSupport::description({ { "01.00.005", "aa", "KD4Tool.msi" } }).toStdString();
+            = UpdaterTest::description({ { "01.00.005", "aa", "KD4Tool.msi" } }).toStdString();
     else if (strCase == QLatin1String("mismatch"))
         clDescription.strBody
-            = TestSupport::description({ { "01.00.006", "aa", "KD4Tool.msi" } }).toStdString();
+            = UpdaterTest::description({ { "01.00.006", "aa", "KD4Tool.msi" } }).toStdString();
     else if (strCase != QLatin1String("error"))
-        clDescription.strBody = TestSupport::description(
-            { { "01.00.006", TestSupport::md5Hex(clData),
+        clDescription.strBody = UpdaterTest::description(
+            { { "01.00.006", UpdaterTest::md5Hex(clData),
                 "KD4Tool.msi" } }).toStdString();
     if (strCase != QLatin1String("error"))
         clServer.setResource(kDescriptionPath, clDescription);
@@ -261,9 +264,10 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     ClUpdateWidget clPage;
     clPage.show();
     if (strCase == QLatin1String("unreadable"))
-        QVERIFY(TestSupport::writeFile(clPage.updateController()->networkXmlPath(), "garbage"));
+        QVERIFY(UpdaterTest::writeFile(clPage.updateController()->networkXmlPath(), "garbage"));
 
-    ModalCloser clCloser(ModalCloser::Accept);
+    ClModalDriver clCloser(ClModalDriver::Accept);
+    clCloser.leaveOpen<ClProgressDialog>();
     QTest::mouseClick(clPage.upgradeButton(), Qt::LeftButton);
     if (strCase != QLatin1String("unreadable")) {
         QVERIFY(!clPage.isEnabled());
@@ -279,7 +283,7 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
         }
     }
     QTRY_VERIFY_WITH_TIMEOUT(clPage.isEnabled(), 15000);
-    QCOMPARE(clCloser.texts(), clShown);
+    QCOMPARE(clCloser.clMessages, clShown);
     QVERIFY(!clPage.updateController()->isBusy());
     QVERIFY(!clPage.updateController()->progressDialog()->isVisible());
     QCOMPARE(clServer.requests().count(QString::fromLatin1(kDescriptionPath)),

@@ -1,21 +1,15 @@
-#include "TestSupport.h"
+#include "UpdaterTestSupport.h"
 
-#include "ClProgressDialog.h"
-#include "ClSettingsIdentity.h"
 #include "ClUpdate.h"
+#include "WidgetSupport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMessageBox>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
-namespace TestSupport {
+namespace UpdaterTest {
 
 void isolate()
 {
@@ -24,12 +18,10 @@ void isolate()
     for (const char* pszName : { "http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy",
              "ALL_PROXY", "no_proxy", "NO_PROXY" })
         qunsetenv(pszName);
-    QStandardPaths::setTestModeEnabled(true);
+    Kd4Test::isolatePreferences();
     QCoreApplication::setOrganizationName(QStringLiteral("Tavik"));
     QCoreApplication::setApplicationName(QStringLiteral("VexaAPPforPC"));
     QCoreApplication::setApplicationVersion(QStringLiteral("01.00.005"));
-    ClSettingsIdentity::setOrganizationName(QStringLiteral("Tavik"));
-    ClSettingsIdentity::setApplicationName(QStringLiteral("VexaAPPforPC"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -86,36 +78,4 @@ bool writeFile(const QString& strPath, const QByteArray& clData)
     return clFile.open(QIODevice::WriteOnly | QIODevice::Truncate) && clFile.write(clData) == clData.size();
 }
 
-} // namespace TestSupport
-
-ModalCloser::ModalCloser(Answer eAnswer, QObject* pclParent)
-    : QObject(pclParent)
-    , eCurrent(eAnswer)
-{
-    clTimer.setInterval(20);
-    connect(&clTimer, &QTimer::timeout, this, &ModalCloser::slotPoll);
-    clTimer.start();
-}
-
-void ModalCloser::slotPoll()
-{
-    QWidget* pclModal = QApplication::activeModalWidget();
-    if (!pclModal || qobject_cast<ClProgressDialog*>(pclModal) || !pclModal->isVisible())
-        return;
-
-    if (auto* pclBox = qobject_cast<QMessageBox*>(pclModal)) {
-        clTexts.append(pclBox->text());
-        pclBox->button(eCurrent == Accept ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-        return;
-    }
-    if (auto* pclDialog = qobject_cast<QDialog*>(pclModal)) {
-        QStringList clLabels;
-        for (const QLabel* pclLabel : pclDialog->findChildren<QLabel*>())
-            clLabels.append(pclLabel->text());
-        clTexts.append(clLabels.join(QLatin1Char('\n')));
-        if (eCurrent == Accept)
-            pclDialog->accept();
-        else
-            pclDialog->reject();
-    }
-}
+} // namespace UpdaterTest

@@ -720,4 +720,4 @@ void TestCamSim::stop_returnsPromptlyWithHeldPollAndStalledFrame()
 }
 
 QTEST_GUILESS_MAIN(TestCamSim)
-#include "TestCamSim.moc"
+#include "tst_camsim.moc"

@@ -8,7 +8,7 @@
 
 #include <thread>
 
-using namespace simtest;
+using namespace Kd4Test;
 
 namespace {
 

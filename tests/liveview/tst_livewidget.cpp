@@ -206,7 +206,7 @@ void TestLiveWidget::grid_linesOverFrame()
     clView.resize(clWidget);
     QVERIFY(clView.slotSetImage(darkFrame(clFrame)));
     clView.slotSetGrid(strGrid);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
 
     // The picture fills exactly its fitted rectangle; white outside it.
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), clPicture);
@@ -237,7 +237,7 @@ void TestLiveWidget::grid_diagonal()
     clView.resize(clWidget);
     QVERIFY(clView.slotSetImage(darkFrame(clFrame)));
     clView.slotSetGrid(QStringLiteral("grid_diagonal"));
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
 
     // Corner to corner of the picture: (L, T) to (W - L, H - T) and (L, H - T) to (W - L, T).
     const double dL = clPicture.left();
@@ -323,7 +323,7 @@ void TestLiveWidget::grid_otherKindsDrawNothing()
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     clView.slotSetGrid(strGrid);
 
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kDark && u != kWhite; }), QRect());
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
     QVERIFY(probe::record(clView).clLines.isEmpty());
@@ -333,8 +333,7 @@ void TestLiveWidget::grid_changesOnlyWithNextRepaint()
 {
     ClLiveWidget clView;
     clView.resize(424, 240);
-    clView.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clView));
+    QVERIFY(Kd4Test::showExposed(&clView));
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     QScreen* pclScreen = clView.windowHandle()->screen();
     QTRY_COMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), kDark);
@@ -385,7 +384,7 @@ void TestLiveWidget::battery_iconFollowsLevelAndAdapter()
     ClLiveWidget clView;
     clView.resize(424, 240);
     clView.slotSetBattLv(iLevel, bAdapter);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
 
     // The whole widget is white except for the icon, 25 px wide at (25, 25).
     const QImage clExpected = whiteWithIcons(clView.size(), { { QPoint(25, 25), strIcon } });
@@ -417,7 +416,7 @@ void TestLiveWidget::record_symbolAtTopRight()
     QCOMPARE(clRect.right(), clWidget.width() - 26); // 25 px clear to the right edge
     const QImage clExpected
         = whiteWithIcons(clWidget, { { clRect.topLeft(), QStringLiteral(":/img/rec_simbol") } });
-    QCOMPARE(probe::maxDifference(probe::grab(clView), clExpected), 0);
+    QCOMPARE(probe::maxDifference(Kd4Test::grab(clView), clExpected), 0);
 }
 
 void TestLiveWidget::record_notRecordingShowsNeitherSymbolNorNotice()
@@ -427,13 +426,13 @@ void TestLiveWidget::record_notRecordingShowsNeitherSymbolNorNotice()
     const auto isWhite = [](QRgb u) { return u == kWhite; };
 
     clView.slotSetRecordState(false, true);
-    QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isWhite(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isWhite(u); }).isNull());
 
     // Leaving the high-speed state also takes the notice and the symbol away.
     clView.slotSetRecordState(true, true);
-    QVERIFY(!probe::boundingRect(probe::grab(clView), isReddish).isNull());
+    QVERIFY(!probe::boundingRect(Kd4Test::grab(clView), isReddish).isNull());
     clView.slotSetRecordState(false, true);
-    QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isWhite(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isWhite(u); }).isNull());
 }
 
 void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
@@ -445,7 +444,7 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
     clView.slotSetBattLv(50, false);
     clView.slotSetVisibleIndicator(true);
     clView.slotSetRecordState(true, true);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
 
     // The icons are drawn as usual.
     const QRect clBatt(QPoint(25, 25), scaledIcon(QStringLiteral(":/img/batt_2")).size());
@@ -523,12 +522,12 @@ void TestLiveWidget::notice_leavingShowsStoredFrameAgain()
     clView.resize(424, 240);
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     clView.slotSetRecordState(true, true);
-    QCOMPARE(probe::grab(clView).pixel(212, 200), kWhite);
+    QCOMPARE(Kd4Test::grab(clView).pixel(212, 200), kWhite);
 
     // Still recording, no longer at high speed: the stored frame is back, the notice gone, and
     // only the recording symbol remains on top of the picture.
     clView.slotSetRecordState(true, false);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     const QRect clRec = recIconRect(424);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
     QVERIFY(clRec.contains(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) {
@@ -546,7 +545,7 @@ void TestLiveWidget::frame_nullKeepsPrevious()
 
     QVERIFY(!clView.slotSetImage(QImage()));
     QCOMPARE(clErrors.count(), 1);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
     checkVerticals(clShot, QRect(0, 1, 424, 238), { 141, 282 }, { 80, 159 });
 }
@@ -561,12 +560,12 @@ void TestLiveWidget::clearView_removesEverything()
     clView.slotSetRecordState(true, true);
 
     clView.clearView();
-    QVERIFY(probe::boundingRect(probe::grab(clView), [](QRgb u) { return u != kWhite; }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [](QRgb u) { return u != kWhite; }).isNull());
     QVERIFY(probe::record(clView).clLines.isEmpty());
 
     // The grid kind is gone too: the next frame comes without grid, icons or notice.
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), QRect(0, 1, 424, 238));
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kDark; }), QRect(0, 0, 424, 240));
     QCOMPARE(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) { return u != kDark; }), QRect());
@@ -590,10 +589,10 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
             int(std::floor(clCentre.y() + dRadius * std::sin(dRad))));
     };
 
-    QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
 
     clView.slotSetVisibleIndicator(true);
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     // A ring 26 px across (13 px radius about the centre), pen included at most 30, and nothing else.
     const QRect clDrawn = probe::boundingRect(clShot, [&](QRgb u) { return !isGrey(u); });
     QVERIFY(!clDrawn.isNull());
@@ -618,11 +617,11 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
     // The gradient turns with the animation.
     const QRect clRing = ringArea(clView.size());
     QTRY_VERIFY_WITH_TIMEOUT(
-        probe::maxDifference(probe::grab(clView).copy(clRing), clShot.copy(clRing)) > 40, 5000);
+        probe::maxDifference(Kd4Test::grab(clView).copy(clRing), clShot.copy(clRing)) > 40, 5000);
 
     clView.slotSetVisibleIndicator(false);
-    QVERIFY(probe::boundingRect(probe::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
 }
 
 QTEST_MAIN(TestLiveWidget)
-#include "tst_ClLiveWidget.moc"
+#include "tst_livewidget.moc"

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-using namespace simtest;
+using namespace Kd4Test;
 
 namespace {
 

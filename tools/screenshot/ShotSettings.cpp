@@ -1,7 +1,7 @@
-// Renders the settings panel, its pages and its dialogs in one language to PNG files, for looking
-// at by eye: settings_shots <en|ja> <output folder>. Not a test; built on demand.
+// The settings panel, its pages and its dialogs, as the right column of the main window.
 
-#include "ClBasicStyle.h"
+#include "Shots.h"
+
 #include "ClDialogHelpers.h"
 #include "ClInformationDialog.h"
 #include "ClResources.h"
@@ -9,42 +9,37 @@
 #include "ClSettingConfirmDialog.h"
 #include "ClSettingIntervalDialog.h"
 #include "ClSettingWidget.h"
-#include "ClSettingsIdentity.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStandardPaths>
-#include <QTimer>
 #include <QToolBox>
-#include <QTranslator>
 
 namespace {
 
 QString gOutDir;
 QString gLang;
 
-void save(QWidget* pclWidget, const QString& strName)
+QString path(const QString& strName)
 {
-    QApplication::processEvents();
-    const QString strPath
-        = gOutDir + QLatin1Char('/') + gLang + QLatin1Char('-') + strName + QStringLiteral(".png");
-    if (!pclWidget->grab().save(strPath))
-        qWarning("could not write %s", qPrintable(strPath));
+    return gOutDir + QLatin1Char('/') + gLang + QLatin1Char('-') + strName + QStringLiteral(".png");
 }
 
-void showAndSave(QWidget* pclWidget, const QString& strName)
+bool saveNamed(QWidget* pclWidget, const QString& strName)
+{
+    return shots::save(pclWidget, path(strName));
+}
+
+bool showAndSave(QWidget* pclWidget, const QString& strName)
 {
     pclWidget->show();
-    QApplication::processEvents();
-    save(pclWidget, strName);
+    const bool bOk = saveNamed(pclWidget, strName);
     pclWidget->hide();
+    return bOk;
 }
 
 ClAllSettings snapshot()
@@ -76,36 +71,11 @@ ClAllSettings snapshot()
 
 } // namespace
 
-int main(int argc, char* argv[])
+bool shots::settings(const QString& strDir, const QString& strLang)
 {
-    QApplication clApp(argc, argv);
-    QApplication::setStyle(new ClBasicStyle);
-    QStandardPaths::setTestModeEnabled(true);
-    ClResources::init();
-    gLang = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("en");
-    gOutDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp/shots-settings");
-    QDir().mkpath(gOutDir);
-
-    // The same start-up steps as the program: catalogues, font, names.
-    for (const QString& strPath :
-        { QStringLiteral(":/lang/%1").arg(gLang), QStringLiteral(":/%1/update").arg(gLang) }) {
-        auto* pclTranslator = new QTranslator(&clApp);
-        if (pclTranslator->load(strPath))
-            QCoreApplication::installTranslator(pclTranslator);
-        else
-            qWarning("no catalogue %s", qPrintable(strPath));
-    }
-    QFont clFont;
-    if (!QObject::tr("Segoe UI").isEmpty())
-        clFont.setFamily(QObject::tr("Segoe UI"));
-    clFont.setPixelSize(13);
-    QApplication::setFont(clFont);
-    clFont.setPixelSize(14);
-    QApplication::setFont(clFont, "QLineEdit");
-    QCoreApplication::setApplicationName(QObject::tr("KD4Tool"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("01.00.005"));
-    ClSettingsIdentity::setOrganizationName(QStringLiteral("Tavik"));
-    ClSettingsIdentity::setApplicationName(QStringLiteral("VexaAPPforPC"));
+    gOutDir = strDir;
+    gLang = strLang;
+    bool bOk = true;
 
     // The panel as the right column of the 1218 x 620 main window.
     QWidget clWindow;
@@ -120,26 +90,25 @@ int main(int argc, char* argv[])
     auto* pclPanel = new ClSettingWidget(&clWindow);
     pclLayout->addWidget(pclPanel);
     clWindow.show();
-    QApplication::processEvents();
-    save(&clWindow, QStringLiteral("window-connect"));
-    save(pclPanel, QStringLiteral("panel-connect"));
+    bOk &= saveNamed(&clWindow, QStringLiteral("window-connect"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-connect"));
 
     pclPanel->applySettings(snapshot());
     pclPanel->showSettingPage(1);
-    save(pclPanel, QStringLiteral("panel-simple"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-simple"));
     auto* pclToolBox = pclPanel->findChild<QToolBox*>();
     pclToolBox->setCurrentIndex(1);
-    save(pclPanel, QStringLiteral("panel-detail-top"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-detail-top"));
     // Scroll the detail page to its end, as the user would.
     for (QScrollArea* pclArea : pclToolBox->findChildren<QScrollArea*>()) {
         if (pclArea->isVisible())
             pclArea->verticalScrollBar()->setValue(pclArea->verticalScrollBar()->maximum());
     }
-    save(pclPanel, QStringLiteral("panel-detail-bottom"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-detail-bottom"));
     pclPanel->slotSetSettingEnable(false);
-    save(pclPanel, QStringLiteral("panel-detail-disabled"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-detail-disabled"));
     pclToolBox->setCurrentIndex(0);
-    save(pclPanel, QStringLiteral("panel-simple-disabled"));
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-simple-disabled"));
     pclPanel->slotSetSettingEnable(true);
 
     // The whole detail page at once, outside the tool box.
@@ -148,39 +117,37 @@ int main(int argc, char* argv[])
         QWidget* pclDetail = pclPanel->findChild<QWidget*>(QStringLiteral("detailSetting"));
         QPixmap clFull(pclDetail->size());
         pclDetail->render(&clFull);
-        clFull.save(gOutDir + QLatin1Char('/') + gLang + QStringLiteral("-detail-full.png"));
+        bOk &= clFull.save(path(QStringLiteral("detail-full")));
     }
 
     ClSettingConfirmDialog clFormat(
         QCoreApplication::translate("ClDetailSettingWidget", "SD format"), nullptr);
-    showAndSave(&clFormat, QStringLiteral("dialog-confirm-format"));
+    bOk &= showAndSave(&clFormat, QStringLiteral("dialog-confirm-format"));
     ClSettingConfirmDialog clNetwork(
         QCoreApplication::translate("ClDetailSettingWidget", "Network setting initialize"), nullptr);
-    showAndSave(&clNetwork, QStringLiteral("dialog-confirm-network"));
+    bOk &= showAndSave(&clNetwork, QStringLiteral("dialog-confirm-network"));
 
     ClSettingApDialog clAp(QCoreApplication::translate("ClDetailSettingWidget", "AP setting"), nullptr);
     clAp.findChild<QLineEdit*>(QStringLiteral("ssidEdit"))->setText(QStringLiteral("KD4_camera"));
     clAp.findChild<QLineEdit*>(QStringLiteral("keyEdit"))->setText(QStringLiteral("secret_key_123"));
-    showAndSave(&clAp, QStringLiteral("dialog-ap"));
+    bOk &= showAndSave(&clAp, QStringLiteral("dialog-ap"));
 
     ClSettingIntervalDialog clInterval(
         QCoreApplication::translate("ClDetailSettingWidget", "Interval time"), nullptr);
     clInterval.setIntervalValue(QStringLiteral("00:01:30"));
-    showAndSave(&clInterval, QStringLiteral("dialog-interval"));
+    bOk &= showAndSave(&clInterval, QStringLiteral("dialog-interval"));
 
     ClInformationDialog clInfo(nullptr);
     clInfo.setFwVersion(QStringLiteral("01.00.0009"));
-    showAndSave(&clInfo, QStringLiteral("dialog-information"));
+    bOk &= showAndSave(&clInfo, QStringLiteral("dialog-information"));
 
     // The shared failure message, as the detail page shows it.
-    QTimer::singleShot(200, [] {
-        if (QWidget* pclModal = QApplication::activeModalWidget()) {
-            save(pclModal, QStringLiteral("dialog-message"));
-            pclModal->close();
-        }
-    });
-    showMessageDialog(pclPanel,
-        QObject::tr("Failed to set %1")
-            .arg(QCoreApplication::translate("ClDetailSettingWidget", "Recording balance")));
-    return 0;
+    return saveModal(
+               [pclPanel] {
+                   showMessageDialog(pclPanel,
+                       QObject::tr("Failed to set %1")
+                           .arg(QCoreApplication::translate("ClDetailSettingWidget", "Recording balance")));
+               },
+               path(QStringLiteral("dialog-message")))
+        && bOk;
 }

@@ -68,7 +68,7 @@ void TestImageView::imageView_drawsUnscaledAtOrigin()
     const QImage clImage = patternImage(QSize(100, 50));
     QVERIFY(clView.slotSetImage(clImage));
 
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(clShot.copy(0, 0, 100, 50), clImage);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), QRect(0, 0, 100, 50));
 }
@@ -89,13 +89,13 @@ void TestImageView::bothViews_hideImageUntilShowFlagSet()
     const auto isWhite = [](QRgb u) { return u == kWhite; };
 
     // Not shown after construction.
-    QVERIFY(probe::boundingRect(probe::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
 
     pclView->slotSetShowImg(true);
-    QVERIFY(!probe::boundingRect(probe::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
+    QVERIFY(!probe::boundingRect(Kd4Test::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
 
     pclView->slotSetShowImg(false);
-    QVERIFY(probe::boundingRect(probe::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
 }
 
 // Counts the paint events a widget receives.
@@ -117,8 +117,7 @@ void TestImageView::showFlag_takesEffectAtNextRepaint()
 {
     ClImageView clView;
     clView.resize(200, 100);
-    clView.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clView));
+    QVERIFY(Kd4Test::showExposed(&clView));
     QVERIFY(clView.slotSetImage(solidImage(QSize(50, 50), qRgb(200, 0, 0))));
     QCoreApplication::processEvents();
 
@@ -131,7 +130,7 @@ void TestImageView::showFlag_takesEffectAtNextRepaint()
     // The next image brings the repaint, and with it the picture.
     QVERIFY(clView.slotSetImage(solidImage(QSize(50, 50), qRgb(0, 200, 0))));
     QTRY_VERIFY(clCounter.iPaints > 0);
-    QCOMPARE(probe::grab(clView).pixel(10, 10), qRgb(0, 200, 0));
+    QCOMPARE(Kd4Test::grab(clView).pixel(10, 10), qRgb(0, 200, 0));
 }
 
 void TestImageView::bgColor_fillsWhereNoImageIs_data()
@@ -149,9 +148,9 @@ void TestImageView::bgColor_fillsWhereNoImageIs()
     pclView->slotSetShowImg(true);
     QVERIFY(pclView->slotSetImage(solidImage(QSize(50, 100), qRgb(200, 0, 0))));
 
-    QCOMPARE(probe::grab(*pclView).pixel(199, 99), kWhite);
+    QCOMPARE(Kd4Test::grab(*pclView).pixel(199, 99), kWhite);
     pclView->slotSetBgColor(QColor(0, 0, 255));
-    const QImage clShot = probe::grab(*pclView);
+    const QImage clShot = Kd4Test::grab(*pclView);
     QCOMPARE(clShot.pixel(199, 99), qRgb(0, 0, 255));
     QCOMPARE(clShot.pixel(0, 0), bScaled ? qRgb(0, 0, 255) : qRgb(200, 0, 0));
 }
@@ -177,11 +176,11 @@ void TestImageView::bgColor_showsInsideParent()
     pclView->setParent(&clWindow);
     pclView->setGeometry(50, 50, 200, 100);
 
-    const QImage clWhite = probe::grab(clWindow);
+    const QImage clWhite = Kd4Test::grab(clWindow);
     QCOMPARE(clWhite.pixel(60, 60), kWhite);
     QCOMPARE(clWhite.pixel(10, 10), qRgb(0, 200, 0));
     pclView->slotSetBgColor(QColor(0, 0, 255));
-    const QImage clBlue = probe::grab(clWindow);
+    const QImage clBlue = Kd4Test::grab(clWindow);
     QCOMPARE(
         probe::boundingRect(clBlue, [](QRgb u) { return u == qRgb(0, 0, 255); }), QRect(50, 50, 200, 100));
 }
@@ -216,7 +215,7 @@ void TestImageView::imageView2_fitsAndCentres()
     clView.slotSetShowImg(true);
     QVERIFY(clView.slotSetImage(solidImage(clImage, qRgb(30, 60, 90))));
 
-    const QImage clShot = probe::grab(clView);
+    const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), clExpected);
     // The whole fitted rectangle is picture, not only its outline.
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == qRgb(30, 60, 90); }), clExpected);
@@ -250,11 +249,11 @@ void TestImageView::nullImage_keepsPreviousAndEmitsError()
 
     QVERIFY(!pclView->slotSetImage(QImage()));
     QCOMPARE(clErrors.count(), 1);
-    QCOMPARE(probe::grab(*pclView).pixel(50, 50), qRgb(10, 120, 10));
+    QCOMPARE(Kd4Test::grab(*pclView).pixel(50, 50), qRgb(10, 120, 10));
 
     QVERIFY(!pclView->slotSetImage(QStringLiteral("/nonexistent/frame.jpg")));
     QCOMPARE(clErrors.count(), 2);
-    QCOMPARE(probe::grab(*pclView).pixel(50, 50), qRgb(10, 120, 10));
+    QCOMPARE(Kd4Test::grab(*pclView).pixel(50, 50), qRgb(10, 120, 10));
 }
 
 void TestImageView::imageFromFile()
@@ -277,12 +276,12 @@ void TestImageView::imageFromFile()
     QSignalSpy clErrors(&clView, &ClImageView::sigError);
 
     QVERIFY(clView.slotSetImage(strPng));
-    QCOMPARE(probe::boundingRect(probe::grab(clView), [](QRgb u) { return u == qRgb(0, 90, 180); }),
+    QCOMPARE(probe::boundingRect(Kd4Test::grab(clView), [](QRgb u) { return u == qRgb(0, 90, 180); }),
         QRect(0, 0, 40, 20));
 
     QVERIFY(!clView.slotSetImage(strBroken));
     QCOMPARE(clErrors.count(), 1);
-    QCOMPARE(probe::grab(clView).pixel(5, 5), qRgb(0, 90, 180));
+    QCOMPARE(Kd4Test::grab(clView).pixel(5, 5), qRgb(0, 90, 180));
 }
 
 void TestImageView::clearImage_leavesBackground_data()
@@ -302,9 +301,9 @@ void TestImageView::clearImage_leavesBackground()
     QVERIFY(pclView->slotSetImage(solidImage(QSize(100, 100), qRgb(10, 120, 10))));
 
     pclView->slotClearImage();
-    QVERIFY(probe::boundingRect(probe::grab(*pclView), [](QRgb u) { return u != kWhite; }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [](QRgb u) { return u != kWhite; }).isNull());
     QCOMPARE(clErrors.count(), 0);
 }
 
 QTEST_MAIN(TestImageView)
-#include "tst_ClImageView.moc"
+#include "tst_imageview.moc"

@@ -1,7 +1,7 @@
-// Renders the main window, the shared message dialog and a gallery of every control the styles
-// draw, in each state, to PNG files for a look by eye:
-//   kd4_style_gallery <output folder> [en|ja]
-// Runs offscreen or on any X server; it never shows a window to a user for longer than a paint.
+// The main window, the shared message dialog and a gallery of every control the styles draw, in
+// each state.
+
+#include "Shots.h"
 
 #include "ClAppCheck.h"
 #include "ClBasicStyle.h"
@@ -10,11 +10,8 @@
 #include "ClSettingItemStyle.h"
 #include "ClStartup.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,11 +23,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolBox>
 #include <QVBoxLayout>
-
-#include <cstdio>
 
 namespace {
 
@@ -196,35 +190,15 @@ QWidget* buildGallery(QStyle* pclItemStyle)
     return pclPage;
 }
 
-bool save(QWidget* pclWidget, const QString& strPath)
-{
-    const bool bOk = pclWidget->grab().save(strPath);
-    std::fprintf(stderr, "%s %s (%dx%d)\n", bOk ? "wrote" : "FAILED", qPrintable(strPath), pclWidget->width(),
-        pclWidget->height());
-    return bOk;
-}
-
 } // namespace
 
-int main(int argc, char* argv[])
+bool shots::gallery(const QString& strDir, const QString& strCode)
 {
-    QApplication clApp(argc, argv);
-    ClStartup::installStyle();
-    ClStartup::registerResources();
-    const QString strDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    const QString strCode
-        = argc > 2 ? QString::fromLatin1(argv[2]) : ClStartup::languageCode(QLocale::system());
-    QDir().mkpath(strDir);
-    ClStartup::loadTranslations(strCode);
-    ClStartup::setAppearance();
-    ClStartup::setIdentity();
-
     bool bOk = true;
     {
         std::unique_ptr<ClMainWidget> pclWindow = ClStartup::createMainWindow();
         pclWindow->resize(pclWindow->maximumSize().boundedTo(QSize(1218, 620)));
         pclWindow->show();
-        QApplication::processEvents();
         bOk &= save(pclWindow.get(), strDir + QStringLiteral("/window-%1.png").arg(strCode));
     }
 
@@ -232,21 +206,14 @@ int main(int argc, char* argv[])
     std::unique_ptr<QWidget> pclGallery(buildGallery(&clItemStyle));
     pclGallery->resize(pclGallery->sizeHint().expandedTo(QSize(1000, 0)));
     pclGallery->show();
-    QApplication::processEvents();
     bOk &= save(pclGallery.get(), strDir + QStringLiteral("/gallery-%1.png").arg(strCode));
     // The top of the gallery three times enlarged, to see single pixels.
     const QImage clZoom = pclGallery->grab(QRect(0, 0, 700, 420)).toImage().scaled(2100, 1260);
     bOk &= clZoom.save(strDir + QStringLiteral("/gallery-zoom-%1.png").arg(strCode));
 
     // The shared message dialog with the refusal a second copy shows.
-    QTimer::singleShot(200, [&] {
-        if (QWidget* pclDialog = QApplication::activeModalWidget()) {
-            bOk &= save(pclDialog, strDir + QStringLiteral("/dialog-%1.png").arg(strCode));
-            static_cast<QDialog*>(pclDialog)->accept();
-        } else {
-            bOk = false;
-        }
-    });
-    showMessageDialog(nullptr, ClStartup::refusalMessage(ClAppCheck::AlreadyRunning));
-    return bOk ? 0 : 1;
+    return saveModal(
+               [] { showMessageDialog(nullptr, ClStartup::refusalMessage(ClAppCheck::AlreadyRunning)); },
+               strDir + QStringLiteral("/dialog-%1.png").arg(strCode))
+        && bOk;
 }

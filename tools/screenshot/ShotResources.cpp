@@ -1,13 +1,10 @@
-// Writes a preview sheet of the compiled-in pictures, composed the way the program's styles compose
-// them (nine-slice buttons at several sizes and states, combo arrow, spin and scroll bar buttons,
-// slider, radio buttons, overlays on bright and dark pictures, logos), to look at by eye.
-//   kd4-preview-resources <out-dir>   writes <out-dir>/preview.png and <out-dir>/preview-2x.png
+// A preview sheet of the compiled-in pictures, composed the way the program's styles compose them:
+// nine-slice buttons at several sizes and states, combo arrow, spin and scroll bar buttons, slider,
+// radio buttons, overlays on bright and dark pictures, logos.
 
-#include "ClResources.h"
+#include "Shots.h"
 
-#include <QDir>
 #include <QFont>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -176,16 +173,8 @@ void label(QPainter& clPainter, int x, int y, const QString& strText)
 
 } // namespace
 
-int main(int argc, char* argv[])
+bool shots::resources(const QString& strOut)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication clApp(argc, argv);
-    ClResources::init();
-    const QStringList clArgs = QCoreApplication::arguments();
-    const QString strOut = clArgs.size() > 1 ? clArgs.at(1) : QStringLiteral("/tmp/shots-resources");
-    QDir().mkpath(strOut);
-
     QImage clSheet(1000, 820, QImage::Format_ARGB32_Premultiplied);
     clSheet.fill(QColor(240, 240, 240)); // the platform's window grey
     QPainter clPainter(&clSheet);
@@ -302,14 +291,14 @@ int main(int argc, char* argv[])
     }
     clPainter.end();
 
-    clSheet.save(strOut + QStringLiteral("/preview.png"));
-    clSheet.copy(0, 0, 500, 350)
-        .scaled(1000, 700, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .save(strOut + QStringLiteral("/preview-2x.png"));
-    clSheet.copy(0, 370, 1000, 440)
-        .scaled(2000, 880, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .copy(0, 0, 2000, 400)
-        .save(strOut + QStringLiteral("/preview-overlays-2x.png"));
-    QTextStream(stdout) << "wrote previews to " << strOut << '\n';
-    return 0;
+    bool bOk = clSheet.save(strOut + QStringLiteral("/preview.png"));
+    bOk &= clSheet.copy(0, 0, 500, 350)
+               .scaled(1000, 700, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+               .save(strOut + QStringLiteral("/preview-2x.png"));
+    bOk &= clSheet.copy(0, 370, 1000, 440)
+               .scaled(2000, 880, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+               .copy(0, 0, 2000, 400)
+               .save(strOut + QStringLiteral("/preview-overlays-2x.png"));
+    QTextStream(stderr) << (bOk ? "wrote" : "FAILED") << " previews in " << strOut << '\n';
+    return bOk;
 }

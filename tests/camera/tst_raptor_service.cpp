@@ -4,21 +4,21 @@
 #include "ClCurlLibrary.h"
 #include "raptor_service.h"
 
-#include "CamSim.h"
+#include "ClLoopbackServer.h"
+#include "SimSupport.h"
 
 #include <httplib.h>
 
 #include <QElapsedTimer>
 #include <QLibrary>
-#include <QTcpServer>
 #include <QtTest>
 
 #include <map>
 #include <memory>
-#include <thread>
 
 using camsim::CamSim;
 using camsim::Fault;
+using Kd4Test::ClLoopbackServer;
 
 namespace {
 
@@ -28,40 +28,31 @@ class ScriptedCamera
 public:
     ScriptedCamera()
     {
-        clServer.Post("/cgi-bin/cgi", [this](const httplib::Request& clReq, httplib::Response& clRes) {
-            picojson::value clEnvelope;
-            picojson::parse(clEnvelope, clReq.body);
-            int64_t llMsgId = -1;
-            if (clEnvelope.is<picojson::object>() && clEnvelope.get("msg_id").is<int64_t>())
-                llMsgId = clEnvelope.get("msg_id").get<int64_t>();
-            std::lock_guard<std::mutex> clLock(clMutex);
-            const auto it = clBodies.find(llMsgId);
-            clRes.set_content(
-                it == clBodies.end() ? std::string("{\"rval\":0}") : it->second, "application/json");
-        });
-        iPort = clServer.bind_to_any_port("127.0.0.1");
-        clThread = std::thread([this] { clServer.listen_after_bind(); });
-        while (!clServer.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~ScriptedCamera()
-    {
-        clServer.stop();
-        clThread.join();
+        clServer.server().Post(
+            "/cgi-bin/cgi", [this](const httplib::Request& clReq, httplib::Response& clRes) {
+                picojson::value clEnvelope;
+                picojson::parse(clEnvelope, clReq.body);
+                int64_t llMsgId = -1;
+                if (clEnvelope.is<picojson::object>() && clEnvelope.get("msg_id").is<int64_t>())
+                    llMsgId = clEnvelope.get("msg_id").get<int64_t>();
+                std::lock_guard<std::mutex> clLock(clMutex);
+                const auto it = clBodies.find(llMsgId);
+                clRes.set_content(
+                    it == clBodies.end() ? std::string("{\"rval\":0}") : it->second, "application/json");
+            });
+        clServer.start();
     }
     void answer(int64_t llMsgId, const std::string& strBody)
     {
         std::lock_guard<std::mutex> clLock(clMutex);
         clBodies[llMsgId] = strBody;
     }
-    std::string address() const { return "127.0.0.1:" + std::to_string(iPort); }
+    std::string address() const { return clServer.address(); }
 
 private:
-    httplib::Server clServer;
-    std::thread clThread;
     std::mutex clMutex;
     std::map<int64_t, std::string> clBodies;
-    int iPort = 0;
+    ClLoopbackServer clServer;
 };
 
 int rvalOf(const picojson::object& clReply)
@@ -154,8 +145,8 @@ void TestRaptorService::initTestCase()
 
 void TestRaptorService::init()
 {
-    pclSim = std::make_unique<CamSim>();
-    QVERIFY(pclSim->start());
+    pclSim = Kd4Test::startSim();
+    QVERIFY(pclSim);
     pclClient = std::make_unique<raptor_service>(pclSim->address());
 }
 
@@ -250,10 +241,8 @@ void TestRaptorService::timeLimit_realTimeouts()
 
 void TestRaptorService::failure_refusedConnection()
 {
-    QTcpServer clServer;
-    QVERIFY(clServer.listen(QHostAddress::LocalHost));
-    const quint16 iPort = clServer.serverPort();
-    clServer.close();
+    const int iPort = ClLoopbackServer::closedPort();
+    QVERIFY(iPort > 0);
 
     raptor_service clClient("127.0.0.1:" + std::to_string(iPort));
     QCOMPARE(rvalOf(clClient.send(0, 257, std::string(), std::string())), -1001);
@@ -346,22 +335,18 @@ void TestRaptorService::failure_noRval()
 void TestRaptorService::failure_replyTooLarge()
 {
     // No camera answer comes near the cap; a reply beyond it is a failed transfer, not data.
-    httplib::Server clServer;
-    clServer.Post("/cgi-bin/cgi", [](const httplib::Request&, httplib::Response& clRes) {
+    ClLoopbackServer clServer;
+    clServer.server().Post("/cgi-bin/cgi", [](const httplib::Request&, httplib::Response& clRes) {
         std::string clBody = "{\"rval\":0,\"param\":\"";
         clBody.append(raptor_service::MAX_REPLY_BYTES, 'x');
         clBody += "\"}";
         clRes.set_content(clBody, "application/json");
     });
-    const int iPort = clServer.bind_to_any_port("127.0.0.1");
-    std::thread clThread([&] { clServer.listen_after_bind(); });
-    while (!clServer.is_running())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    clServer.start();
 
-    raptor_service clClient("127.0.0.1:" + std::to_string(iPort));
+    raptor_service clClient(clServer.address());
     const picojson::object clReply = clClient.send(1, 3, std::string(), std::string());
     clServer.stop();
-    clThread.join();
     QCOMPARE(rvalOf(clReply), -1001);
     QCOMPARE(clReply.size(), size_t(1));
 }
@@ -383,10 +368,9 @@ void TestRaptorService::failure_libraryMissing()
 // The camera is reached directly: a proxy named in the environment is not used for it.
 void TestRaptorService::proxy_environmentIgnored()
 {
-    QTcpServer clServer;
-    QVERIFY(clServer.listen(QHostAddress::LocalHost));
-    const QByteArray clDeadProxy = "http://127.0.0.1:" + QByteArray::number(clServer.serverPort());
-    clServer.close();
+    const int iPort = ClLoopbackServer::closedPort();
+    QVERIFY(iPort > 0);
+    const QByteArray clDeadProxy = "http://127.0.0.1:" + QByteArray::number(iPort);
 
     StartSession_Rsp clStart;
     {
@@ -568,19 +552,20 @@ void TestRaptorService::prepareLiveView_sequences_data()
 {
     QTest::addColumn<QString>("resolution");
     QTest::addColumn<QStringList>("expected");
-    const QString strOn = QStringLiteral("2 stream_while_record on");
-    const QString strOff = QStringLiteral("2 stream_while_record off");
+    const QString strOn = QStringLiteral("2 stream_while_record=on");
+    const QString strOff = QStringLiteral("2 stream_while_record=off");
     QTest::newRow("normal") << QStringLiteral("1920x1080 30P 16:9")
-                            << QStringList { QStringLiteral("260"), strOn, QStringLiteral("259 none_force") };
+                            << QStringList { QStringLiteral("260"), strOn,
+                                   QStringLiteral("259 =none_force") };
     QTest::newRow("empty is normal") << QString()
                                      << QStringList { QStringLiteral("260"), strOn,
-                                            QStringLiteral("259 none_force") };
+                                            QStringLiteral("259 =none_force") };
     QTest::newRow("720p high speed") << QStringLiteral("1280x720 120P 16:9")
                                      << QStringList { QStringLiteral("260"), strOn, strOff,
-                                            QStringLiteral("259 none_force") };
+                                            QStringLiteral("259 =none_force") };
     QTest::newRow("WVGA high speed") << QStringLiteral("848x480 240P 16:9")
                                      << QStringList { QStringLiteral("260"), strOn, strOff,
-                                            QStringLiteral("259 none_force") };
+                                            QStringLiteral("259 =none_force") };
 }
 
 void TestRaptorService::prepareLiveView_sequences()
@@ -596,16 +581,7 @@ void TestRaptorService::prepareLiveView_sequences()
     QCOMPARE(clRsp.step, std::string("resetVF"));
     QVERIFY(pclSim->viewFinderRunning());
 
-    QStringList clSeen;
-    for (const auto& clMessage : pclSim->messages()) {
-        QString strLine = QString::number(clMessage.msgId);
-        if (clMessage.hasType)
-            strLine += QLatin1Char(' ') + QString::fromStdString(clMessage.type);
-        if (clMessage.hasParam)
-            strLine += QLatin1Char(' ') + QString::fromStdString(clMessage.param);
-        clSeen << strLine;
-    }
-    QCOMPARE(clSeen, expected);
+    QCOMPARE(Kd4Test::messageLog(*pclSim), expected);
 }
 
 void TestRaptorService::prepareLiveView_refusalExits_data()
@@ -660,4 +636,4 @@ void TestRaptorService::urls()
 }
 
 QTEST_GUILESS_MAIN(TestRaptorService)
-#include "test_raptor_service.moc"
+#include "tst_raptor_service.moc"

@@ -1,7 +1,8 @@
-// Not a test: renders the main window connected to the camera simulator in each of its looks
-// (normal, every grid, recording, high-speed notice, busy ring, connect page, update page) to PNG
-// files, for a look by eye. Usage: main_shots <folder> [en|ja]
-// Run it offscreen or under Xvfb, with KD4TOOL_UPDATE_URL pointing at loopback.
+// The main window connected to the camera simulator in each of its looks: normal, every grid,
+// recording, high-speed notice, busy ring, connect page, update page (its check finds nothing on the
+// update server's loopback address).
+
+#include "Shots.h"
 
 #include "CamSim.h"
 #include "ClCurlLibrary.h"
@@ -12,26 +13,12 @@
 #include "ClStartup.h"
 #include "ClUpdateWidget.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QStackedLayout>
-#include <QStandardPaths>
 #include <QTest>
-#include <QTextStream>
 
 namespace {
-
-QString strFolder;
-
-void shoot(QWidget* pclWindow, const QString& strName)
-{
-    const QString strPath = QDir(strFolder).filePath(strName + QStringLiteral(".png"));
-    if (!pclWindow->grab().save(strPath))
-        QTextStream(stderr) << "could not save " << strPath << "\n";
-    else
-        QTextStream(stdout) << strPath << "\n";
-}
 
 // Selects an entry by its wire value, as the row does when the user picks it.
 void choose(ClSettingWidget* pclPanel, const QString& strRow, const QString& strWire)
@@ -48,25 +35,17 @@ bool settle(camsim::CamSim& clSim, int iFrames = 5)
 
 } // namespace
 
-int main(int argc, char* argv[])
+bool shots::mainWindow(const QString& strFolder, const QString& strLang)
 {
-    QApplication clApp(argc, argv);
-    const QStringList clArgs = QCoreApplication::arguments();
-    strFolder = clArgs.value(1, QStringLiteral("."));
-    const QString strLang = clArgs.value(2, QStringLiteral("en"));
-    QDir().mkpath(strFolder);
-
-    QStandardPaths::setTestModeEnabled(true);
-    ClStartup::installStyle();
-    ClStartup::registerResources();
-    ClStartup::loadTranslations(strLang);
-    ClStartup::setAppearance();
-    ClStartup::setIdentity();
     ClCurlLibrary::load();
+    bool bOk = true;
+    const auto shoot = [&](QWidget* pclWindow, const QString& strName) {
+        bOk &= save(pclWindow, QDir(strFolder).filePath(strName + QStringLiteral(".png")));
+    };
 
     camsim::CamSim clSim;
     if (!clSim.start())
-        return 1;
+        return false;
     clSim.setBattery(45);
     qputenv("KD4TOOL_CAMERA_ADDRESS", QByteArray::fromStdString(clSim.address()));
 
@@ -75,7 +54,7 @@ int main(int argc, char* argv[])
     ClMainContentWidget* pclContent = pclWindow->contentWidget();
     ClSettingWidget* pclPanel = pclContent->settingWidget();
     if (!settle(clSim, 10))
-        return 1;
+        return false;
     QTest::qWait(300);
     shoot(pclWindow.get(), strLang + QStringLiteral("-normal"));
 
@@ -122,5 +101,5 @@ int main(int argc, char* argv[])
     QMetaObject::invokeMethod(pclContent, "slotSetPage", Q_ARG(int, 1));
     QTest::qWait(300);
     shoot(pclWindow.get(), strLang + QStringLiteral("-update"));
-    return 0;
+    return bOk;
 }
