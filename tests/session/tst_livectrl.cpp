@@ -274,11 +274,14 @@ void TestLiveCtrl::clearRequests_reportsWhatWillNeverBeAnswered()
         startStream();
         pclSim->setFault(2, camsim::Fault::delay(1000, 1));
         send(setting("zk_wdr", "on"));
+        // Running at the camera, not still waiting in the queue.
+        QVERIFY(pclSim->waitFor([this] { return commandLog(*pclSim).contains("2 zk_wdr=on"); }, 5000));
         send(setting("zk_white_balance", "daylight"));
         pclCtrl->clearRequests();
     } else {
         pclSim->setFault(769, camsim::Fault::delay(1000, 1));
         send(command(CMD_MSG_769));
+        QVERIFY(pclSim->waitForMessage(769));
         pclCtrl->setSettingPolling(true);
         QVERIFY(firePoll(pclCtrl->pollingTimer()));
         send(setting("zk_wdr", "on"));

@@ -12,6 +12,7 @@
 #include "ClSettingWidget.h"
 #include "ClStartup.h"
 #include "ClUpdateWidget.h"
+#include "ZkSetting.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -67,10 +68,11 @@ bool shots::mainWindow(const QString& strFolder, const QString& strLang)
 
     // A set the camera takes its time with: the busy ring turns meanwhile.
     clSim.setFault(2, camsim::Fault::delay(2000, 1));
-    choose(pclPanel, QStringLiteral("zk_white_balance"), QStringLiteral("cloudy"));
+    choose(pclPanel, ZkSetting::WHITE_BALANCE, QStringLiteral("cloudy"));
     QTest::qWait(800);
     shoot(pclWindow.get(), strLang + QStringLiteral("-busy"));
-    (void)QTest::qWaitFor([&] { return clSim.setting("zk_white_balance") == "cloudy"; }, 10000);
+    (void)QTest::qWaitFor(
+        [&] { return clSim.setting(ZkSetting::WHITE_BALANCE.toStdString()) == "cloudy"; }, 10000);
     settle(clSim);
 
     clSim.startRecording();
@@ -81,8 +83,10 @@ bool shots::mainWindow(const QString& strFolder, const QString& strLang)
     clSim.stopRecording();
     QTest::qWait(1000);
 
-    choose(pclPanel, QStringLiteral("video_resolution"), QStringLiteral("848x480 240P 16:9"));
-    (void)QTest::qWaitFor([&] { return clSim.setting("video_resolution") == "848x480 240P 16:9"; }, 10000);
+    choose(pclPanel, ZkSetting::VIDEO_RESOLUTION, QStringLiteral("848x480 240P 16:9"));
+    (void)QTest::qWaitFor(
+        [&] { return clSim.setting(ZkSetting::VIDEO_RESOLUTION.toStdString()) == "848x480 240P 16:9"; },
+        10000);
     settle(clSim);
     clSim.startRecording();
     QTest::qWait(2000);

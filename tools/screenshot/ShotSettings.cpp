@@ -9,6 +9,7 @@
 #include "ClSettingConfirmDialog.h"
 #include "ClSettingIntervalDialog.h"
 #include "ClSettingWidget.h"
+#include "ZkSetting.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -45,27 +46,27 @@ bool showAndSave(QWidget* pclWidget, const QString& strName)
 ClAllSettings snapshot()
 {
     return {
-        { QStringLiteral("zk_angle_deg"), QStringLiteral("170") },
-        { QStringLiteral("zk_white_balance"), QStringLiteral("fluorescent") },
-        { QStringLiteral("zk_self_timer"), QStringLiteral("10sec") },
-        { QStringLiteral("zk_wdr"), QStringLiteral("on") },
-        { QStringLiteral("zk_ae_exposure_level"), QStringLiteral("-1") },
-        { QStringLiteral("video_resolution"), QStringLiteral("1280x720 120P 16:9") },
-        { QStringLiteral("zk_ae_light_metering"), QStringLiteral("center") },
-        { QStringLiteral("zk_warp_correction"), QStringLiteral("on") },
-        { QStringLiteral("zk_stabilization"), QStringLiteral("on") },
-        { QStringLiteral("zk_image_rotation"), QStringLiteral("off") },
-        { QStringLiteral("zk_capture_mode"), QStringLiteral("interval") },
-        { QStringLiteral("zk_burst_per_sec"), QStringLiteral("60") },
-        { QStringLiteral("zk_interval_time"), QStringLiteral("00:01:30") },
-        { QStringLiteral("zk_rec_audio_level"), 10 },
-        { QStringLiteral("zk_rec_audio_balance"), -3 },
-        { QStringLiteral("zk_auto_power_off"), QStringLiteral("300sec") },
-        { QStringLiteral("zk_wifi_auto_power_off"), QStringLiteral("enable") },
-        { QStringLiteral("zk_rec_duration"), QStringLiteral("30min") },
-        { QStringLiteral("zk_speaker_volume"), 64 },
-        { QStringLiteral("zk_get_version"), QStringLiteral("01.00.0009") },
-        { QStringLiteral("camera_clock"), QDateTime::currentDateTime() },
+        { ZkSetting::ANGLE_DEG, QStringLiteral("170") },
+        { ZkSetting::WHITE_BALANCE, QStringLiteral("fluorescent") },
+        { ZkSetting::SELF_TIMER, QStringLiteral("10sec") },
+        { ZkSetting::WDR, QStringLiteral("on") },
+        { ZkSetting::AE_EXPOSURE_LEVEL, QStringLiteral("-1") },
+        { ZkSetting::VIDEO_RESOLUTION, QStringLiteral("1280x720 120P 16:9") },
+        { ZkSetting::AE_LIGHT_METERING, QStringLiteral("center") },
+        { ZkSetting::WARP_CORRECTION, QStringLiteral("on") },
+        { ZkSetting::STABILIZATION, QStringLiteral("on") },
+        { ZkSetting::IMAGE_ROTATION, QStringLiteral("off") },
+        { ZkSetting::CAPTURE_MODE, QStringLiteral("interval") },
+        { ZkSetting::BURST_PER_SEC, QStringLiteral("60") },
+        { ZkSetting::INTERVAL_TIME, QStringLiteral("00:01:30") },
+        { ZkSetting::REC_AUDIO_LEVEL, 10 },
+        { ZkSetting::REC_AUDIO_BALANCE, -3 },
+        { ZkSetting::AUTO_POWER_OFF, QStringLiteral("300sec") },
+        { ZkSetting::WIFI_AUTO_POWER_OFF, QStringLiteral("enable") },
+        { ZkSetting::REC_DURATION, QStringLiteral("30min") },
+        { ZkSetting::SPEAKER_VOLUME, 64 },
+        { ZkSetting::GET_VERSION, QStringLiteral("01.00.0009") },
+        { ZkSetting::CAMERA_CLOCK, QDateTime::currentDateTime() },
     };
 }
 
