@@ -1,7 +1,8 @@
 // From the update page to the installer: the network settings file kept in order at start, a
-// whole update against a local update server ending in the installer and the tool's exit, and
-// the failures that must neither report success nor end the tool.
+// whole update against a local update server ending in the desktop's software installer (xdg-open)
+// and the tool's exit, and the failures that must neither report success nor end the tool.
 #include "ClModalDriver.h"
+#include "ClPlatform.h"
 #include "ClProgressDialog.h"
 #include "ClResources.h"
 #include "ClUpdate.h"
@@ -16,14 +17,19 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 using Kd4Test::ClModalDriver;
 
 namespace {
 
-const char* const kDescriptionPath = "/kd4update/update_tool.xml";
-const QString kUpdateFailed = QStringLiteral("Faield to update.");
+// The Linux description, and the folder its packages are fetched from.
+const std::string kDescriptionPath = "/kd4update/linux/update_tool.xml";
+const std::string kFolder = "/kd4update/linux/";
+// What an English-speaking user reads (the catalogue mends the source text's spelling).
+const QString kUpdateFailed = QStringLiteral("Failed to update.");
+const QString kPackage = QStringLiteral("kd4tool_01.00.006_amd64.deb");
 const int kNotEnded = 7;
 
 QByteArray package(char cSeed, int iSize)
@@ -50,7 +56,7 @@ private slots:
     void networkFile_rewrittenUnlessSourceIsOurServer();
 
     void install_endToEndStartsInstallerAndExits();
-    void install_packageNameWithTwoDotsIsNotInstalled();
+    void install_packageOfAnotherSystemIsNotInstalled();
     void install_failuresKeepTheToolRunning_data();
     void install_failuresKeepTheToolRunning();
     void packageName_plainFileNamesOnly_data();
@@ -60,11 +66,12 @@ private:
     // Clicks "Tool version upgrade" and runs the application's event loop until the tool exits,
     // or until a short while after the check has reported (then kNotEnded comes back).
     int runUpdateFromPage(ClUpdateWidget* pclPage);
-    QString installerLog() const { return clInstallerDir.filePath(QStringLiteral("msiexec.args")); }
+    QString installerLog() const { return clInstallerDir.filePath(QStringLiteral("xdg-open.args")); }
     void putInstallerOnPath();
 
     QTemporaryDir clInstallerDir;
     QByteArray clOldPath;
+    QTranslator clEnglish;
 };
 
 void TestUpdaterInstall::initTestCase()
@@ -73,9 +80,12 @@ void TestUpdaterInstall::initTestCase()
     ClResources::init();
     clOldPath = qgetenv("PATH");
     QVERIFY(clInstallerDir.isValid());
+    QCOMPARE(ClPlatform::updateDescriptionPath().toStdString(), kDescriptionPath.substr(1));
+    QVERIFY(clEnglish.load(QStringLiteral(":/en/update")));
+    QCoreApplication::installTranslator(&clEnglish);
 
-    // The system installer's stand-in records how it was started.
-    const QString strScript = clInstallerDir.filePath(QStringLiteral("msiexec"));
+    // The desktop's opener's stand-in records how it was started.
+    const QString strScript = clInstallerDir.filePath(QStringLiteral("xdg-open"));
     QVERIFY(UpdaterTest::writeFile(strScript,
         QStringLiteral("#!/bin/sh\n"
                        "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
@@ -182,13 +192,13 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     QVERIFY(clServer.isRunning());
     clServer.setResource(kDescriptionPath,
         UpdaterTest::description({
-                                     { "01.00.006", UpdaterTest::md5Hex(clFirst), "KD4Tool_106.msi" },
-                                     { "01.00.005", UpdaterTest::md5Hex("old"), "KD4Tool_105.msi", "file" },
-                                     { "1.0.5.1", UpdaterTest::md5Hex(clSecond), "KD4Tool_1051.msi", "file" },
+                                     { "01.00.006", UpdaterTest::md5Hex(clFirst), kPackage },
+                                     { "01.00.005", UpdaterTest::md5Hex("old"), "kd4tool_105.deb", "file" },
+                                     { "1.0.5.1", UpdaterTest::md5Hex(clSecond), "kd4tool_1051.deb", "file" },
                                  })
             .toStdString());
-    clServer.setResource("/kd4update/KD4Tool_106.msi", clFirst.toStdString());
-    clServer.setResource("/kd4update/KD4Tool_1051.msi", clSecond.toStdString());
+    clServer.setResource(kFolder + kPackage.toStdString(), clFirst.toStdString());
+    clServer.setResource(kFolder + "kd4tool_1051.deb", clSecond.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -198,29 +208,30 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     QCOMPARE(runUpdateFromPage(&clPage), 0);
 
     // Both newer packages were fetched and verified; the first one is handed to the installer.
+    const QString strFolder = QString::fromStdString(kFolder);
     QCOMPARE(clServer.requests(),
-        (QStringList {
-            "/kd4update/update_tool.xml", "/kd4update/KD4Tool_106.msi", "/kd4update/KD4Tool_1051.msi" }));
-    const QString strPackage = ClUpdate::dataFolder() + QStringLiteral("KD4Tool_106.msi");
+        (QStringList { QString::fromStdString(kDescriptionPath), strFolder + kPackage,
+            strFolder + "kd4tool_1051.deb" }));
+    const QString strPackage = ClUpdate::dataFolder() + kPackage;
     QCOMPARE(UpdaterTest::readFile(strPackage), clFirst);
-    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool_1051.msi")));
+    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("kd4tool_1051.deb")));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installerLog()), 10000);
     QCOMPARE(
         QString::fromUtf8(UpdaterTest::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-        (QStringList { "/i", QDir::toNativeSeparators(strPackage) }));
+        QStringList { strPackage });
     QCOMPARE(clCloser.clMessages, QStringList());
     QCOMPARE(clErrors.count(), 1);
     QCOMPARE(clErrors.first().first().toString(), QString());
 }
 
-void TestUpdaterInstall::install_packageNameWithTwoDotsIsNotInstalled()
+// Only a Debian package is handed over: another first file is dropped without a word.
+void TestUpdaterInstall::install_packageOfAnotherSystemIsNotInstalled()
 {
     const QByteArray clData = package('v', 2000);
     TestUpdateServer clServer;
     clServer.setResource(kDescriptionPath,
-        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "KD4Tool.1.0.6.msi" } })
-            .toStdString());
-    clServer.setResource("/kd4update/KD4Tool.1.0.6.msi", clData.toStdString());
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "KD4Tool.msi" } }).toStdString());
+    clServer.setResource(kFolder + "KD4Tool.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -229,7 +240,7 @@ void TestUpdaterInstall::install_packageNameWithTwoDotsIsNotInstalled()
     QCOMPARE(runUpdateFromPage(&clPage), kNotEnded);
     QCOMPARE(clServer.requests().size(), 2);
     QCOMPARE(clCloser.clMessages, QStringList());
-    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.1.0.6.msi")));
+    QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.msi")));
     QVERIFY(!QFile::exists(installerLog()));
     QVERIFY(clPage.isEnabled());
 }
@@ -240,23 +251,23 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning_data()
     QTest::addColumn<QString>("strFileName");
 
     QTest::newRow("package path taken by a folder") << "folder"
-                                                    << "KD4Tool.msi";
+                                                    << "kd4tool.deb";
     QTest::newRow("data folder cannot be created") << "nofolder"
-                                                   << "KD4Tool.msi";
+                                                   << "kd4tool.deb";
     QTest::newRow("installer missing") << "noinstaller"
-                                       << "KD4Tool.msi";
+                                       << "kd4tool.deb";
     QTest::newRow("name climbs out") << "hostile"
-                                     << "../KD4Tool.msi";
+                                     << "../kd4tool.deb";
     QTest::newRow("name climbs out, Windows style") << "hostile"
-                                                    << "..\\..\\KD4Tool.msi";
+                                                    << "..\\..\\kd4tool.deb";
     QTest::newRow("absolute name") << "absolute"
-                                   << "KD4Tool.msi";
+                                   << "kd4tool.deb";
     QTest::newRow("name in a sub-folder") << "hostile"
-                                          << "sub/KD4Tool.msi";
+                                          << "sub/kd4tool.deb";
     QTest::newRow("drive-relative name") << "hostile"
-                                         << "C:KD4Tool.msi";
+                                         << "C:kd4tool.deb";
     QTest::newRow("device name") << "hostile"
-                                 << "CON.msi";
+                                 << "CON.deb";
 }
 
 void TestUpdaterInstall::install_failuresKeepTheToolRunning()
@@ -273,8 +284,8 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     clServer.setServeByFileName(true);
     clServer.setResource(kDescriptionPath,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), strFileName } }).toStdString());
-    clServer.setResource("/kd4update/KD4Tool.msi", clData.toStdString());
-    clServer.setResource("/kd4update/CON.msi", clData.toStdString());
+    clServer.setResource(kFolder + "kd4tool.deb", clData.toStdString());
+    clServer.setResource(kFolder + "CON.deb", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -306,8 +317,8 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     // Nothing was written outside the data folder.
     QDir clDataParent(ClUpdate::dataFolder());
     QVERIFY(clDataParent.cdUp());
-    QVERIFY(!QFile::exists(clDataParent.filePath(QStringLiteral("KD4Tool.msi"))));
-    QVERIFY(!QFile::exists(clElsewhere.filePath(QStringLiteral("KD4Tool.msi"))));
+    QVERIFY(!QFile::exists(clDataParent.filePath(QStringLiteral("kd4tool.deb"))));
+    QVERIFY(!QFile::exists(clElsewhere.filePath(QStringLiteral("kd4tool.deb"))));
     QCOMPARE(QDir(clElsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 

@@ -22,7 +22,7 @@ using Kd4Test::ClModalDriver;
 
 namespace {
 
-const char* const kDescriptionPath = "/kd4update/update_tool.xml";
+const char* const kDescriptionPath = "/kd4update/linux/update_tool.xml";
 
 QPushButton* cancelButton(ClProgressDialog* pclDialog)
 {
@@ -258,7 +258,7 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 1024;
     clFile.iChunkDelayMs = 100;
-    clServer.setResource("/kd4update/KD4Tool.msi", clFile);
+    clServer.setResource("/kd4update/linux/KD4Tool.msi", clFile);
 
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
     ClUpdateWidget clPage;
