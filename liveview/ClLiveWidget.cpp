@@ -39,6 +39,7 @@ ClLiveWidget::ClLiveWidget(QWidget* pclParent)
     clProgressAnimation.setStartValue(0);
     clProgressAnimation.setEndValue(359);
     clProgressAnimation.setLoopCount(-1);
+    setAccessibleName(tr("Live picture"));
 }
 
 void ClLiveWidget::clearView()
@@ -47,6 +48,9 @@ void ClLiveWidget::clearView()
     strBattIcon.clear();
     strRecIcon.clear();
     strMessage.clear();
+    strBattText.clear();
+    strRecText.clear();
+    updateAccessibleDescription();
     slotClearImage();
 }
 
@@ -74,6 +78,10 @@ void ClLiveWidget::slotSetRecordState(bool bIsEnable, bool bIsHighSpeed)
     } else {
         strRecIcon.clear();
     }
+    strRecText = !bIsEnable ? QString()
+        : bIsHighSpeed      ? tr("Recording at high speed, no live picture")
+                            : tr("Recording");
+    updateAccessibleDescription();
     update();
 }
 
@@ -89,7 +97,20 @@ void ClLiveWidget::slotSetBattLv(qint32 lBatt, bool bIsAcConnect)
         strBattIcon = QStringLiteral(":/img/batt_2");
     else
         strBattIcon = QStringLiteral(":/img/batt_3");
+    strBattText = bIsAcConnect ? tr("Mains adapter") : tr("Battery %1 %").arg(qBound(0, lBatt, 100));
+    updateAccessibleDescription();
     update();
+}
+
+void ClLiveWidget::updateAccessibleDescription()
+{
+    // What the overlays show, for a screen reader.
+    QStringList clParts;
+    for (const QString& strPart : { strBattText, strRecText }) {
+        if (!strPart.isEmpty())
+            clParts.append(strPart);
+    }
+    setAccessibleDescription(clParts.join(QStringLiteral(", ")));
 }
 
 void ClLiveWidget::slotUpdateProgress(const QVariant& clValue)

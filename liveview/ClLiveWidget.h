@@ -38,11 +38,15 @@ private slots:
 private:
     void drawGrid(QPainter& clPainter) const;
     void drawNotice(QPainter& clPainter) const;
+    void updateAccessibleDescription();
 
     QString strBattIcon;
     QString strRecIcon;
     QString strMessage;
     QString strGridType;
+    // The overlays in words, for the accessible description.
+    QString strBattText;
+    QString strRecText;
     QVariantAnimation clProgressAnimation;
     int iAngle = 0;
 };

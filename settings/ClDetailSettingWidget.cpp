@@ -1,5 +1,6 @@
 #include "ClDetailSettingWidget.h"
 
+#include "ClAccessibleSettingCombo.h"
 #include "ClCommands.h"
 #include "ClDialogHelpers.h"
 #include "ClInformationDialog.h"
@@ -133,6 +134,7 @@ QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
         break;
     case Control::SyncTime: {
         auto* pclCombo = new QComboBox(this);
+        ClAccessibleSettingCombo::markAsSettingRow(pclCombo);
         AbstSettingItemWidget::applyRowStyle(pclCombo);
         pclCombo->setFixedWidth(AbstSettingItemWidget::iRowWidth);
         pclCombo->addItem(QObject::tr("ON"), true);

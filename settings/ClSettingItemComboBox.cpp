@@ -1,5 +1,7 @@
 #include "ClSettingItemComboBox.h"
 
+#include "ClAccessibleSettingCombo.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -8,6 +10,7 @@ ClSettingItemComboBox::ClSettingItemComboBox(const QString& strKey, QWidget* pcl
     : AbstSettingItemWidget(strKey, pclParent)
     , pclComboBox(new QComboBox(this))
 {
+    ClAccessibleSettingCombo::markAsSettingRow(pclComboBox);
     applyRowStyle(pclComboBox);
     pclComboBox->setIconSize(QSize(50, 30));
 

@@ -7,6 +7,9 @@
 #include "ClSettingItemSlider.h"
 #include "ClSettingItemVolume.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -89,6 +92,7 @@ void ClSettingPageWidget::buildRows(
     QVBoxLayout* pclLayout, const stRow* aclRows, size_t iCount, const char* pcContext)
 {
     QList<QWidget*> clLine; // the controls of the line being built
+    QList<const stRow*> clLineRows; // and their rows
     const stRow* pclLineRow = nullptr; // the row that labels it
     for (size_t i = 0; i < iCount; ++i) {
         const stRow& clRow = aclRows[i];
@@ -105,6 +109,7 @@ void ClSettingPageWidget::buildRows(
             addSettingItem(pclControl);
         pclLineRow = clRow.pcLabel ? &clRow : pclLineRow;
         clLine.append(pclControl);
+        clLineRows.append(&clRow);
         // A row without a label joins the line above; the label is made once the line is complete.
         if (i + 1 < iCount && !aclRows[i + 1].pcLabel)
             continue;
@@ -117,12 +122,40 @@ void ClSettingPageWidget::buildRows(
                                                   : Line::Beside);
         if (pclLineRow->pcLabelName)
             pclLabel->setObjectName(QLatin1String(pclLineRow->pcLabelName));
+        for (int iControl = 0; iControl < clLine.size(); ++iControl) {
+            const stRow& clControlRow = *clLineRows.at(iControl);
+            const bool bCaptioned = clControlRow.pcText
+                && (clControlRow.eControl == Control::Slider || clControlRow.eControl == Control::Balance);
+            nameForScreenReaders(clLine.at(iControl),
+                bCaptioned ? pclLabel->text() + QStringLiteral(": ")
+                        + QCoreApplication::translate(pcContext, clControlRow.pcText)
+                           : pclLabel->text());
+        }
         if (!pclLineRow->strFirmware.isEmpty()) {
             addVersionItem(pclLineRow->strFirmware, pclLabel);
             for (QWidget* pclWidget : qAsConst(clLine))
                 addVersionItem(pclLineRow->strFirmware, pclWidget);
         }
         clLine.clear();
+        clLineRows.clear();
+    }
+}
+
+void ClSettingPageWidget::nameForScreenReaders(QWidget* pclControl, const QString& strName)
+{
+    // The row's label names what the user operates: the row itself and the combo box, slider or
+    // button inside it (a combo box's value stays what it shows).
+    QList<QWidget*> clOperated { pclControl };
+    clOperated += pclControl->findChildren<QWidget*>();
+    for (QWidget* pclWidget : qAsConst(clOperated)) {
+        bool bInPopup = false; // a part of a combo box's popup
+        for (QWidget* pclUp = pclWidget; pclUp != pclControl && !bInPopup; pclUp = pclUp->parentWidget())
+            bInPopup = qobject_cast<QComboBox*>(pclUp->parentWidget()) != nullptr;
+        if (bInPopup)
+            continue;
+        if (pclWidget == pclControl || qobject_cast<QComboBox*>(pclWidget)
+            || qobject_cast<QAbstractSlider*>(pclWidget) || qobject_cast<QAbstractButton*>(pclWidget))
+            pclWidget->setAccessibleName(strName);
     }
 }
 

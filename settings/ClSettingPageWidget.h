@@ -136,6 +136,8 @@ private:
         return pclOwner->*pMember;
     }
     QWidget* createControl(const stRow& clRow, const char* pcContext);
+    // Gives the row and the control inside it the accessible name a screen reader announces.
+    static void nameForScreenReaders(QWidget* pclControl, const QString& strName);
     // The entries as shown, pcPageContext being the page's translation context.
     static ClItems entryItems(const QList<stEntry>& clEntries, const char* pcPageContext);
 

@@ -155,6 +155,26 @@ You can not view LiveView.</source>
         <translation>Recording in high speed mode. 
 Live view is not available.</translation>
     </message>
+    <message>
+        <source>Live picture</source>
+        <translation>Live picture</translation>
+    </message>
+    <message>
+        <source>Recording at high speed, no live picture</source>
+        <translation>Recording at high speed, no live picture</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Mains adapter</source>
+        <translation>Mains adapter</translation>
+    </message>
+    <message>
+        <source>Battery %1 %</source>
+        <translation>Battery %1 %</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>

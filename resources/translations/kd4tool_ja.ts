@@ -155,6 +155,26 @@ You can not view LiveView.</source>
         <translation>ハイスピード録画中のため、 
 ライブビューを表示できません。</translation>
     </message>
+    <message>
+        <source>Live picture</source>
+        <translation>ライブ映像</translation>
+    </message>
+    <message>
+        <source>Recording at high speed, no live picture</source>
+        <translation>ハイスピード録画中（ライブ映像なし）</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>録画中</translation>
+    </message>
+    <message>
+        <source>Mains adapter</source>
+        <translation>AC アダプター</translation>
+    </message>
+    <message>
+        <source>Battery %1 %</source>
+        <translation>バッテリー残量 %1 %</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>

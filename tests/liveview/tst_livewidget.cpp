@@ -2,6 +2,7 @@
 #include "ClResources.h"
 #include "PaintProbe.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalSpy>
@@ -154,6 +155,7 @@ private slots:
     void clearView_removesEverything();
 
     void busyRing_shownWhileAnimating();
+    void accessible_describesOverlays();
 };
 
 void TestLiveWidget::initTestCase()
@@ -621,6 +623,34 @@ void TestLiveWidget::busyRing_shownWhileAnimating()
 
     clView.slotSetVisibleIndicator(false);
     QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isGrey(u); }).isNull());
+}
+
+// A screen reader hears what the overlays show.
+void TestLiveWidget::accessible_describesOverlays()
+{
+    ClLiveWidget clView;
+    QAccessibleInterface* pclAccessible = QAccessible::queryAccessibleInterface(&clView);
+    QVERIFY(pclAccessible);
+    QCOMPARE(pclAccessible->text(QAccessible::Name), QStringLiteral("Live picture"));
+    QCOMPARE(pclAccessible->text(QAccessible::Description), QString());
+    const struct
+    {
+        qint32 lBattery;
+        bool bAc, bRecording, bHighSpeed;
+        const char* pDescription;
+    } aSteps[] = {
+        { 80, false, false, false, "Battery 80 %" },
+        { 20, false, true, false, "Battery 20 %, Recording" },
+        { 20, true, true, true, "Mains adapter, Recording at high speed, no live picture" },
+        { 140, false, false, false, "Battery 100 %" },
+    };
+    for (const auto& clStep : aSteps) {
+        clView.slotSetBattLv(clStep.lBattery, clStep.bAc);
+        clView.slotSetRecordState(clStep.bRecording, clStep.bHighSpeed);
+        QCOMPARE(pclAccessible->text(QAccessible::Description), QString::fromUtf8(clStep.pDescription));
+    }
+    clView.clearView();
+    QCOMPARE(pclAccessible->text(QAccessible::Description), QString());
 }
 
 QTEST_MAIN(TestLiveWidget)

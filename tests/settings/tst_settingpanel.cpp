@@ -15,6 +15,9 @@
 #include "ClSettingPageWidget.h"
 #include "ClSettingWidget.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
@@ -140,6 +143,8 @@ private slots:
     }
 
     void connectPage_buttons();
+    void accessible_controlsNamedAfterTheirRows_data();
+    void accessible_controlsNamedAfterTheirRows();
     void fill_showsCameraValuesAndSendsNothing();
     void fill_withoutResolutionLeavesRowAndStaysQuiet();
     void reread_answerFillsPages();
@@ -198,6 +203,71 @@ void TestSettingPanel::connectPage_buttons()
     // The two buttons are equally wide.
     QCOMPARE(clPanel.connectPageButton(QStringLiteral("connectButton"))->width(),
         clPanel.connectPageButton(QStringLiteral("updateButton"))->width());
+}
+
+void TestSettingPanel::accessible_controlsNamedAfterTheirRows_data()
+{
+    QTest::addColumn<QString>("strControl"); // object name of the row or button
+    QTest::addColumn<QString>("strName");
+    QTest::newRow("connect") << "connectButton"
+                             << "Connect";
+    QTest::newRow("update") << "updateButton"
+                            << "Tool version upgrade";
+    QTest::newRow("combo on the simple page") << "zk_white_balance"
+                                              << "WB";
+    QTest::newRow("grid") << "grid"
+                          << "Grid";
+    QTest::newRow("captioned slider") << "zk_rec_audio_level"
+                                      << "Recording Settings: Level";
+    QTest::newRow("button row") << "sdFormat"
+                                << "SD format";
+}
+
+namespace {
+
+// A combo box, slider or button the user operates (not the parts of a combo box's popup).
+bool isOperated(QWidget* pclWidget)
+{
+    for (QWidget* pclParent = pclWidget->parentWidget(); pclParent; pclParent = pclParent->parentWidget()) {
+        if (qobject_cast<QComboBox*>(pclParent))
+            return false;
+    }
+    return qobject_cast<QComboBox*>(pclWidget) || qobject_cast<QAbstractSlider*>(pclWidget)
+        || qobject_cast<QAbstractButton*>(pclWidget);
+}
+
+} // namespace
+
+// A screen reader announces each control by its row's label; a combo box's value is what it
+// shows, and buttons that are not rows keep their text.
+void TestSettingPanel::accessible_controlsNamedAfterTheirRows()
+{
+    QFETCH(QString, strControl);
+    QFETCH(QString, strName);
+    ClPanel clPanel;
+    auto* pclRow = clPanel.clPanel.findChild<QWidget*>(strControl);
+    QVERIFY(pclRow);
+    QList<QWidget*> clOperated { pclRow };
+    for (QWidget* pclInner : pclRow->findChildren<QWidget*>()) {
+        if (isOperated(pclInner))
+            clOperated.append(pclInner);
+    }
+    for (QWidget* pclControl : clOperated) {
+        QAccessibleInterface* pclAccessible = QAccessible::queryAccessibleInterface(pclControl);
+        QVERIFY(pclAccessible);
+        QCOMPARE(pclAccessible->text(QAccessible::Name), strName);
+        if (auto* pclCombo = qobject_cast<QComboBox*>(pclControl))
+            QCOMPARE(pclAccessible->text(QAccessible::Value), pclCombo->currentText());
+    }
+    // Every control of a setting row has a name.
+    for (auto* pclItem : clPanel.clPanel.findChildren<AbstSettingItemWidget*>()) {
+        for (QWidget* pclControl : pclItem->findChildren<QWidget*>()) {
+            if (isOperated(pclControl))
+                QVERIFY2(
+                    !QAccessible::queryAccessibleInterface(pclControl)->text(QAccessible::Name).isEmpty(),
+                    qPrintable(pclItem->objectName()));
+        }
+    }
 }
 
 void TestSettingPanel::fill_showsCameraValuesAndSendsNothing()
