@@ -1,0 +1,42 @@
+// The network settings file "network.xml", through the reader the update controller uses: update
+// server URL, automatic update flag and the proxy with its login (Base64 password decoded).
+#include "FuzzSupport.h"
+
+#include "ClParseXmlNetwork.h"
+
+#include <QByteArray>
+#include <QNetworkProxy>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv)
+{
+    kd4fuzz::startApplication(pArgc, pArgv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
+{
+    const QByteArray clData(reinterpret_cast<const char*>(pData), static_cast<int>(size));
+
+    ClParseXmlNetwork clParser;
+    clParser.parseData(clData);
+    const QUrl clUrl = clParser.sourceUrl();
+    clUrl.toString();
+    const bool bAutoUpdate = clParser.isAutoUpdate();
+    const bool bProxyUse = clParser.isProxyUse();
+    const QNetworkProxy clProxy = clParser.proxy();
+    const QNetworkProxy::ProxyType eType = clProxy.type();
+    kd4fuzz::require(eType == QNetworkProxy::DefaultProxy || eType == QNetworkProxy::Socks5Proxy
+            || eType == QNetworkProxy::NoProxy || eType == QNetworkProxy::HttpProxy
+            || eType == QNetworkProxy::HttpCachingProxy || eType == QNetworkProxy::FtpCachingProxy,
+        "the proxy type is one Qt knows");
+
+    // Values survive from one read to the next, so reading the same file again changes nothing.
+    clParser.parseData(clData);
+    kd4fuzz::require(clParser.sourceUrl() == clUrl && clParser.isAutoUpdate() == bAutoUpdate
+            && clParser.isProxyUse() == bProxyUse && clParser.proxy() == clProxy,
+        "reading the same file twice gives what reading it once gave");
+    return 0;
+}
