@@ -3,8 +3,30 @@
 #include "ClXmlException.h"
 
 #include <QFile>
+#include <QXmlStreamReader>
 
 #include <memory>
+
+namespace {
+
+// The DOM reader descends one call per element level, and so does walkNode(): a text nested some
+// thousands of levels deep (a few kilobytes) would exhaust the stack and end the program. The
+// stream reader that counts the levels first keeps its own stack on the heap.
+bool nestsTooDeep(const QByteArray& clData)
+{
+    QXmlStreamReader clReader(clData);
+    int iDepth = 0;
+    while (!clReader.atEnd()) {
+        const QXmlStreamReader::TokenType eToken = clReader.readNext();
+        if (eToken == QXmlStreamReader::StartElement && ++iDepth > ClParseXml::MAX_ELEMENT_DEPTH)
+            return true;
+        if (eToken == QXmlStreamReader::EndElement)
+            --iDepth;
+    }
+    return false;
+}
+
+} // namespace
 
 ClParseXml::ClParseXml() = default;
 
@@ -26,7 +48,7 @@ bool ClParseXml::parseFile(const QString& strPath)
 bool ClParseXml::parseData(const QByteArray& clData)
 {
     clear();
-    if (!clDocument.setContent(clData) || !clDocument.hasChildNodes()) {
+    if (nestsTooDeep(clData) || !clDocument.setContent(clData) || !clDocument.hasChildNodes()) {
         clDocument.clear();
         return false;
     }

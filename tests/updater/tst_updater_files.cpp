@@ -30,6 +30,11 @@ protected:
     }
 };
 
+QByteArray nested(int iDepth)
+{
+    return QByteArray("<a>").repeated(iDepth) + QByteArray("</a>").repeated(iDepth);
+}
+
 QStringList fileNames(const ClParseXmlUpdate& clReader)
 {
     QStringList clNames;
@@ -201,6 +206,11 @@ void TestUpdaterFiles::parse_rejectsUnreadableInput_data()
     QTest::newRow("broken XML") << "broken.xml" << QByteArray("<settings><use>true</settings>") << false;
     QTest::newRow("a directory") << "." << QByteArray() << false;
     QTest::newRow("well-formed but useless") << "other.xml" << QByteArray("<other/>") << true;
+    QTest::newRow("nested as deep as allowed") << "deep.xml" << nested(ClParseXml::MAX_ELEMENT_DEPTH) << true;
+    QTest::newRow("nested a level too deep")
+        << "deeper.xml" << nested(ClParseXml::MAX_ELEMENT_DEPTH + 1) << false;
+    // Deep enough to exhaust the stack of a reader that descends one call per level.
+    QTest::newRow("nested 100000 levels") << "abyss.xml" << nested(100000) << false;
 }
 
 void TestUpdaterFiles::parse_rejectsUnreadableInput()
