@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,8 +29,22 @@ inline void startApplication(int* pArgc, char*** pArgv)
     qputenv("XDG_CONFIG_HOME", (clHome.path() + QStringLiteral("/config")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Decoders complain about every broken input; millions of warnings would only slow the run.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static QCoreApplication clApp(*pArgc, *pArgv);
+}
+
+// Runs fnWork on a thread with a small stack. The program's readers run on a main thread of 1 MiB
+// on Windows; on a smaller stack here, input nested deep enough to exhaust that fits within the
+// input sizes libFuzzer tries, and ends the run instead of passing unnoticed.
+constexpr unsigned SMALL_STACK_BYTES = 256 * 1024;
+
+template <typename Fn> void onSmallStack(Fn fnWork)
+{
+    QThread* pclThread = QThread::create(fnWork);
+    pclThread->setStackSize(SMALL_STACK_BYTES);
+    pclThread->start();
+    pclThread->wait();
+    delete pclThread;
 }
 
 } // namespace kd4fuzz
