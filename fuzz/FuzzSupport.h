@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMutex>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 // Shared by the libFuzzer harnesses: a broken invariant ends the run like a crash, so libFuzzer
 // keeps the input that broke it.
@@ -33,18 +36,55 @@ inline void startApplication(int* pArgc, char*** pArgv)
     static QCoreApplication clApp(*pArgc, *pArgv);
 }
 
-// Runs fnWork on a thread with a small stack. The program's readers run on a main thread of 1 MiB
+// Runs work on a thread with a small stack. The program's readers run on a main thread of 1 MiB
 // on Windows; on a smaller stack here, input nested deep enough to exhaust that fits within the
-// input sizes libFuzzer tries, and ends the run instead of passing unnoticed.
-constexpr unsigned SMALL_STACK_BYTES = 256 * 1024;
+// input sizes libFuzzer tries, and ends the run instead of passing unnoticed. One thread serves the
+// whole run: starting a thread per input would cost more than the work itself.
+class SmallStackThread : public QThread
+{
+public:
+    static constexpr unsigned STACK_BYTES = 256 * 1024;
+
+    SmallStackThread()
+    {
+        setStackSize(STACK_BYTES);
+        start();
+    }
+
+    void runWork(const std::function<void()>& fnWork)
+    {
+        QMutexLocker clLock(&clMutex);
+        fnPending = fnWork;
+        clWake.wakeOne();
+        while (fnPending)
+            clDone.wait(&clMutex);
+    }
+
+protected:
+    void run() override
+    {
+        QMutexLocker clLock(&clMutex);
+        for (;;) {
+            while (!fnPending)
+                clWake.wait(&clMutex);
+            fnPending();
+            fnPending = nullptr;
+            clDone.wakeOne();
+        }
+    }
+
+private:
+    QMutex clMutex;
+    QWaitCondition clWake;
+    QWaitCondition clDone;
+    std::function<void()> fnPending;
+};
 
 template <typename Fn> void onSmallStack(Fn fnWork)
 {
-    QThread* pclThread = QThread::create(fnWork);
-    pclThread->setStackSize(SMALL_STACK_BYTES);
-    pclThread->start();
-    pclThread->wait();
-    delete pclThread;
+    // Never deleted: it waits for work until the process ends.
+    static SmallStackThread* pclThread = new SmallStackThread;
+    pclThread->runWork(fnWork);
 }
 
 } // namespace kd4fuzz
