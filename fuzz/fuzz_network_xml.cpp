@@ -22,21 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 
     ClParseXmlNetwork clParser;
     kd4fuzz::onSmallStack([&] { clParser.parseData(clData); });
-    const QUrl clUrl = clParser.sourceUrl();
-    clUrl.toString();
-    const bool bAutoUpdate = clParser.isAutoUpdate();
-    const bool bProxyUse = clParser.isProxyUse();
+    clParser.sourceUrl().toString();
+    clParser.isAutoUpdate();
+    clParser.isProxyUse();
     const QNetworkProxy clProxy = clParser.proxy();
     const QNetworkProxy::ProxyType eType = clProxy.type();
     kd4fuzz::require(eType == QNetworkProxy::DefaultProxy || eType == QNetworkProxy::Socks5Proxy
             || eType == QNetworkProxy::NoProxy || eType == QNetworkProxy::HttpProxy
             || eType == QNetworkProxy::HttpCachingProxy || eType == QNetworkProxy::FtpCachingProxy,
         "the proxy type is one Qt knows");
-
-    // Values survive from one read to the next, so reading the same file again changes nothing.
-    kd4fuzz::onSmallStack([&] { clParser.parseData(clData); });
-    kd4fuzz::require(clParser.sourceUrl() == clUrl && clParser.isAutoUpdate() == bAutoUpdate
-            && clParser.isProxyUse() == bProxyUse && clParser.proxy() == clProxy,
-        "reading the same file twice gives what reading it once gave");
     return 0;
 }
