@@ -30,9 +30,9 @@ protected:
     }
 };
 
-QByteArray nested(int iDepth)
+QByteArray nested(int iDepth, const QByteArray& clTag = "a")
 {
-    return QByteArray("<a>").repeated(iDepth) + QByteArray("</a>").repeated(iDepth);
+    return ("<" + clTag + ">").repeated(iDepth) + ("</" + clTag + ">").repeated(iDepth);
 }
 
 QStringList fileNames(const ClParseXmlUpdate& clReader)
@@ -211,6 +211,9 @@ void TestUpdaterFiles::parse_rejectsUnreadableInput_data()
         << "deeper.xml" << nested(ClParseXml::MAX_ELEMENT_DEPTH + 1) << false;
     // Deep enough to exhaust the stack of a reader that descends one call per level.
     QTest::newRow("nested 100000 levels") << "abyss.xml" << nested(100000) << false;
+    QTest::newRow("nested 100000 levels, undeclared prefix")
+        << "prefixed.xml" << nested(100000, "x:a") << false;
+    QTest::newRow("undeclared prefix, shallow") << "shallow.xml" << nested(3, "x:a") << true;
 }
 
 void TestUpdaterFiles::parse_rejectsUnreadableInput()
