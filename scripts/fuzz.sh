@@ -102,7 +102,10 @@ for h in "${harnesses[@]}"; do
   status=$(grep -E '^#[0-9]+' "$work/fuzz.log" | grep -E 'cov: ' | tail -1 || true)
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$status")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$status")
-  findings=$(find "$work/artifacts" -type f | wc -l)
+  # libFuzzer also keeps inputs that took over 10 s: on a loaded machine that is no finding by
+  # itself (a real hang passes the 25 s limit and ends the run), so they are only counted.
+  findings=$(find "$work/artifacts" -type f ! -name 'slow-unit-*' | wc -l)
+  slow=$(find "$work/artifacts" -type f -name 'slow-unit-*' | wc -l)
   replay_rc=$(cat "$work/replay.rc")
   verdict=ok
   if [ "$rc" -ne 0 ] || [ "$replay_rc" -ne 0 ] || [ "$findings" -ne 0 ]; then
@@ -110,8 +113,8 @@ for h in "${harnesses[@]}"; do
     failed=1
     [ "$findings" -eq 0 ] && findings=1
   fi
-  printf 'fuzz: %-13s %s  executions %s  cov %s  ft %s  findings %s  regressions %s (exit %s)\n' \
-    "$h" "$verdict" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$findings" "$(cat "$work/replay.count")" "$replay_rc"
+  printf 'fuzz: %-13s %s  executions %s  cov %s  ft %s  findings %s  slow inputs %s  regressions %s (exit %s)\n' \
+    "$h" "$verdict" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$findings" "$slow" "$(cat "$work/replay.count")" "$replay_rc"
 done
 if [ "$failed" -ne 0 ]; then
   echo "fuzz: findings; see the logs and artifacts under $dir/fuzz-run/" >&2
