@@ -57,10 +57,14 @@ QString ClKD4CgiWorker::getAddress() const
 
 ClNotifyList ClKD4CgiWorker::pollNotifications()
 {
-    ClNotifyList clList;
     if (!pclService)
-        return clList;
-    const Notification_Rsp clRsp = pclService->list_notification(2);
+        return ClNotifyList();
+    return toNotifyList(pclService->list_notification(2));
+}
+
+ClNotifyList ClKD4CgiWorker::toNotifyList(const Notification_Rsp& clRsp)
+{
+    ClNotifyList clList;
     if (clRsp.rval != 0)
         return clList;
     for (const NotificationEntry& clEntry : clRsp.listing)

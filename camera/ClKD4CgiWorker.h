@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 class raptor_service;
+struct Notification_Rsp;
 
 // Runs one camera command per start on a thread of its own: turns the command record into the
 // camera messages that carry it out and emits one answer record when it is done.
@@ -43,6 +44,8 @@ public:
     static QPair<QString, QString> toWireValue(const QString& strKey, const QVariant& clValue);
     static QVariant fromWireValue(const QString& strKey, const QString& strText);
     static ClAllSettings toAllSettings(const std::unordered_map<std::string, std::string>& clTable);
+    // The (type, param) pairs of a notification poll's reply; empty when the poll failed.
+    static ClNotifyList toNotifyList(const Notification_Rsp& clRsp);
 
 signals:
     void sigResponse(ZK_CMD clCmd);

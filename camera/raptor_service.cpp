@@ -186,6 +186,11 @@ picojson::object raptor_service::post(const std::string& strUrl, const std::stri
     return clReply;
 }
 
+picojson::object raptor_service::parse_reply(const std::string& clBody)
+{
+    return parseReply(clBody);
+}
+
 std::string raptor_service::envelope(
     int iToken, int iMsgId, const std::string& strType, const std::string& strParam)
 {
@@ -281,8 +286,11 @@ Basic_Rsp raptor_service::set_setting(const std::string& strKey, const std::stri
 
 AllSettings_Rsp raptor_service::get_all_current_settings()
 {
-    const picojson::object clReply
-        = send(iToken.load(), ZK_GET_ALL_CURRENT_SETTINGS, std::string(), std::string());
+    return read_all_settings(send(iToken.load(), ZK_GET_ALL_CURRENT_SETTINGS, std::string(), std::string()));
+}
+
+AllSettings_Rsp raptor_service::read_all_settings(const picojson::object& clReply)
+{
     AllSettings_Rsp clRsp;
     clRsp.rval = read_number(clReply, "rval");
     clRsp.msg_id = ZK_GET_ALL_CURRENT_SETTINGS;
@@ -357,7 +365,11 @@ Basic_Rsp raptor_service::send_msg_769()
 
 Notification_Rsp raptor_service::list_notification(int iHoldSec)
 {
-    const picojson::object clReply = send_poll(iToken.load(), ZK_NOTIFICATION_POLL, iHoldSec);
+    return read_notification(send_poll(iToken.load(), ZK_NOTIFICATION_POLL, iHoldSec));
+}
+
+Notification_Rsp raptor_service::read_notification(const picojson::object& clReply)
+{
     Notification_Rsp clRsp;
     clRsp.rval = read_number(clReply, "rval");
     clRsp.msg_id = ZK_NOTIFICATION_POLL;

@@ -98,6 +98,12 @@ public:
     static std::string envelope(
         int iToken, int iMsgId, const std::string& strType, const std::string& strParam);
     static std::string poll_envelope(int iToken, int iMsgId, int iHoldSec);
+    // The body of an HTTP 200 answer as the reply object: a synthetic -1002 reply, with the
+    // parser's text in "param", unless it is exactly one JSON object.
+    static picojson::object parse_reply(const std::string& clBody);
+    // What the settings and notification messages make of their reply objects.
+    static AllSettings_Rsp read_all_settings(const picojson::object& clReply);
+    static Notification_Rsp read_notification(const picojson::object& clReply);
 
     // Message set.
     Basic_Rsp set_setting(const std::string& strKey, const std::string& strValue);

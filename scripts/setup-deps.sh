@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages KD4Tool needs to build, test and run.
 # Safe to run again: it only installs what is missing.
+# Usage: scripts/setup-deps.sh [--fuzz]    (--fuzz adds clang and libFuzzer for scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,10 @@ packages=(
   iproute2 util-linux curl clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  # clang with its sanitizer and libFuzzer runtimes; llvm-symbolizer for readable reports.
+  packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

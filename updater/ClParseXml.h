@@ -9,6 +9,9 @@
 class ClParseXml
 {
 public:
+    // Neither file nests more than a handful of levels; a deeper text is refused like malformed XML.
+    static constexpr int MAX_ELEMENT_DEPTH = 256;
+
     ClParseXml();
     virtual ~ClParseXml();
     ClParseXml(const ClParseXml&) = delete;
@@ -16,7 +19,7 @@ public:
 
     // False for an empty path, an unreadable or empty file; otherwise parseData() of its content.
     bool parseFile(const QString& strPath);
-    // False when the text is not well-formed XML or holds no nodes.
+    // False when the text is not well-formed XML, nests too deep or holds no nodes.
     bool parseData(const QByteArray& clData);
 
     // Message of the last ClXmlException caught while reading.

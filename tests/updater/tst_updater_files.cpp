@@ -30,6 +30,11 @@ protected:
     }
 };
 
+QByteArray nested(int iDepth, const QByteArray& clTag = "a")
+{
+    return ("<" + clTag + ">").repeated(iDepth) + ("</" + clTag + ">").repeated(iDepth);
+}
+
 QStringList fileNames(const ClParseXmlUpdate& clReader)
 {
     QStringList clNames;
@@ -201,6 +206,14 @@ void TestUpdaterFiles::parse_rejectsUnreadableInput_data()
     QTest::newRow("broken XML") << "broken.xml" << QByteArray("<settings><use>true</settings>") << false;
     QTest::newRow("a directory") << "." << QByteArray() << false;
     QTest::newRow("well-formed but useless") << "other.xml" << QByteArray("<other/>") << true;
+    QTest::newRow("nested as deep as allowed") << "deep.xml" << nested(ClParseXml::MAX_ELEMENT_DEPTH) << true;
+    QTest::newRow("nested a level too deep")
+        << "deeper.xml" << nested(ClParseXml::MAX_ELEMENT_DEPTH + 1) << false;
+    // Deep enough to exhaust the stack of a reader that descends one call per level.
+    QTest::newRow("nested 100000 levels") << "abyss.xml" << nested(100000) << false;
+    QTest::newRow("nested 100000 levels, undeclared prefix")
+        << "prefixed.xml" << nested(100000, "x:a") << false;
+    QTest::newRow("undeclared prefix, shallow") << "shallow.xml" << nested(3, "x:a") << true;
 }
 
 void TestUpdaterFiles::parse_rejectsUnreadableInput()
