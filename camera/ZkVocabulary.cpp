@@ -4,9 +4,8 @@
 #include "ZkSetting.h"
 
 #include <QCoreApplication>
-#include <QDate>
+#include <QDateTime>
 #include <QRegularExpression>
-#include <QTime>
 
 namespace {
 
@@ -178,13 +177,11 @@ bool ZkVocabulary::accepts(const stSetting& clSetting, const QString& strValue)
         return iSeconds >= clSetting.iMinimum && iSeconds <= clSetting.iMaximum;
     }
     case Kind::Clock: {
-        // Date and time apart: a local time that a daylight-saving change skips is still a time
-        // the camera's clock can show.
-        static const QRegularExpression clClock(QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2}) ([0-9:]{8})$"));
-        const QRegularExpressionMatch clMatch = clClock.match(strValue);
-        return clMatch.hasMatch()
-            && QDate::fromString(clMatch.captured(1), QStringLiteral("yyyy-MM-dd")).isValid()
-            && QTime::fromString(clMatch.captured(2), QStringLiteral("hh:mm:ss")).isValid();
+        // The camera's form, and a local time the program can send (none that a daylight-saving
+        // change skips).
+        static const QRegularExpression clClock(
+            QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
+        return clClock.match(strValue).hasMatch() && QDateTime::fromString(strValue, CLOCK_FORMAT).isValid();
     }
     }
     return false;
