@@ -145,7 +145,8 @@ QString ClCtlSession::reason(int iError) const
     case ZkError::Timeout:
         return QStringLiteral("the camera at %1 did not answer in time").arg(address());
     case ZkError::TransferFailed:
-        return QStringLiteral("the camera at %1 could not be reached").arg(address());
+        return QStringLiteral("the camera at %1 could not be reached, or the connection broke")
+            .arg(address());
     case ZkError::NotJson:
         return QStringLiteral("the camera's answer was broken (no JSON object)");
     case ZkError::HttpStatus:
