@@ -126,11 +126,14 @@ void TestKd4Ctl::run_data()
                                      << NONE << NONE;
 
     // Setting, in the order given, with the steps around a high-speed resolution.
-    QTest::newRow("set") << QStringList { "set", "video_resolution=" + RES_HS, "zk_wdr=on" } << NONE << 0
-                         << NONE << NONE << NONE
+    QTest::newRow("set") << QStringList { "set", "video_resolution=" + RES_HS, "zk_wdr=on",
+        "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00", "camera_clock=2024-02-29 23:59:58" }
+                         << NONE << 0 << NONE << NONE << NONE
                          << opened({ "2 std_def_video=off", "2 stream_while_record=off",
-                                "2 video_resolution=" + RES_HS, "2 zk_wdr=on" })
-                         << QStringList { "video_resolution=" + RES_HS, "zk_wdr=on" };
+                                "2 video_resolution=" + RES_HS, "2 zk_wdr=on", "2 zk_rec_audio_balance=-5",
+                                "2 zk_interval_time=24:00:00", "2 camera_clock=2024-02-29 23:59:58" })
+                         << QStringList { "video_resolution=" + RES_HS, "zk_wdr=on",
+                                "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00" };
     QTest::newRow("set retried after a time-out")
         << QStringList { "set", "zk_wdr=on" } << QStringList { "delay:2:6000" } << 0 << NONE << NONE << NONE
         << opened({ "2 zk_wdr=on", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
@@ -151,13 +154,18 @@ void TestKd4Ctl::run_data()
         << QStringList { "set", "zk_wdr=on" } << QStringList { "norval:2" } << 2 << NONE
         << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
     QTest::newRow("set, unknown value")
-        << QStringList { "set", "zk_wdr=on", "zk_white_balance=sunny", "zk_rec_audio_level=11" } << NONE << 1
-        << NONE
+        << QStringList { "set", "zk_wdr=on", "zk_white_balance=sunny", "zk_rec_audio_level=11",
+               "zk_interval_time=24:00:01", "camera_clock=2023-02-29 10:00:00", "zk_speaker_volume=+5" }
+        << NONE << 1 << NONE
         << QStringList { "kd4ctl: 'sunny' is not a value of zk_white_balance; allowed: auto, night, "
                          "daylight, "
                          "cloudy, incandecent, fluorescent\n",
                "kd4ctl: '11' is not a value of zk_rec_audio_level; allowed: a whole number from 0 to 10\n",
-               "!zk_wdr" }
+               "kd4ctl: '24:00:01' is not a value of zk_interval_time; allowed: hh:mm:ss from 00:00:02 to "
+               "24:00:00\n",
+               "kd4ctl: '2023-02-29 10:00:00' is not a value of camera_clock; allowed: a date and time as "
+               "yyyy-MM-dd hh:mm:ss\n",
+               "'+5' is not a value of zk_speaker_volume", "!zk_wdr" }
         << NONE << NONE << NONE;
     QTest::newRow("set, an action is no setting")
         << QStringList { "set", "zk_factory_reset_cam=set" } << NONE << 1 << NONE
