@@ -76,6 +76,7 @@ class TestKd4Ctl : public QObject
 private slots:
     void run_data();
     void run();
+    void listKeys_matchManualPage();
 };
 
 void TestKd4Ctl::run_data()
@@ -400,6 +401,44 @@ void TestKd4Ctl::run()
         const QString strKey = strSetting.section(QLatin1Char('='), 0, 0);
         QCOMPARE(QString::fromStdString(clSim.setting(strKey.toStdString())),
             strSetting.section(QLatin1Char('='), 1));
+    }
+}
+
+// The manual page lists every key kd4ctl knows, and under each setting its values or limits as
+// the program's vocabulary has them.
+void TestKd4Ctl::listKeys_matchManualPage()
+{
+    QProcess clProgram;
+    clProgram.start(QStringLiteral(KD4CTL_BINARY), { QStringLiteral("--list-keys") });
+    QVERIFY(clProgram.waitForFinished(RUN_MS));
+    QCOMPARE(clProgram.exitCode(), 0);
+    QFile clPage(QStringLiteral(KD4CTL_MANUAL));
+    QVERIFY(clPage.open(QIODevice::ReadOnly));
+    const QString strPage = QString::fromUtf8(clPage.readAll()).remove(QLatin1Char('\\'));
+    const QStringList clLines
+        = QString::fromUtf8(clProgram.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(clLines.size() > 20);
+    const QRegularExpression clParagraph(QStringLiteral("^\\.(TP|PP)"), QRegularExpression::MultilineOption);
+    for (const QString& strLine : clLines) {
+        const QStringList clFields = strLine.split(QLatin1Char('\t'));
+        const QString strKey = QRegularExpression::escape(clFields.at(0));
+        QVERIFY2(strPage.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(strKey))),
+            qPrintable(strLine));
+        // A setting's entry: its ".B" line and the text up to the next paragraph.
+        const QRegularExpressionMatch clEntry = QRegularExpression(
+            QStringLiteral("^\\.TP\\n\\.BR? .*\\b%1\\b.*$").arg(strKey), QRegularExpression::MultilineOption)
+                                                    .match(strPage);
+        const QString strEntry = strPage.mid(clEntry.capturedEnd(),
+            strPage.indexOf(clParagraph, clEntry.capturedEnd()) - clEntry.capturedEnd());
+        const QString strKind = clFields.value(1);
+        QStringList clExpected;
+        if (strKind == QLatin1String("choice"))
+            clExpected = clFields.mid(2);
+        else if (strKind == QLatin1String("number"))
+            clExpected.append(QStringLiteral("from %1 to %2").arg(clFields.value(2), clFields.value(3)));
+        for (const QString& strValue : qAsConst(clExpected))
+            QVERIFY2(clEntry.hasMatch() && strEntry.contains(strValue),
+                qPrintable(clFields.at(0) + QLatin1Char('=') + strValue + QStringLiteral(" in:") + strEntry));
     }
 }
 
