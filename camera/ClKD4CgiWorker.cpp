@@ -282,6 +282,15 @@ int ClKD4CgiWorker::setWithRetries(const std::string& strKey, const std::string&
 
 int ClKD4CgiWorker::getAllSettings(QVariant& clResult)
 {
+    std::unordered_map<std::string, std::string> clTable;
+    const int iError = readAllSettings(clTable);
+    if (iError == 0)
+        clResult = QVariant(toAllSettings(clTable));
+    return iError;
+}
+
+int ClKD4CgiWorker::readAllSettings(std::unordered_map<std::string, std::string>& clTable)
+{
     AllSettings_Rsp clRsp;
     for (int iAttempt = 0; iAttempt < MAX_ATTEMPTS; ++iAttempt) {
         clRsp = pclService->get_all_current_settings();
@@ -289,6 +298,6 @@ int ClKD4CgiWorker::getAllSettings(QVariant& clResult)
             break;
     }
     if (clRsp.rval == 0)
-        clResult = QVariant(toAllSettings(clRsp.param));
+        clTable = std::move(clRsp.param);
     return clRsp.rval;
 }

@@ -35,6 +35,13 @@ public:
     // Starts the thread for clCmd; false (and clCmd dropped) while a command still runs.
     bool startCommand(const ZK_CMD& clCmd);
 
+    // Executes one command on the calling thread and returns its answer, as run() does on the
+    // worker's own thread; never while that thread runs a command.
+    ZK_CMD execute(const ZK_CMD& clCmd);
+    // All settings as the camera's own texts, read as CMD_GET_ALL_SETTINGS reads them (again after
+    // a time-out); returns the error code, clTable is filled only on success. Calling thread.
+    int readAllSettings(std::unordered_map<std::string, std::string>& clTable);
+
     QString getAddress() const;
     // One notification long-poll (hold time 2 s) on the caller's thread; empty on failure.
     ClNotifyList pollNotifications();
@@ -54,7 +61,6 @@ protected:
     void run() override;
 
 private:
-    ZK_CMD execute(const ZK_CMD& clCmd);
     int startSession();
     int startLive(const QString& strStreamType, QVariant& clResult);
     int setSetting(const QString& strKey, const QVariant& clValue, QVariant& clResult);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AbstLiveWorker.h"
+#include "ZkFrame.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
@@ -26,18 +27,18 @@ class ClMJpegWorker : public AbstLiveWorker
 
 public:
     // No camera answer carries a frame anywhere near this size; a bigger body ends the stream.
-    static constexpr qint64 MAX_FRAME_BYTES = 16 * 1024 * 1024;
+    static constexpr qint64 MAX_FRAME_BYTES = ZkFrame::MAX_BYTES;
     static constexpr qint64 READ_MARGIN_BYTES = 1024 * 1024;
     // A frame whose header claims a wider or taller picture is not decoded (a null image instead).
     static constexpr int MAX_FRAME_SIDE = 8192;
-    static constexpr int FRAME_TIMEOUT_MS = 1000;
+    static constexpr int FRAME_TIMEOUT_MS = ZkFrame::TIMEOUT_MS;
 
     // A received frame's body as an image, its format taken from the data. A body that does not
     // decode gives a null image, and so does one beyond the size limits: a few bytes can claim
     // 20000 x 20000 pixels, which would be allocated in full before decoding fails.
     static QImage decodeFrame(QByteArray clBody);
-    static constexpr int RETRY_PAUSE_MS = 500;
-    static constexpr int MAX_RETRIES = 2;
+    static constexpr int RETRY_PAUSE_MS = ZkFrame::RETRY_PAUSE_MS;
+    static constexpr int MAX_RETRIES = ZkFrame::MAX_RETRIES;
 
     explicit ClMJpegWorker(const QString& strAddress);
     ~ClMJpegWorker() override;

@@ -3,6 +3,8 @@
 #include "ClDialogHelpers.h"
 #include "ClIntervalSpinBox.h"
 #include "ClSettingDialogHelpers.h"
+#include "ZkSetting.h"
+#include "ZkVocabulary.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +16,17 @@
 
 namespace {
 
-constexpr int iMaxHours = 24;
-constexpr int iMinSeconds = 2;
+// The camera's limits of an interval (from 2 seconds to 24 hours), read when a dialog is at work,
+// never during static initialisation.
+int maxHours()
+{
+    return ZkVocabulary::find(ZkSetting::INTERVAL_TIME)->iMaximum / 3600;
+}
+
+int minSeconds()
+{
+    return ZkVocabulary::find(ZkSetting::INTERVAL_TIME)->iMinimum;
+}
 
 int readPart(const QString& strPart)
 {
@@ -39,7 +50,7 @@ ClSettingIntervalDialog::ClSettingIntervalDialog(const QString& strTitle, QWidge
     pclMinSpin->setObjectName(QStringLiteral("minuteSpinBox"));
     pclSecSpin->setObjectName(QStringLiteral("secondSpinBox"));
     // -1 and 60 are one step past either end; the corrections fold them into the next field.
-    pclHourSpin->setRange(0, iMaxHours);
+    pclHourSpin->setRange(0, maxHours());
     pclMinSpin->setRange(-1, 60);
     pclSecSpin->setRange(-1, 60);
 
@@ -132,11 +143,11 @@ void ClSettingIntervalDialog::slotCorrectHour()
     const QSignalBlocker clBlockHour(pclHourSpin);
     const QSignalBlocker clBlockMin(pclMinSpin);
     const QSignalBlocker clBlockSec(pclSecSpin);
-    if (iHour == iMaxHours) {
+    if (iHour == maxHours()) {
         pclMinSpin->setValue(0);
         pclSecSpin->setValue(0);
-    } else if (iHour == 0 && iMin == 0 && iSec < iMinSeconds) {
-        pclSecSpin->setValue(iMinSeconds);
+    } else if (iHour == 0 && iMin == 0 && iSec < minSeconds()) {
+        pclSecSpin->setValue(minSeconds());
     }
 }
 
@@ -150,7 +161,7 @@ void ClSettingIntervalDialog::slotCorrectMin()
         const QSignalBlocker clBlockHour(pclHourSpin);
         const QSignalBlocker clBlockMin(pclMinSpin);
         const QSignalBlocker clBlockSec(pclSecSpin);
-        if (iHour == iMaxHours && iMin > 0) {
+        if (iHour == maxHours() && iMin > 0) {
             pclMinSpin->setValue(0);
         } else if (iMin == -1) {
             if (iHour > 0) {
@@ -163,8 +174,8 @@ void ClSettingIntervalDialog::slotCorrectMin()
             pclHourSpin->setValue(iHour + 1);
             pclMinSpin->setValue(0);
             bCarried = true;
-        } else if (iHour == 0 && iMin == 0 && iSec < iMinSeconds) {
-            pclSecSpin->setValue(iMinSeconds);
+        } else if (iHour == 0 && iMin == 0 && iSec < minSeconds()) {
+            pclSecSpin->setValue(minSeconds());
         }
     }
     if (bCarried)
@@ -181,12 +192,12 @@ void ClSettingIntervalDialog::slotCorrectSec()
         const QSignalBlocker clBlockHour(pclHourSpin);
         const QSignalBlocker clBlockMin(pclMinSpin);
         const QSignalBlocker clBlockSec(pclSecSpin);
-        if (iHour == iMaxHours && iSec > 0) {
+        if (iHour == maxHours() && iSec > 0) {
             pclSecSpin->setValue(0);
             return;
         }
         if (iHour == 0 && iMin == 0 && iSec <= 1) {
-            pclSecSpin->setValue(iMinSeconds);
+            pclSecSpin->setValue(minSeconds());
             return;
         }
         if (iSec == -1) {

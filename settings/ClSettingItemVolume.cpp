@@ -1,10 +1,19 @@
 #include "ClSettingItemVolume.h"
 
+#include "ZkSetting.h"
+#include "ZkVocabulary.h"
+
 #include <QSlider>
 
 namespace {
-constexpr qint64 llCameraMaximum = 64;
 constexpr qint64 llPercentMaximum = 100;
+
+// The top of the camera's volume scale.
+qint64 cameraMaximum()
+{
+    static const qint64 llMaximum = ZkVocabulary::find(ZkSetting::SPEAKER_VOLUME)->iMaximum;
+    return llMaximum;
+}
 } // namespace
 
 ClSettingItemVolume::ClSettingItemVolume(const QString& strKey, QWidget* pclParent)
@@ -18,12 +27,12 @@ ClSettingItemVolume::ClSettingItemVolume(const QString& strKey, QWidget* pclPare
 int ClSettingItemVolume::toCameraValue(int iPercent)
 {
     // Integer arithmetic: the integer part of p / 100 x 64 without rounding error.
-    return static_cast<int>(iPercent * llCameraMaximum / llPercentMaximum);
+    return static_cast<int>(iPercent * cameraMaximum() / llPercentMaximum);
 }
 
 int ClSettingItemVolume::toPercent(int iCameraValue)
 {
-    return static_cast<int>(iCameraValue * llPercentMaximum / llCameraMaximum);
+    return static_cast<int>(iCameraValue * llPercentMaximum / cameraMaximum());
 }
 
 QVariant ClSettingItemVolume::getValue()

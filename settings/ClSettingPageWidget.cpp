@@ -54,31 +54,27 @@ QLabel* ClSettingPageWidget::addLine(
     return pclLabel;
 }
 
-ClSettingPageWidget::ClItems ClSettingPageWidget::entryItems(
-    const QList<stEntry>& clEntries, const char* pcPageContext)
+ClSettingPageWidget::ClItems ClSettingPageWidget::entryItems(const QList<stEntry>& clEntries)
 {
     ClItems clItems;
     for (const stEntry& clEntry : clEntries) {
         const QString strText = QString::fromLatin1(clEntry.pcText);
         QString strShown;
-        switch (clEntry.eText) {
-        case Text::Page:
-            strShown = QCoreApplication::translate(pcPageContext, clEntry.pcText);
+        switch (clEntry.eLabel) {
+        case ZkVocabulary::Label::Translated:
+            strShown = QCoreApplication::translate(clEntry.pcContext, clEntry.pcText);
             break;
-        case Text::General:
-            strShown = QObject::tr(clEntry.pcText);
-            break;
-        case Text::Plain:
+        case ZkVocabulary::Label::Plain:
             strShown = strText;
             break;
-        case Text::FramesPerSecond:
+        case ZkVocabulary::Label::FramesPerSecond:
             strShown = strText + QObject::tr("fps") + QStringLiteral(" : ") + QString::number(10)
                 + QObject::tr("frames");
             break;
-        case Text::Seconds:
+        case ZkVocabulary::Label::Seconds:
             strShown = strText + QObject::tr("seconds");
             break;
-        case Text::Minutes:
+        case ZkVocabulary::Label::Minutes:
             strShown
                 = strText + (strText == QLatin1String("1") ? QObject::tr("minute") : QObject::tr("minutes"));
             break;
@@ -164,7 +160,9 @@ QWidget* ClSettingPageWidget::createControl(const stRow& clRow, const char* pcCo
     switch (clRow.eControl) {
     case Control::Combo: {
         auto* pclCombo = new ClSettingItemComboBox(clRow.strKey, this);
-        pclCombo->setItemList(entryItems(clRow.clEntries, pcContext));
+        const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(clRow.strKey);
+        pclCombo->setItemList(
+            entryItems(clRow.clEntries.isEmpty() && pclSetting ? pclSetting->clValues : clRow.clEntries));
         return pclCombo;
     }
     case Control::Slider:
@@ -173,7 +171,8 @@ QWidget* ClSettingPageWidget::createControl(const stRow& clRow, const char* pcCo
         ClSettingItemSlider* pclSlider = clRow.eControl == Control::Slider
             ? new ClSettingItemSlider(clRow.strKey, strText, this)
             : new ClSettingItemRecBalance(clRow.strKey, strText, this);
-        pclSlider->setRange(clRow.iMinimum, clRow.iMaximum);
+        if (const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(clRow.strKey))
+            pclSlider->setRange(pclSetting->iMinimum, pclSetting->iMaximum);
         return pclSlider;
     }
     case Control::Volume:
@@ -209,12 +208,6 @@ void ClSettingPageWidget::fillRow(const stRow& clRow, const ClAllSettings& clSet
         return;
     static_cast<AbstSettingItemWidget*>(clRow.pfnMember(this, nullptr))
         ->setValue(clSettings.value(clRow.strKey));
-}
-
-QList<ClSettingPageWidget::stEntry> ClSettingPageWidget::offOn(const QString& strOff, const QString& strOn)
-{
-    return { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), strOff },
-        { Text::General, QT_TRANSLATE_NOOP("QObject", "ON"), strOn } };
 }
 
 void ClSettingPageWidget::setSettingItemsEnable(bool bIsEnable)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClNodeWidget.h"
+#include "ZkVocabulary.h"
 
 #include <QList>
 #include <QMap>
@@ -39,28 +40,11 @@ protected:
     // Entries of a combo row: the text shown and the value sent.
     using ClItems = QList<QPair<QString, QString>>;
 
-    // How the text of an entry in a page's row table is made: a source text translated in the
-    // page's own context or in the general one, a text shown as it is, or a number followed by its
-    // unit (general context).
-    enum class Text
-    {
-        Page,
-        General,
-        Plain,
-        FramesPerSecond,
-        Seconds,
-        Minutes,
-    };
-    // One entry of a combo row in a page's table. Only the source text is kept: it is translated
-    // when the row is built, after the catalogues are installed.
-    struct stEntry
-    {
-        Text eText;
-        const char* pcText;
-        QString strWire;
-    };
-    // The two entries OFF and ON (general context) with their wire values.
-    static QList<stEntry> offOn(const QString& strOff, const QString& strOn);
+    // One entry of a combo row in a page's table: the value sent and the source text of its label,
+    // translated when the row is built, after the catalogues are installed. The camera settings'
+    // entries come from the camera's vocabulary (ZkVocabulary); a row lists its own only when it
+    // is no camera setting.
+    using stEntry = ZkVocabulary::stValue;
 
     // What a row of a page's table shows beside its label. The base makes the setting rows
     // (combo, sliders, volume); the page makes the others in createPageControl.
@@ -85,11 +69,9 @@ protected:
         QWidget* (*pfnMember)(ClSettingPageWidget* pclPage, QWidget* pclNew);
         QString strKey; // empty: not a camera setting
         const char* pcLabel; // null: the control joins the line of the row above
-        QList<stEntry> clEntries {};
+        QList<stEntry> clEntries {}; // empty: the vocabulary's values of strKey
         const char* pcText = nullptr; // slider caption or button text
         const char* pcName = nullptr; // the setting's name in failure messages, when not the label
-        int iMinimum = 0;
-        int iMaximum = 0;
         QString strFirmware {}; // oldest firmware that knows the row; empty: every firmware
         const char* pcObjectName = nullptr;
         const char* pcDialogName = nullptr;
@@ -138,8 +120,8 @@ private:
     QWidget* createControl(const stRow& clRow, const char* pcContext);
     // Gives the row and the control inside it the accessible name a screen reader announces.
     static void nameForScreenReaders(QWidget* pclControl, const QString& strName);
-    // The entries as shown, pcPageContext being the page's translation context.
-    static ClItems entryItems(const QList<stEntry>& clEntries, const char* pcPageContext);
+    // The entries as shown.
+    static ClItems entryItems(const QList<stEntry>& clEntries);
 
     // Where a line of the page puts its controls: right after the label, at the line's end, or
     // below each other at the line's end with the label at the top.

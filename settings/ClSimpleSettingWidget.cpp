@@ -4,7 +4,6 @@
 #include "ClDialogHelpers.h"
 #include "ClSettingItemComboBox.h"
 #include "GridKind.h"
-#include "ZkResolution.h"
 #include "ZkSetting.h"
 
 #include <QSignalBlocker>
@@ -13,48 +12,29 @@
 
 #include <iterator>
 
+// The camera settings' entries are the camera's vocabulary (ZkVocabulary).
 const ClSimpleSettingWidget::stRow ClSimpleSettingWidget::ROWS[] = {
     // The grid has no key: it is drawn by the live view and never reaches the camera. It is not
     // registered, so it stays usable while the camera settings are disabled.
     { Control::Combo, member<&ClSimpleSettingWidget::pclGrid>, QString(), QT_TR_NOOP("Grid"),
-        { { Text::Page, QT_TR_NOOP("Single display"), GridKind::NONE },
-            { Text::Page, QT_TR_NOOP("Quad display"), GridKind::DIV4 },
-            { Text::Page, QT_TR_NOOP("3 x 3 display"), GridKind::DIV9 },
-            { Text::Page, QT_TR_NOOP("Diagonal display"), GridKind::DIAGONAL } },
-        nullptr, nullptr, 0, 0, {}, "grid", nullptr, nullptr, false },
-    // The camera's angle values are shown as the angles users know from the box.
-    { Control::Combo, member<&ClSimpleSettingWidget::pclAngle>, ZkSetting::ANGLE_DEG, QT_TR_NOOP("Angle"),
-        { { Text::Page, QT_TR_NOOP("185"), QStringLiteral("170") },
-            { Text::Page, QT_TR_NOOP("165"), QStringLiteral("145") },
-            { Text::Page, QT_TR_NOOP("135"), QStringLiteral("120") } } },
+        { { GridKind::NONE, "ClSimpleSettingWidget",
+              QT_TRANSLATE_NOOP("ClSimpleSettingWidget", "Single display") },
+            { GridKind::DIV4, "ClSimpleSettingWidget",
+                QT_TRANSLATE_NOOP("ClSimpleSettingWidget", "Quad display") },
+            { GridKind::DIV9, "ClSimpleSettingWidget",
+                QT_TRANSLATE_NOOP("ClSimpleSettingWidget", "3 x 3 display") },
+            { GridKind::DIAGONAL, "ClSimpleSettingWidget",
+                QT_TRANSLATE_NOOP("ClSimpleSettingWidget", "Diagonal display") } },
+        nullptr, nullptr, {}, "grid", nullptr, nullptr, false },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclAngle>, ZkSetting::ANGLE_DEG, QT_TR_NOOP("Angle") },
     { Control::Combo, member<&ClSimpleSettingWidget::pclWhiteBalance>, ZkSetting::WHITE_BALANCE,
-        QT_TR_NOOP("WB"),
-        { { Text::Page, QT_TR_NOOP("Auto"), QStringLiteral("auto") },
-            { Text::Page, QT_TR_NOOP("Night"), QStringLiteral("night") },
-            { Text::Page, QT_TR_NOOP("Sunny"), QStringLiteral("daylight") },
-            { Text::Page, QT_TR_NOOP("Cloudy"), QStringLiteral("cloudy") },
-            { Text::Page, QT_TR_NOOP("Incandescent light"), QStringLiteral("incandecent") },
-            { Text::Page, QT_TR_NOOP("Fluorescent light"), QStringLiteral("fluorescent") } } },
-    { Control::Combo, member<&ClSimpleSettingWidget::pclTimer>, ZkSetting::SELF_TIMER, QT_TR_NOOP("Timer"),
-        { { Text::General, QT_TRANSLATE_NOOP("QObject", "OFF"), ZkValue::OFF },
-            { Text::Page, QT_TR_NOOP("5"), QStringLiteral("5sec") },
-            { Text::Page, QT_TR_NOOP("10"), QStringLiteral("10sec") },
-            { Text::Page, QT_TR_NOOP("30"), QStringLiteral("30sec") } } },
-    { Control::Combo, member<&ClSimpleSettingWidget::pclWdr>, ZkSetting::WDR, QT_TR_NOOP("WDR"),
-        offOn(ZkValue::OFF, ZkValue::ON) },
+        QT_TR_NOOP("WB") },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclTimer>, ZkSetting::SELF_TIMER, QT_TR_NOOP("Timer") },
+    { Control::Combo, member<&ClSimpleSettingWidget::pclWdr>, ZkSetting::WDR, QT_TR_NOOP("WDR") },
     { Control::Combo, member<&ClSimpleSettingWidget::pclExposure>, ZkSetting::AE_EXPOSURE_LEVEL,
-        QT_TR_NOOP("Exposure"),
-        { { Text::Plain, "+2", QStringLiteral("2") }, { Text::Plain, "+1", QStringLiteral("1") },
-            { Text::Plain, "0", QStringLiteral("0") }, { Text::Plain, "-1", QStringLiteral("-1") },
-            { Text::Plain, "-2", QStringLiteral("-2") } } },
+        QT_TR_NOOP("Exposure") },
     { Control::Combo, member<&ClSimpleSettingWidget::pclResolution>, ZkSetting::VIDEO_RESOLUTION,
-        QT_TR_NOOP("Resolution"),
-        { { Text::Page, QT_TR_NOOP("1080p 60fps"), ZkResolution::RES_1080P_60 },
-            { Text::Page, QT_TR_NOOP("1080p 30fps"), ZkResolution::RES_1080P_30 },
-            { Text::Page, QT_TR_NOOP("720p 120fps"), ZkResolution::RES_720P_120 },
-            { Text::Page, QT_TR_NOOP("720p 60fps"), ZkResolution::RES_720P_60 },
-            { Text::Page, QT_TR_NOOP("720p 30fps"), ZkResolution::RES_720P_30 },
-            { Text::Page, QT_TR_NOOP("WVGA 240fps"), ZkResolution::RES_WVGA_240 } } },
+        QT_TR_NOOP("Resolution") },
 };
 
 ClSimpleSettingWidget::ClSimpleSettingWidget(QWidget* pclParent)

@@ -19,6 +19,9 @@ public:
     // Takes the machine-wide lock of that name. On LockTaken, *pHandle keeps it until the process
     // ends (the system releases it then, even after a crash); otherwise *pHandle is left unchanged.
     static int acquireInstanceLock(const QString& strName, qintptr* pHandle);
+    // Gives a lock taken by acquireInstanceLock back at once, for a program that only checks
+    // whether another holds it.
+    static void releaseInstanceLock(qintptr llHandle);
 
     // The user's roaming application-data folder, without a trailing separator.
     static QString appDataFolder();

@@ -107,6 +107,12 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
     return LockHeldByOtherUser;
 }
 
+void ClPlatform::releaseInstanceLock(qintptr llHandle)
+{
+    // Closing the only descriptor of the open file gives the flock back.
+    ::close(static_cast<int>(llHandle));
+}
+
 QString ClPlatform::appDataFolder()
 {
     QString strFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

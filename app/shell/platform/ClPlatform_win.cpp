@@ -26,6 +26,11 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
     return LockTaken;
 }
 
+void ClPlatform::releaseInstanceLock(qintptr llHandle)
+{
+    ::CloseHandle(reinterpret_cast<HANDLE>(llHandle));
+}
+
 QString ClPlatform::appDataFolder()
 {
     wchar_t aPath[MAX_PATH] = {};

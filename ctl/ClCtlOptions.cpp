@@ -1,0 +1,84 @@
+#include "ClCtlOptions.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+bool ClCtlOptions::parse(const QStringList& clArguments)
+{
+    QCommandLineParser clParser;
+    const QCommandLineOption clCamera(QStringLiteral("camera"), QString(), QStringLiteral("HOST[:PORT]"));
+    const QCommandLineOption clJson(QStringLiteral("json"));
+    const QCommandLineOption clForce(QStringLiteral("force"));
+    const QCommandLineOption clYes(QStringLiteral("yes"));
+    const QCommandLineOption clHelp(QStringList { QStringLiteral("h"), QStringLiteral("help") });
+    const QCommandLineOption clVersion(QStringLiteral("version"));
+    const QCommandLineOption clListKeys(QStringLiteral("list-keys"));
+    clParser.addOptions({ clCamera, clJson, clForce, clYes, clHelp, clVersion, clListKeys });
+    if (!clParser.parse(clArguments)) {
+        strError = clParser.errorText();
+        return false;
+    }
+
+    bHelp = clParser.isSet(clHelp);
+    bVersion = clParser.isSet(clVersion);
+    bListKeys = clParser.isSet(clListKeys);
+    bJson = clParser.isSet(clJson);
+    bForce = clParser.isSet(clForce);
+    bYes = clParser.isSet(clYes);
+    strCamera = clParser.value(clCamera);
+    clArgs = clParser.positionalArguments();
+    if (!clArgs.isEmpty())
+        strCommand = clArgs.takeFirst();
+    if (bHelp || bVersion || bListKeys)
+        return true;
+
+    if (clParser.isSet(clCamera)) {
+        // A host name or IPv4 address, or an IPv6 address in brackets, and an optional port.
+        static const QRegularExpression clAddress(
+            QStringLiteral("^([A-Za-z0-9._-]+|\\[[0-9A-Fa-f:.]+\\])(:([0-9]{1,5}))?$"));
+        const QRegularExpressionMatch clMatch = clAddress.match(strCamera);
+        const int iPort = clMatch.captured(3).toInt();
+        const bool bPortOk = clMatch.captured(3).isEmpty() || (iPort >= 1 && iPort <= 65535);
+        if (!clMatch.hasMatch() || !bPortOk) {
+            strError = QStringLiteral("--camera takes HOST or HOST:PORT, not '%1'").arg(strCamera);
+            return false;
+        }
+    }
+    if (strCommand.isEmpty()) {
+        strError = QStringLiteral("no command given");
+        return false;
+    }
+    if (bYes && strCommand != QLatin1String("format")) {
+        strError = QStringLiteral("--yes belongs to the format command only");
+        return false;
+    }
+    return true;
+}
+
+QString ClCtlOptions::usage()
+{
+    return QStringLiteral(
+        "Usage: kd4ctl [--camera HOST[:PORT]] [--json] [--force] COMMAND [ARGS]\n"
+        "\n"
+        "Commands:\n"
+        "  status              session, firmware, battery, mains adapter, recording, resolution\n"
+        "  get [KEY...]        all settings, or the named ones, as KEY=VALUE lines\n"
+        "  set KEY=VALUE...    change settings, one after the other in the order given\n"
+        "  sync-time           set the camera's clock to this computer's time\n"
+        "  format --yes        format the camera's card\n"
+        "  snapshot FILE.jpg   save one live frame as the camera sent it\n"
+        "  save FILE.json      save the camera's settings\n"
+        "  apply FILE.json     set the saved settings that differ from the camera's\n"
+        "\n"
+        "Options:\n"
+        "  --camera HOST[:PORT]  the camera's address (default: KD4TOOL_CAMERA_ADDRESS, else\n"
+        "                        the camera's own 192.168.42.1)\n"
+        "  --json                print one JSON object instead of lines\n"
+        "  --force               go ahead although kd4tool is running\n"
+        "  --list-keys           print the settings kd4ctl knows with their values, and end\n"
+        "  -h, --help            print this help, and end\n"
+        "  --version             print the version, and end\n"
+        "\n"
+        "Exit codes: 0 done; 1 usage error; 2 camera unreachable or transport failure;\n"
+        "3 the camera refused; 4 kd4tool is running; 128+N when ended by signal N.\n");
+}

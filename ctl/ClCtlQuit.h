@@ -1,0 +1,14 @@
+#pragma once
+
+// The system asking kd4ctl to end (SIGINT from a terminal, SIGTERM). The handler only notes the
+// signal: the step in progress finishes within the transport's own time limits, and the run then
+// closes its camera session before it ends. A second signal is not needed.
+class ClCtlQuit
+{
+public:
+    // Installs the handlers; a write to a closed pipe then fails instead of ending the process
+    // before the session is closed.
+    static void install();
+    // The first signal received; 0 while none.
+    static int signal();
+};

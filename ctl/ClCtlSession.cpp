@@ -1,0 +1,165 @@
+#include "ClCtlSession.h"
+
+#include "ClKD4CgiWorker.h"
+#include "CtlExit.h"
+#include "ZkFrame.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+QString fromWire(const std::string& strText)
+{
+    return QString::fromUtf8(strText.data(), static_cast<int>(strText.size()));
+}
+
+bool isTransportError(int iError)
+{
+    switch (iError) {
+    case ZkError::NoRval:
+    case ZkError::Timeout:
+    case ZkError::TransferFailed:
+    case ZkError::NotJson:
+    case ZkError::HttpStatus:
+    case ZkError::NoHandle:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+ClCtlSession::ClCtlSession(const QString& strAddress)
+    : pclWorker(std::make_unique<ClKD4CgiWorker>(strAddress))
+{
+}
+
+ClCtlSession::~ClCtlSession() = default;
+
+QString ClCtlSession::address() const
+{
+    return pclWorker->getAddress();
+}
+
+int ClCtlSession::run(
+    const QUuid& clCommand, const QVariant& clParam1, const QVariant& clParam2, ZK_CMD* pclAnswer)
+{
+    ZK_CMD clCmd;
+    clCmd.insert(ZkKey::CMD, QVariant::fromValue(clCommand));
+    if (clParam1.isValid())
+        clCmd.insert(ZkKey::PARAM1, clParam1);
+    if (clParam2.isValid())
+        clCmd.insert(ZkKey::PARAM2, clParam2);
+    const ZK_CMD clAnswer = pclWorker->execute(clCmd);
+    if (pclAnswer)
+        *pclAnswer = clAnswer;
+    return zkError(clAnswer);
+}
+
+int ClCtlSession::readSettings(QMap<QString, QString>& clSettings)
+{
+    std::unordered_map<std::string, std::string> clTable;
+    const int iError = pclWorker->readAllSettings(clTable);
+    clSettings.clear();
+    for (const auto& clEntry : clTable)
+        clSettings.insert(fromWire(clEntry.first), fromWire(clEntry.second));
+    return iError;
+}
+
+bool ClCtlSession::fetchFrame(const QString& strUrl, QByteArray& clFrame, QString& strError)
+{
+    QNetworkAccessManager clManager;
+    for (int iAttempt = 0; iAttempt <= ZkFrame::MAX_RETRIES; ++iAttempt) {
+        if (iAttempt > 0)
+            QThread::msleep(ZkFrame::RETRY_PAUSE_MS);
+
+        std::unique_ptr<QNetworkReply> pclReply(clManager.get(QNetworkRequest(QUrl(strUrl))));
+        QNetworkReply* pclRaw = pclReply.get();
+        QEventLoop clLoop;
+        QTimer clTimer;
+        clTimer.setSingleShot(true);
+        clTimer.setInterval(ZkFrame::TIMEOUT_MS);
+        bool bTimedOut = false;
+        bool bOversize = false;
+        // The limit counts from the last data received, as in the live view.
+        QObject::connect(&clTimer, &QTimer::timeout, pclRaw, [&] {
+            bTimedOut = true;
+            pclRaw->abort();
+        });
+        const auto checkSize = [&](qint64 llBytes) {
+            if (llBytes > ZkFrame::MAX_BYTES && !bOversize) {
+                bOversize = true;
+                pclRaw->abort();
+            }
+        };
+        QObject::connect(pclRaw, &QNetworkReply::metaDataChanged, pclRaw,
+            [&] { checkSize(pclRaw->header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
+        QObject::connect(pclRaw, &QNetworkReply::readyRead, pclRaw, [&] {
+            checkSize(pclRaw->bytesAvailable());
+            clTimer.start();
+        });
+        QObject::connect(pclRaw, &QNetworkReply::finished, &clLoop, &QEventLoop::quit);
+        clTimer.start();
+        clLoop.exec();
+        clTimer.stop();
+
+        const QNetworkReply::NetworkError eError = pclRaw->error();
+        if (bOversize) {
+            strError = QStringLiteral("the camera sent a frame larger than %1 MiB")
+                           .arg(ZkFrame::MAX_BYTES / (1024 * 1024));
+            return false;
+        }
+        if (eError == QNetworkReply::NoError) {
+            clFrame = pclRaw->readAll();
+            if (!clFrame.isEmpty())
+                return true;
+            strError = QStringLiteral("the camera sent an empty frame");
+            return false;
+        }
+        strError = bTimedOut ? QStringLiteral("no frame came within %1 ms").arg(ZkFrame::TIMEOUT_MS)
+                             : pclRaw->errorString();
+        // The frames the live view asks for again: the view finder may not be running yet.
+        if (!bTimedOut && eError != QNetworkReply::ContentNotFoundError)
+            return false;
+    }
+    return false;
+}
+
+int ClCtlSession::exitCode(int iError)
+{
+    if (iError == 0)
+        return CtlExit::DONE;
+    return isTransportError(iError) ? CtlExit::TRANSPORT : CtlExit::REFUSED;
+}
+
+QString ClCtlSession::reason(int iError) const
+{
+    switch (iError) {
+    case ZkError::Timeout:
+        return QStringLiteral("the camera at %1 did not answer in time").arg(address());
+    case ZkError::TransferFailed:
+        return QStringLiteral("the camera at %1 could not be reached, or the connection broke")
+            .arg(address());
+    case ZkError::NotJson:
+        return QStringLiteral("the camera's answer was broken (no JSON object)");
+    case ZkError::HttpStatus:
+        return QStringLiteral("the camera answered with an HTTP error status");
+    case ZkError::NoHandle:
+        return QStringLiteral("no transfer could be started");
+    case ZkError::NoRval:
+        return QStringLiteral("the camera's answer carried no result code");
+    case ZkError::CameraRefused:
+        return QStringLiteral("the camera refused it (rval %1: no valid session, another client may have "
+                              "taken it over)")
+            .arg(iError);
+    default:
+        return QStringLiteral("the camera refused it (rval %1)").arg(iError);
+    }
+}

@@ -1,0 +1,10 @@
+#include "ClCtlRunner.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication clApp(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kd4ctl"));
+    return ClCtlRunner().run(QCoreApplication::arguments());
+}

@@ -1,0 +1,446 @@
+// The real kd4ctl program as a separate process against the camera simulator: one table of runs,
+// each with the simulator's state and faults, the exit code, fragments of what the program prints
+// and exactly the messages the camera receives (257 first, 258 last, nothing at all when the
+// command line is refused).
+
+#include "CamSim.h"
+#include "ClPlatform.h"
+#include "kd4_config.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int RUN_MS = 60000;
+
+// One logged message as "msg_id", then " type" and "=param" when present.
+QString describe(const camsim::LoggedMessage& clMsg)
+{
+    QString str = clMsg.hasMsgId ? QString::number(clMsg.msgId) : QStringLiteral("?");
+    if (clMsg.hasType || clMsg.hasParam)
+        str += QLatin1Char(' ');
+    if (clMsg.hasType)
+        str += QString::fromStdString(clMsg.type);
+    if (clMsg.hasParam)
+        str += QLatin1Char('=') + QString::fromStdString(clMsg.param);
+    return str;
+}
+
+// Each fragment must be in the text; one starting with "!" must not.
+void checkFragments(const QString& strWhat, const QString& strText, const QStringList& clFragments)
+{
+    for (const QString& strFragment : clFragments) {
+        const bool bAbsent = strFragment.startsWith(QLatin1Char('!'));
+        const QString strNeedle = bAbsent ? strFragment.mid(1) : strFragment;
+        QVERIFY2(strText.contains(strNeedle) != bAbsent,
+            qPrintable(QStringLiteral("%1 %2 \"%3\":\n%4")
+                           .arg(strWhat, bAbsent ? QStringLiteral("holds") : QStringLiteral("lacks"),
+                               strNeedle, strText)));
+    }
+}
+
+// Exactly the expected messages; an expected entry ending in "*" matches any rest.
+void checkLog(const QStringList& clLog, const QStringList& clExpected)
+{
+    bool bMatch = clLog.size() == clExpected.size();
+    for (int i = 0; bMatch && i < clLog.size(); ++i) {
+        const QString& strWant = clExpected.at(i);
+        bMatch = strWant.endsWith(QLatin1Char('*')) ? clLog.at(i).startsWith(strWant.chopped(1))
+                                                    : clLog.at(i) == strWant;
+    }
+    QVERIFY2(bMatch,
+        qPrintable(QStringLiteral("camera received:\n  %1\nexpected:\n  %2")
+                       .arg(clLog.join(QStringLiteral("\n  ")), clExpected.join(QStringLiteral("\n  ")))));
+}
+
+const QStringList SESSION_OPEN = { QStringLiteral("257"), QStringLiteral("260") };
+const QStringList READ = SESSION_OPEN + QStringList { QStringLiteral("3"), QStringLiteral("258") };
+
+QStringList opened(const QStringList& clMiddle)
+{
+    return SESSION_OPEN + clMiddle + QStringList { QStringLiteral("258") };
+}
+
+} // namespace
+
+class TestKd4Ctl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void run_data();
+    void run();
+    void listKeys_matchManualPage();
+};
+
+void TestKd4Ctl::run_data()
+{
+    // Arguments ("@DIR" a scratch folder, "@SIM" the simulator's address); the simulator's set-up,
+    // word by word: "rval:MSG:N", "http:MSG:STATUS", "broken:MSG", "norval:MSG", "drop:MSG",
+    // "delay:MSG:MS" (each once, queued in order), "ok:MSG" (one normal answer first),
+    // "setting:KEY:VALUE", "record", "noframes", "down" (the address in the environment leads
+    // nowhere), "lock" (kd4tool's lock is held), "file:JSON" (@DIR/in.json), "signal:SIG:MSG"
+    // (sent once the camera has received MSG); the exit code; fragments of standard output, of
+    // standard error and of the file @DIR/out; the camera's log; its settings afterwards.
+    QTest::addColumn<QStringList>("clArgs");
+    QTest::addColumn<QStringList>("clSetup");
+    QTest::addColumn<int>("iExit");
+    QTest::addColumn<QStringList>("clOut");
+    QTest::addColumn<QStringList>("clErr");
+    QTest::addColumn<QStringList>("clFile");
+    QTest::addColumn<QStringList>("clLog");
+    QTest::addColumn<QStringList>("clAfter");
+
+    const QStringList NONE;
+    const QString RES_HS = QStringLiteral("848x480 240P 16:9");
+    const QString RES_720 = QStringLiteral("1280x720 60P 16:9");
+    const QString NOTHING_APPLIED = QStringLiteral("kd4ctl: nothing was applied");
+
+    // Reading.
+    QTest::newRow("status") << QStringList { "status" } << NONE << 0
+                            << QStringList { "session: opened\nfirmware: 01.00.0009\nbattery: 80\n"
+                                             "mains_adapter: disconnected\nrecording: no\n"
+                                             "video_resolution: 1920x1080 30P 16:9\n" }
+                            << NONE << NONE << READ << NONE;
+    QTest::newRow("status json, recording on mains")
+        << QStringList { "--json", "status" }
+        << QStringList { "record", "setting:zk_battery:30", "setting:zk_get_ac_connection:connected" } << 0
+        << QStringList { "{\"battery\":\"30\",\"firmware\":\"01.00.0009\",\"mains_adapter\":\"connected\","
+                         "\"recording\":\"yes\",\"session\":\"opened\","
+                         "\"video_resolution\":\"1920x1080 30P 16:9\"}\n" }
+        << NONE << NONE << READ << NONE;
+    QTest::newRow("get all") << QStringList { "get" } << QStringList { "setting:zk_wdr:on" } << 0
+                             << QStringList { "\nzk_wdr=on\n", "\nzk_battery=80\n", "\ncamera_clock=20",
+                                    "\nvideo_resolution=1920x1080 30P 16:9\n" }
+                             << NONE << NONE << READ << NONE;
+    QTest::newRow("get named, json") << QStringList { "get", "--json", "zk_wdr", "zk_battery" } << NONE << 0
+                                     << QStringList { "{\"zk_battery\":\"80\",\"zk_wdr\":\"off\"}\n" } << NONE
+                                     << NONE << READ << NONE;
+    QTest::newRow("get unknown key") << QStringList { "get", "zk_wdr", "zk_nope" } << NONE << 1 << NONE
+                                     << QStringList { "unknown key 'zk_nope'; keys: zk_angle_deg," } << NONE
+                                     << NONE << NONE;
+
+    // Setting, in the order given, with the steps around a high-speed resolution.
+    QTest::newRow("set") << QStringList { "set", "video_resolution=" + RES_HS, "zk_wdr=on",
+        "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00", "camera_clock=2024-02-29 23:59:58" }
+                         << NONE << 0 << NONE << NONE << NONE
+                         << opened({ "2 std_def_video=off", "2 stream_while_record=off",
+                                "2 video_resolution=" + RES_HS, "2 zk_wdr=on", "2 zk_rec_audio_balance=-5",
+                                "2 zk_interval_time=24:00:00", "2 camera_clock=2024-02-29 23:59:58" })
+                         << QStringList { "video_resolution=" + RES_HS, "zk_wdr=on",
+                                "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00" };
+    QTest::newRow("set retried after a time-out")
+        << QStringList { "set", "zk_wdr=on" } << QStringList { "delay:2:6000" } << 0 << NONE << NONE << NONE
+        << opened({ "2 zk_wdr=on", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
+    QTest::newRow("set refused, second key")
+        << QStringList { "set", "zk_wdr=on", "zk_self_timer=5sec", "zk_stabilization=off" }
+        << QStringList { "ok:2", "rval:2:-14" } << 3 << NONE
+        << QStringList { "kd4ctl: setting zk_self_timer=5sec failed: the camera refused it (rval -14)\n",
+               "kd4ctl: applied: zk_wdr\n", "kd4ctl: not applied: zk_self_timer, zk_stabilization\n" }
+        << NONE << opened({ "2 zk_wdr=on", "2 zk_self_timer=5sec" })
+        << QStringList { "zk_wdr=on", "zk_self_timer=off" };
+    QTest::newRow("set, HTTP 500") << QStringList { "set", "zk_wdr=on" } << QStringList { "http:2:500" } << 2
+                                   << NONE << QStringList { "HTTP error status", NOTHING_APPLIED } << NONE
+                                   << opened({ "2 zk_wdr=on" }) << QStringList { "zk_wdr=off" };
+    QTest::newRow("set, broken reply")
+        << QStringList { "set", "zk_wdr=on" } << QStringList { "broken:2" } << 2 << NONE
+        << QStringList { "answer was broken", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
+    QTest::newRow("set, reply without rval")
+        << QStringList { "set", "zk_wdr=on" } << QStringList { "norval:2" } << 2 << NONE
+        << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
+    QTest::newRow("set, unknown value")
+        << QStringList { "set", "zk_wdr=on", "zk_white_balance=sunny", "zk_rec_audio_level=11",
+               "zk_interval_time=24:00:01", "camera_clock=2023-02-29 10:00:00", "zk_speaker_volume=+5" }
+        << NONE << 1 << NONE
+        << QStringList { "kd4ctl: 'sunny' is not a value of zk_white_balance; allowed: auto, night, "
+                         "daylight, "
+                         "cloudy, incandecent, fluorescent\n",
+               "kd4ctl: '11' is not a value of zk_rec_audio_level; allowed: a whole number from 0 to 10\n",
+               "kd4ctl: '24:00:01' is not a value of zk_interval_time; allowed: hh:mm:ss from 00:00:02 to "
+               "24:00:00\n",
+               "kd4ctl: '2023-02-29 10:00:00' is not a value of camera_clock; allowed: a date and time as "
+               "yyyy-MM-dd hh:mm:ss\n",
+               "'+5' is not a value of zk_speaker_volume", "!zk_wdr" }
+        << NONE << NONE << NONE;
+    QTest::newRow("set, an action is no setting")
+        << QStringList { "set", "zk_factory_reset_cam=set" } << NONE << 1 << NONE
+        << QStringList { "unknown key 'zk_factory_reset_cam'; keys set takes: zk_angle_deg," } << NONE << NONE
+        << NONE;
+    QTest::newRow("sync-time") << QStringList { "sync-time" } << NONE << 0
+                               << QStringList { "camera_clock=20" } << NONE << NONE
+                               << opened({ "2 camera_clock=20*" }) << NONE;
+
+    // The session itself.
+    QTest::newRow("session open times out")
+        << QStringList { "status" } << QStringList { "delay:257:8000" } << 2 << NONE
+        << QStringList { "opening the session failed: the camera at 127.0.0.1:", "did not answer in time" }
+        << NONE << QStringList { "257" } << NONE;
+    QTest::newRow("session refused")
+        << QStringList { "get" } << QStringList { "rval:257:-3" } << 3 << NONE
+        << QStringList { "opening the session failed: the camera refused it (rval -3)" } << NONE
+        << QStringList { "257" } << NONE;
+    QTest::newRow("camera unreachable") << QStringList { "status" } << QStringList { "down" } << 2 << NONE
+                                        << QStringList { "could not be reached" } << NONE << NONE << NONE;
+    QTest::newRow("--camera over the environment")
+        << QStringList { "--camera", "@SIM", "get", "zk_wdr" } << QStringList { "down" } << 0
+        << QStringList { "zk_wdr=off\n" } << NONE << NONE << READ << NONE;
+    QTest::newRow("connection dropped")
+        << QStringList { "get" } << QStringList { "drop:3" } << 2 << NONE
+        << QStringList { "reading the settings failed" } << NONE << READ << NONE;
+
+    // Format.
+    QTest::newRow("format refused without --yes") << QStringList { "format" } << NONE << 1 << NONE
+                                                  << QStringList { "give --yes" } << NONE << NONE << NONE;
+    QTest::newRow("format") << QStringList { "format", "--yes" } << NONE << 0 << NONE << NONE << NONE
+                            << opened({ "4 =D:" }) << NONE;
+    QTest::newRow("format refused by the camera")
+        << QStringList { "format", "--yes" } << QStringList { "rval:4:-9" } << 3 << NONE
+        << QStringList { "formatting the card failed: the camera refused it (rval -9)" } << NONE
+        << opened({ "4 =D:" }) << NONE;
+
+    // A live frame: the view finder is started, one frame fetched and the view finder stopped.
+    const QStringList LIVE = { "260", "3", "260", "2 stream_while_record=on", "259 =none_force" };
+    QTest::newRow("snapshot") << QStringList { "snapshot", "@DIR/out" } << NONE << 0 << NONE << NONE
+                              << QStringList { "JFIF" } << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("snapshot, no frame")
+        << QStringList { "snapshot", "@DIR/out" } << QStringList { "noframes" } << 2 << NONE
+        << QStringList { "fetching a frame failed" } << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+
+    // Save and apply.
+    QTest::newRow("save") << QStringList { "save", "@DIR/out" } << QStringList { "setting:zk_wdr:on" } << 0
+                          << NONE << NONE
+                          << QStringList { "\"zk_wdr\": \"on\"", "\"zk_speaker_volume\": \"32\"",
+                                 "\"zk_interval_time\": \"00:00:10\"", "!zk_battery", "!zk_get_version",
+                                 "!app_status", "!camera_clock", "!stream_type", "!zk_ap_", "!reset" }
+                          << READ << NONE;
+    QTest::newRow("apply")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringList { "file:{\"zk_wdr\":\"on\",\"zk_white_balance\":\"auto\",\"zk_speaker_volume\":40,"
+                         "\"video_resolution\":\"1280x720 60P 16:9\"}" }
+        << 0
+        << QStringList { "video_resolution: 1920x1080 30P 16:9 -> " + RES_720 + "\n",
+               "\nzk_wdr: off -> on\nzk_speaker_volume: 32 -> 40\n", "!zk_white_balance" }
+        << NONE << NONE
+        << opened({ "3", "2 video_resolution=" + RES_720, "2 std_def_video=on", "2 stream_while_record=on",
+               "3", "2 zk_wdr=on", "2 zk_speaker_volume=40" })
+        << QStringList { "zk_wdr=on", "video_resolution=" + RES_720, "zk_speaker_volume=40" };
+    QTest::newRow("apply, json, stops at a refusal")
+        << QStringList { "--json", "apply", "@DIR/in.json" }
+        << QStringList { "file:{\"zk_wdr\":\"on\",\"zk_stabilization\":\"off\",\"zk_angle_deg\":\"120\"}",
+               "ok:2", "rval:2:-14" }
+        << 3 << QStringList { "{\"zk_angle_deg\":{\"from\":\"170\",\"to\":\"120\"}}\n" }
+        << QStringList { "setting zk_wdr=on failed: the camera refused it (rval -14)",
+               "applied: zk_angle_deg\n", "not applied: zk_wdr, zk_stabilization\n" }
+        << NONE << opened({ "3", "2 zk_angle_deg=120", "2 zk_wdr=on" })
+        << QStringList { "zk_angle_deg=120", "zk_wdr=off" };
+    QTest::newRow("apply, no JSON") << QStringList { "apply", "@DIR/in.json" }
+                                    << QStringList { "file:{\"zk_wdr\": " } << 1 << NONE
+                                    << QStringList { "in.json is no JSON" } << NONE << NONE << NONE;
+    QTest::newRow("apply, read-only key and bad value")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringList { "file:{\"zk_battery\":\"10\",\"zk_wdr\":\"maybe\"}" } << 1 << NONE
+        << QStringList { "'zk_battery' is not a setting apply takes",
+               "'maybe' is not a value of zk_wdr; allowed: off, on" }
+        << NONE << NONE << NONE;
+
+    // kd4tool runs: a second client would take its session over.
+    QTest::newRow("kd4tool runs") << QStringList { "set", "zk_wdr=on" } << QStringList { "lock" } << 4 << NONE
+                                  << QStringList { "kd4tool is running", "--force" } << NONE << NONE
+                                  << QStringList { "zk_wdr=off" };
+    QTest::newRow("kd4tool runs, --force")
+        << QStringList { "--force", "get", "zk_wdr" } << QStringList { "lock" } << 0
+        << QStringList { "zk_wdr=off\n" } << QStringList { "going ahead" } << NONE << READ << NONE;
+
+    // A signal: the step in progress finishes, the session is closed, the applied keys are named.
+    QTest::newRow("SIGTERM while setting")
+        << QStringList { "set", "zk_wdr=on", "zk_self_timer=5sec" }
+        << QStringList { "delay:2:1500", "signal:TERM:2" } << 143 << NONE
+        << QStringList { "kd4ctl: stopped by SIGTERM\n", "kd4ctl: applied: zk_wdr\n",
+               "kd4ctl: not applied: zk_self_timer\n" }
+        << NONE << opened({ "2 zk_wdr=on" }) << QStringList { "zk_wdr=on", "zk_self_timer=off" };
+    QTest::newRow("SIGINT while reading")
+        << QStringList { "status" } << QStringList { "delay:3:1500", "signal:INT:3" } << 130 << NONE
+        << QStringList { "stopped by SIGINT" } << NONE << READ << NONE;
+
+    QTest::newRow("unknown command")
+        << QStringList { "reboot" } << NONE << 1 << NONE
+        << QStringList { "unknown command 'reboot'; commands: status, get, set," } << NONE << NONE << NONE;
+}
+
+void TestKd4Ctl::run()
+{
+    QFETCH(QStringList, clArgs);
+    QFETCH(QStringList, clSetup);
+    QFETCH(int, iExit);
+    QFETCH(QStringList, clOut);
+    QFETCH(QStringList, clErr);
+    QFETCH(QStringList, clFile);
+    QFETCH(QStringList, clLog);
+    QFETCH(QStringList, clAfter);
+
+    camsim::CamSim clSim;
+    QVERIFY(clSim.start());
+    QTemporaryDir clDir;
+    QVERIFY(clDir.isValid());
+    const QString strSim = QString::fromStdString(clSim.address());
+    QString strAddress = strSim;
+    QString strSignal;
+    qint64 llSignalMsg = 0;
+    qintptr llLock = 0;
+    bool bLocked = false;
+
+    QProcessEnvironment clEnv = QProcessEnvironment::systemEnvironment();
+    clEnv.insert(QStringLiteral("KD4TOOL_LOCK_DIR"), clDir.path());
+    qputenv("KD4TOOL_LOCK_DIR", clDir.path().toLocal8Bit());
+
+    for (const QString& strWord : qAsConst(clSetup)) {
+        const QStringList clPart = strWord.split(QLatin1Char(':'));
+        const QString strKind = clPart.value(0);
+        const qint64 llMsg = clPart.value(1).toLongLong();
+        if (strKind == QLatin1String("rval")) {
+            clSim.addFault(llMsg, camsim::Fault::withRval(clPart.value(2).toInt(), 1));
+        } else if (strKind == QLatin1String("http")) {
+            clSim.addFault(llMsg, camsim::Fault::status(clPart.value(2).toInt(), 1));
+        } else if (strKind == QLatin1String("broken")) {
+            clSim.addFault(llMsg, camsim::Fault::brokenJson(1));
+        } else if (strKind == QLatin1String("norval")) {
+            clSim.addFault(llMsg, camsim::Fault::noRval(1));
+        } else if (strKind == QLatin1String("drop")) {
+            clSim.addFault(llMsg, camsim::Fault::drop(1));
+        } else if (strKind == QLatin1String("delay")) {
+            clSim.addFault(llMsg, camsim::Fault::delay(clPart.value(2).toInt(), 1));
+        } else if (strKind == QLatin1String("ok")) {
+            clSim.addFault(llMsg, camsim::Fault::delay(0, 1));
+        } else if (strKind == QLatin1String("setting")) {
+            clSim.setSetting(clPart.value(1).toStdString(), clPart.value(2).toStdString());
+        } else if (strKind == QLatin1String("record")) {
+            clSim.startRecording();
+        } else if (strKind == QLatin1String("noframes")) {
+            camsim::FrameFault clFault;
+            clFault.kind = camsim::FrameFault::Kind::NotFound;
+            clSim.setFrameFault(clFault);
+        } else if (strKind == QLatin1String("down")) {
+            // A port that was free a moment ago: nothing answers there.
+            QTcpServer clServer;
+            QVERIFY(clServer.listen(QHostAddress::LocalHost));
+            strAddress = QStringLiteral("127.0.0.1:%1").arg(clServer.serverPort());
+        } else if (strKind == QLatin1String("lock")) {
+            QCOMPARE(ClPlatform::acquireInstanceLock(QLatin1String(Kd4Config::SETTINGS_APPLICATION), &llLock),
+                int(ClPlatform::LockTaken));
+            bLocked = true;
+        } else if (strKind == QLatin1String("file")) {
+            QFile clIn(clDir.filePath(QStringLiteral("in.json")));
+            QVERIFY(clIn.open(QIODevice::WriteOnly));
+            clIn.write(strWord.mid(strKind.size() + 1).toUtf8());
+        } else if (strKind == QLatin1String("signal")) {
+            strSignal = clPart.value(1);
+            llSignalMsg = clPart.value(2).toLongLong();
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown set-up word ") + strWord));
+        }
+    }
+    clEnv.insert(QStringLiteral("KD4TOOL_CAMERA_ADDRESS"), strAddress);
+    clEnv.insert(QStringLiteral("KD4TOOL_UPDATE_URL"), QStringLiteral("http://127.0.0.1:9/"));
+    clArgs.replaceInStrings(QStringLiteral("@DIR"), clDir.path());
+    clArgs.replaceInStrings(QStringLiteral("@SIM"), strSim);
+
+    QProcess clProgram;
+    clProgram.setProcessEnvironment(clEnv);
+    clProgram.start(QStringLiteral(KD4CTL_BINARY), clArgs);
+    QVERIFY(clProgram.waitForStarted());
+    if (!strSignal.isEmpty()) {
+        QVERIFY(clSim.waitForMessage(llSignalMsg, 1, RUN_MS));
+        ::kill(pid_t(clProgram.processId()), strSignal == QLatin1String("INT") ? SIGINT : SIGTERM);
+    }
+    QVERIFY(clProgram.waitForFinished(RUN_MS));
+    if (bLocked)
+        ClPlatform::releaseInstanceLock(llLock);
+
+    const QString strOut = QString::fromUtf8(clProgram.readAllStandardOutput());
+    const QString strErr = QString::fromUtf8(clProgram.readAllStandardError());
+    QVERIFY2(clProgram.exitStatus() == QProcess::NormalExit && clProgram.exitCode() == iExit,
+        qPrintable(QStringLiteral("exit %1, expected %2; standard error:\n%3")
+                       .arg(clProgram.exitCode())
+                       .arg(iExit)
+                       .arg(strErr)));
+    checkFragments(QStringLiteral("standard output"), strOut, clOut);
+    checkFragments(QStringLiteral("standard error"), strErr, clErr);
+    if (QTest::currentTestFailed())
+        return;
+    // Every message is one line of plain text.
+    for (const QString& strLine : strErr.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        QVERIFY2(strLine.startsWith(QLatin1String("kd4ctl: ")), qPrintable(strLine));
+    if (!clFile.isEmpty()) {
+        QFile clOutFile(clDir.filePath(QStringLiteral("out")));
+        QVERIFY(clOutFile.open(QIODevice::ReadOnly));
+        const QByteArray clBytes = clOutFile.readAll();
+        checkFragments(
+            QStringLiteral("the file"), QString::fromLatin1(clBytes.constData(), clBytes.size()), clFile);
+        // A frame is written as it came: a whole JPEG, as many bytes as the camera sent.
+        if (clArgs.contains(QStringLiteral("snapshot"))) {
+            const auto clFrames = clSim.frameRequests();
+            QVERIFY(clBytes.startsWith("\xff\xd8") && !clFrames.empty());
+            QCOMPARE(qsizetype(clBytes.size()), qsizetype(clFrames.back().bytes));
+        }
+    }
+    if (QTest::currentTestFailed())
+        return;
+
+    QStringList clReceived;
+    for (const camsim::LoggedMessage& clMsg : clSim.messages())
+        clReceived.append(describe(clMsg));
+    checkLog(clReceived, clLog);
+    QVERIFY(!clSim.sessionOpen());
+    for (const QString& strSetting : qAsConst(clAfter)) {
+        const QString strKey = strSetting.section(QLatin1Char('='), 0, 0);
+        QCOMPARE(QString::fromStdString(clSim.setting(strKey.toStdString())),
+            strSetting.section(QLatin1Char('='), 1));
+    }
+}
+
+// The manual page lists every key kd4ctl knows, and under each setting its values or limits as
+// the program's vocabulary has them.
+void TestKd4Ctl::listKeys_matchManualPage()
+{
+    QProcess clProgram;
+    clProgram.start(QStringLiteral(KD4CTL_BINARY), { QStringLiteral("--list-keys") });
+    QVERIFY(clProgram.waitForFinished(RUN_MS));
+    QCOMPARE(clProgram.exitCode(), 0);
+    QFile clPage(QStringLiteral(KD4CTL_MANUAL));
+    QVERIFY(clPage.open(QIODevice::ReadOnly));
+    const QString strPage = QString::fromUtf8(clPage.readAll()).remove(QLatin1Char('\\'));
+    const QStringList clLines
+        = QString::fromUtf8(clProgram.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(clLines.size() > 20);
+    const QRegularExpression clParagraph(QStringLiteral("^\\.(TP|PP)"), QRegularExpression::MultilineOption);
+    for (const QString& strLine : clLines) {
+        const QStringList clFields = strLine.split(QLatin1Char('\t'));
+        const QString strKey = QRegularExpression::escape(clFields.at(0));
+        QVERIFY2(strPage.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(strKey))),
+            qPrintable(strLine));
+        // A setting's entry: its ".B" line and the text up to the next paragraph.
+        const QRegularExpressionMatch clEntry = QRegularExpression(
+            QStringLiteral("^\\.TP\\n\\.BR? .*\\b%1\\b.*$").arg(strKey), QRegularExpression::MultilineOption)
+                                                    .match(strPage);
+        const QString strEntry = strPage.mid(clEntry.capturedEnd(),
+            strPage.indexOf(clParagraph, clEntry.capturedEnd()) - clEntry.capturedEnd());
+        const QString strKind = clFields.value(1);
+        QStringList clExpected;
+        if (strKind == QLatin1String("choice"))
+            clExpected = clFields.mid(2);
+        else if (strKind == QLatin1String("number"))
+            clExpected.append(QStringLiteral("from %1 to %2").arg(clFields.value(2), clFields.value(3)));
+        for (const QString& strValue : qAsConst(clExpected))
+            QVERIFY2(clEntry.hasMatch() && strEntry.contains(strValue),
+                qPrintable(clFields.at(0) + QLatin1Char('=') + strValue + QStringLiteral(" in:") + strEntry));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestKd4Ctl)
+#include "tst_kd4ctl.moc"
