@@ -31,6 +31,10 @@ public:
     void endSession();
 
     bool isSession() const { return bIsSession; }
+    // The state the overlays and the settings' enable follow, for checks from outside.
+    bool isRecording() const { return bIsRecording; }
+    bool isHighSpeed() const { return bIsHighSpeed; }
+    int processCount() const { return iProcessCount; }
     ClKD4LiveCtrl* liveCtrl() const { return pclLiveCtrl; }
 
 signals:

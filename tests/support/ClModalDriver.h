@@ -34,6 +34,8 @@ public:
     ~ClModalDriver() override;
 
     void expect(Handler fnHandler);
+    // Drops the handlers no dialog has taken.
+    void clearHandlers() { clHandlers.clear(); }
     // Leaves dialogs of this class alone (one the code under test closes itself).
     template <typename T> void leaveOpen()
     {
