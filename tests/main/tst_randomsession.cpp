@@ -92,7 +92,7 @@ void TestRandomSession::interleavings_keepWindowUsable_data()
         QTest::newRow(clReplay.constData()) << clReplay.toUInt();
         return;
     }
-    for (unsigned uEach : { 11u, 2024u, 31337u, 424242u })
+    for (unsigned uEach : { 1u, 7u, 8u, 10u, 11u, 2024u, 31337u, 424242u })
         QTest::newRow(QByteArray::number(uEach).constData()) << uEach;
 }
 
@@ -255,7 +255,12 @@ void TestRandomSession::cameraStep()
         break;
     case 2:
         clSteps << QStringLiteral("camera notifies");
-        pclSim->queueNotification(pick(2) ? "starting_video_record" : "video_record_complete", "");
+        // Repeats of what the camera is doing, or news the program does not follow.
+        if (pick(2))
+            pclSim->queueNotification(
+                pclSim->isRecording() ? "starting_video_record" : "video_record_complete");
+        else
+            pclSim->queueNotification("card_full");
         break;
     case 3:
         clSteps << QStringLiteral("battery");
@@ -330,7 +335,8 @@ void TestRandomSession::checkInvariants()
                       .arg(content()->currentPage())
                       .arg(panelPage(panel()))
                       .arg(connectButton(panel())->isEnabled())
-                + QStringLiteral(" camera saw: ") + Kd4Test::messageLog(*pclSim).join(QStringLiteral(" | "))));
+                + QStringLiteral(" camera saw: ")
+                + Kd4Test::messageLog(*pclSim).join(QStringLiteral(" | "))));
     }
     // (d)
     if (manager()->isRecording() && manager()->isHighSpeed()) {
