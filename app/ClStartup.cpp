@@ -156,7 +156,7 @@ std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()
     return pclWindow;
 }
 
-int ClStartup::run(int& iArgc, char** ppArgv)
+int ClStartup::run(int& iArgc, char** ppArgv, const std::function<void(ClMainWidget*)>& fnAttach)
 {
     QApplication clApp(iArgc, ppArgv);
     installStyle();
@@ -175,6 +175,8 @@ int ClStartup::run(int& iArgc, char** ppArgv)
 
         std::unique_ptr<ClMainWidget> pclWindow = createMainWindow();
         pclWindow->show();
+        if (fnAttach)
+            fnAttach(pclWindow.get());
         iResult = QApplication::exec();
         pclWindow.reset();
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ClAppCheck;
@@ -14,8 +15,9 @@ class QLocale;
 class ClStartup
 {
 public:
-    // The whole start-up; returns the process exit code.
-    static int run(int& iArgc, char** ppArgv);
+    // The whole start-up; returns the process exit code. fnAttach, when given, meets the main
+    // window just before the event loop runs (the soak test's scripted user attaches there).
+    static int run(int& iArgc, char** ppArgv, const std::function<void(ClMainWidget*)>& fnAttach = {});
 
     static void installStyle();
     static void registerResources();

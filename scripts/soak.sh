@@ -5,14 +5,18 @@
 # messages and frames. It samples the program's memory and ends with one report line.
 # Fails on a crash, a sanitizer or leak report, a hang (the close not done within 15 s) or memory
 # growth above 5 MB.
-# Usage: scripts/soak.sh [--minutes N] [--seed S]   (KD4_SOAK_BUILD_DIR: the sanitizer build folder)
+# Usage: scripts/soak.sh [--minutes N] [--seed S] [--no-build]
+#   KD4_SOAK_BUILD_DIR names the build folder (default build-sanitize/, built with the sanitizers);
+#   --no-build uses it as it is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${KD4_SOAK_BUILD_DIR:-"$root/build-sanitize"}
 
 if [ "${KD4_SOAK_INSIDE:-}" != 1 ]; then
-  "$root/scripts/setup-deps.sh"
-  "$root/scripts/build.sh" "$bin" -DKD4_SANITIZE=address,undefined -DKD4_BUILD_BENCH=OFF >/dev/null
+  if [[ " $* " != *" --no-build "* ]]; then
+    "$root/scripts/setup-deps.sh"
+    "$root/scripts/build.sh" "$bin" -DKD4_SANITIZE=address,undefined -DKD4_BUILD_BENCH=OFF >/dev/null
+  fi
   export KD4_SOAK_INSIDE=1
   exec "$root/scripts/loopback-only.sh" "$0" "$@"
 fi
@@ -23,6 +27,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --minutes) minutes=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
+    --no-build) shift ;;
     *) echo "soak.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
