@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds KD4Tool and runs the whole test suite, first as the program ships, then again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Every test runs in a loopback-only network.
-# Usage: scripts/test.sh [--quick]    (--quick skips the sanitizer configuration)
+# AddressSanitizer and UndefinedBehaviorSanitizer; then a short soak of the sanitizer build, a short
+# fuzzing run of every harness, and the Debian package built, installed and run. Every test runs in
+# a loopback-only network.
+# Usage: scripts/test.sh [--quick]    (--quick: only the first build and its suite)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
@@ -26,4 +28,10 @@ run_suite() {
 run_suite "$root/build" -DKD4_SANITIZE=
 if [ "$quick" -eq 0 ]; then
   run_suite "$root/build-sanitize" -DKD4_SANITIZE=address,undefined -DKD4_BUILD_BENCH=OFF
+  echo "== soak, two minutes"
+  KD4_SOAK_BUILD_DIR="$root/build-sanitize" "$root/scripts/soak.sh" --minutes 2 --no-build
+  echo "== fuzzing, 30 seconds a harness"
+  "$root/scripts/fuzz.sh" --seconds 30
+  echo "== Debian package: build, check, install and run"
+  "$root/scripts/package.sh" --install-and-run
 fi
