@@ -63,7 +63,7 @@ export DISPLAY=$display XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" XDG_CO
   XDG_DATA_HOME="$work/home/data" KD4TOOL_LOCK_DIR="$work" \
   KD4TOOL_CAMERA_ADDRESS="127.0.0.1:$port" KD4TOOL_UPDATE_URL="http://127.0.0.1:9/" \
   KD4TOOL_AUTOACCEPT_DIALOGS=1 \
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:quarantine_size_mb=64 \
   LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:fast_unwind_on_malloc=0:print_suppressions=0" \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$bin/tests/soak/kd4-soak" --seed "$seed" >"$work/app.out" 2>"$work/app.err" &
