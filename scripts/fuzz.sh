@@ -40,9 +40,7 @@ done
 "$root/scripts/setup-deps.sh" --fuzz
 
 echo "== building the fuzz harnesses in $(basename "$dir")"
-cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DKD4_BUILD_FUZZ=ON -DKD4_BUILD_TESTS=OFF -DKD4_BUILD_BENCH=OFF -DKD4_SANITIZE= >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target kd4_fuzzers >/dev/null
+KD4_INSTRUMENTED=1 KD4_BUILD_TARGETS=kd4_fuzzers "$root/scripts/build.sh" "$dir" >/dev/null
 
 # Fast unwinding on malloc: the full unwinder the test suite uses for Qt's leak reports makes the
 # harnesses seven times slower, and a leak found here is replayed from its input anyway.

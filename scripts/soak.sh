@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# Soak test: the program (built with AddressSanitizer and UndefinedBehaviorSanitizer) runs under
+# Soak test: the program (built with AddressSanitizer and UndefinedBehaviorSanitizer: the
+# instrumented clang build the fuzz harnesses use, in build-fuzz/) runs under
 # Xvfb against kd4-camsim for N minutes, in a loopback-only network, while a scripted user keeps
 # connecting and changing settings and this script keeps injecting random faults into the camera's
 # messages and frames. It samples the program's memory and ends with one report line.
 # Fails on a crash, a sanitizer or leak report, a hang (the close not done within 15 s) or memory
 # growth above 5 MB.
 # Usage: scripts/soak.sh [--minutes N] [--seed S] [--no-build]
-#   KD4_SOAK_BUILD_DIR names the build folder (default build-sanitize/, built with the sanitizers);
-#   --no-build uses it as it is.
+#   KD4_SOAK_BUILD_DIR names the build folder (default build-fuzz/); --no-build uses it as it is
+#   (any build with -DKD4_SANITIZE=address,undefined serves as well).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin=${KD4_SOAK_BUILD_DIR:-"$root/build-sanitize"}
+bin=${KD4_SOAK_BUILD_DIR:-"$root/build-fuzz"}
 
 if [ "${KD4_SOAK_INSIDE:-}" != 1 ]; then
   if [[ " $* " != *" --no-build "* ]]; then
-    "$root/scripts/setup-deps.sh"
-    "$root/scripts/build.sh" "$bin" -DKD4_SANITIZE=address,undefined -DKD4_BUILD_BENCH=OFF >/dev/null
+    "$root/scripts/setup-deps.sh" --fuzz
+    KD4_INSTRUMENTED=1 KD4_BUILD_TARGETS="kd4tool kd4-camsim kd4-soak" "$root/scripts/build.sh" "$bin" >/dev/null
   fi
   export KD4_SOAK_INSIDE=1
   exec "$root/scripts/loopback-only.sh" "$0" "$@"

@@ -13,6 +13,8 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace Kd4Test;
 
@@ -43,7 +45,9 @@ int stopLiveCount(const camsim::CamSim& clSim)
 class OversizeServer
 {
 public:
-    static constexpr std::size_t BODY_BYTES = 96u * 1024u * 1024u;
+    // Sent at about 64 MB/s, so a worker that gives up takes a few seconds' margin over a loaded
+    // machine's scheduling, while one that does not would take in all of it.
+    static constexpr std::size_t BODY_BYTES = 256u * 1024u * 1024u;
 
     OversizeServer()
     {
@@ -82,6 +86,7 @@ private:
         if (!clSink.write(clBlock.data(), iBytes))
             return false;
         iSent += iBytes;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return true;
     }
 

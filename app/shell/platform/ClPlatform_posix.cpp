@@ -74,8 +74,12 @@ int ClPlatform::acquireInstanceLock(const QString& strName, qintptr* pHandle)
         const QByteArray clOwner = QByteArray::number(static_cast<qulonglong>(::getuid())) + ' '
             + QByteArray::number(static_cast<qlonglong>(::getpid())) + '\n';
         // Written before trimming, so that a previous record never leaves the file empty meanwhile.
-        if (::pwrite(iFd, clOwner.constData(), static_cast<size_t>(clOwner.size()), 0) == clOwner.size())
-            (void)::ftruncate(iFd, clOwner.size());
+        if (::pwrite(iFd, clOwner.constData(), static_cast<size_t>(clOwner.size()), 0) == clOwner.size()) {
+            // Should trimming fail, a longer old record's tail stays after ours; readers take only
+            // the first field, so nothing else needs doing.
+            const int iTrimmed = ::ftruncate(iFd, clOwner.size());
+            Q_UNUSED(iTrimmed)
+        }
         *pHandle = iFd;
         return LockTaken;
     }
