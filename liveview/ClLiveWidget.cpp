@@ -11,8 +11,8 @@
 
 namespace {
 
-const int kIconWidth = 25; // icons are scaled to this width
-const int kIconMargin = 25; // distance of the icons from the top and the side edges
+const int ICON_WIDTH = 25; // icons are scaled to this width
+const int ICON_MARGIN = 25; // distance of the icons from the top and the side edges
 
 // Icons come from the compiled-in resources and are scaled on every repaint; a missing one draws nothing.
 QImage loadIcon(const QString& strPath)
@@ -20,7 +20,7 @@ QImage loadIcon(const QString& strPath)
     const QImage clIcon(strPath);
     if (clIcon.isNull())
         return clIcon;
-    return clIcon.scaledToWidth(kIconWidth, Qt::FastTransformation);
+    return clIcon.scaledToWidth(ICON_WIDTH, Qt::FastTransformation);
 }
 
 } // namespace
@@ -155,11 +155,11 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
 
     const QImage clBattIcon = strBattIcon.isEmpty() ? QImage() : loadIcon(strBattIcon);
     if (!clBattIcon.isNull())
-        clPainter.drawImage(QPoint(kIconMargin, kIconMargin), clBattIcon);
+        clPainter.drawImage(QPoint(ICON_MARGIN, ICON_MARGIN), clBattIcon);
 
     const QImage clRecIcon = strRecIcon.isEmpty() ? QImage() : loadIcon(strRecIcon);
     if (!clRecIcon.isNull())
-        clPainter.drawImage(QPoint(iW - clRecIcon.width() - kIconMargin, kIconMargin), clRecIcon);
+        clPainter.drawImage(QPoint(iW - clRecIcon.width() - ICON_MARGIN, ICON_MARGIN), clRecIcon);
 
     if (clProgressAnimation.state() == QAbstractAnimation::Running) {
         // The pen keeps the width of the step before (3 over the picture, 1 over the notice); the

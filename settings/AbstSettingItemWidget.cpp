@@ -6,7 +6,7 @@ AbstSettingItemWidget::AbstSettingItemWidget(const QString& strKey, QWidget* pcl
     : QWidget(pclParent)
     , strKey(strKey)
 {
-    setFixedWidth(iRowWidth);
+    setFixedWidth(ROW_WIDTH);
     // Lets tests and style sheets find a row by the setting it stands for.
     if (!strKey.isEmpty())
         setObjectName(strKey);

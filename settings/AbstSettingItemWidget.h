@@ -13,7 +13,7 @@ class AbstSettingItemWidget : public QWidget
 
 public:
     // Every row is 150 pixels wide so the controls of a page line up.
-    static constexpr int iRowWidth = 150;
+    static constexpr int ROW_WIDTH = 150;
 
     AbstSettingItemWidget(const QString& strKey, QWidget* pclParent);
 

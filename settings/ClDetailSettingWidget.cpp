@@ -25,9 +25,9 @@
 
 #include <iterator>
 
-const QString strPrefSyncTime = QStringLiteral("setting/synctime");
+const QString PREF_SYNC_TIME = QStringLiteral("setting/synctime");
 
-const QString ClDetailSettingWidget::strRecordingSettingsVersion = QStringLiteral("01.00.0009");
+const QString ClDetailSettingWidget::RECORDING_SETTINGS_VERSION = QStringLiteral("01.00.0009");
 
 // The camera settings' entries and ranges are the camera's vocabulary (ZkVocabulary).
 const ClDetailSettingWidget::stRow ClDetailSettingWidget::ROWS[] = {
@@ -47,11 +47,11 @@ const ClDetailSettingWidget::stRow ClDetailSettingWidget::ROWS[] = {
         QT_TR_NOOP("Interval time"), {}, nullptr, nullptr, {}, "intervalButton", "intervalDialog" },
     { Control::Slider, member<&ClDetailSettingWidget::pclRecLevel>, ZkSetting::REC_AUDIO_LEVEL,
         QT_TR_NOOP("Recording Settings"), {}, QT_TR_NOOP("Level"), QT_TR_NOOP("Recording level"),
-        strRecordingSettingsVersion, nullptr, nullptr, "recordingSettingsLabel" },
+        RECORDING_SETTINGS_VERSION, nullptr, nullptr, "recordingSettingsLabel" },
     { Control::Balance, member<&ClDetailSettingWidget::pclRecBalance>, ZkSetting::REC_AUDIO_BALANCE, nullptr,
-        {}, QT_TR_NOOP("Balance"), QT_TR_NOOP("Recording balance"), strRecordingSettingsVersion },
+        {}, QT_TR_NOOP("Balance"), QT_TR_NOOP("Recording balance"), RECORDING_SETTINGS_VERSION },
     { Control::Combo, member<&ClDetailSettingWidget::pclAutoPowerOff>, ZkSetting::AUTO_POWER_OFF,
-        QT_TR_NOOP("Auto power off"), {}, nullptr, nullptr, strRecordingSettingsVersion, nullptr, nullptr,
+        QT_TR_NOOP("Auto power off"), {}, nullptr, nullptr, RECORDING_SETTINGS_VERSION, nullptr, nullptr,
         "autoPowerOffLabel" },
     { Control::Combo, member<&ClDetailSettingWidget::pclWifiAutoOff>, ZkSetting::WIFI_AUTO_POWER_OFF,
         QT_TR_NOOP("WiFi auto off") },
@@ -86,7 +86,7 @@ ClDetailSettingWidget::ClDetailSettingWidget(QWidget* pclParent)
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
     // The preference is shown before the combo is connected, so building the page sends nothing.
-    const bool bSyncTime = ClSetting().readValueOrStore(strPrefSyncTime, false).toBool();
+    const bool bSyncTime = ClSetting().readValueOrStore(PREF_SYNC_TIME, false).toBool();
     pclSyncTime->setCurrentIndex(bSyncTime ? 0 : 1);
     connect(pclSyncTime, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &ClDetailSettingWidget::slotRecvSettingChangedNotify);
@@ -122,7 +122,7 @@ QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
         auto* pclCombo = new QComboBox(this);
         ClAccessibleSettingCombo::markAsSettingRow(pclCombo);
         AbstSettingItemWidget::applyRowStyle(pclCombo);
-        pclCombo->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+        pclCombo->setFixedWidth(AbstSettingItemWidget::ROW_WIDTH);
         pclCombo->addItem(QObject::tr("ON"), true);
         pclCombo->addItem(QObject::tr("OFF"), false);
         pclControl = pclCombo;
@@ -150,7 +150,7 @@ QPushButton* ClDetailSettingWidget::createSettingButton(
 {
     auto* pclButton = new QPushButton(strText, this);
     AbstSettingItemWidget::applyRowStyle(pclButton);
-    pclButton->setFixedWidth(AbstSettingItemWidget::iRowWidth);
+    pclButton->setFixedWidth(AbstSettingItemWidget::ROW_WIDTH);
     connect(pclButton, &QPushButton::clicked, this, pSlot);
     return pclButton;
 }
@@ -196,7 +196,7 @@ void ClDetailSettingWidget::slotRecvSettingChangedNotify()
         return;
     }
     if (pclSender == pclSyncTime) {
-        ClSetting().writeValue(strPrefSyncTime, pclSyncTime->currentData().toBool());
+        ClSetting().writeValue(PREF_SYNC_TIME, pclSyncTime->currentData().toBool());
         syncCameraClock();
         return;
     }

@@ -23,7 +23,7 @@ class ClDetailSettingWidget : public ClSettingPageWidget
 
 public:
     // Rows that older firmware does not know are hidden below this version.
-    static const QString strRecordingSettingsVersion;
+    static const QString RECORDING_SETTINGS_VERSION;
 
     explicit ClDetailSettingWidget(QWidget* pclParent = nullptr);
     ~ClDetailSettingWidget() override;

@@ -23,10 +23,10 @@ ClSettingApDialog::ClSettingApDialog(const QString& strTitle, QWidget* pclParent
     // The characters the camera accepts in both texts.
     const QRegExp clAllowed(QStringLiteral("([0-9]|[a-z]|[A-Z]|@|-|_)*"), Qt::CaseSensitive, QRegExp::RegExp);
     pclSsidEdit->setObjectName(QStringLiteral("ssidEdit"));
-    pclSsidEdit->setMaxLength(iSsidMaxLength);
+    pclSsidEdit->setMaxLength(SSID_MAX_LENGTH);
     pclSsidEdit->setValidator(new QRegExpValidator(clAllowed, pclSsidEdit));
     pclKeyEdit->setObjectName(QStringLiteral("keyEdit"));
-    pclKeyEdit->setMaxLength(iKeyMaxLength);
+    pclKeyEdit->setMaxLength(KEY_MAX_LENGTH);
     pclKeyEdit->setValidator(new QRegExpValidator(clAllowed, pclKeyEdit));
 
     auto* pclSsidLabel = new QLabel(QObject::tr("SSID"), this);
@@ -81,5 +81,5 @@ int ClSettingApDialog::exec()
 
 void ClSettingApDialog::slotValidate()
 {
-    pclOkButton->setEnabled(!pclSsidEdit->text().isEmpty() && pclKeyEdit->text().length() >= iKeyMinLength);
+    pclOkButton->setEnabled(!pclSsidEdit->text().isEmpty() && pclKeyEdit->text().length() >= KEY_MIN_LENGTH);
 }

@@ -13,9 +13,9 @@ class ClSettingApDialog : public QDialog
     Q_DISABLE_COPY(ClSettingApDialog)
 
 public:
-    static constexpr int iSsidMaxLength = 32;
-    static constexpr int iKeyMaxLength = 63;
-    static constexpr int iKeyMinLength = 8;
+    static constexpr int SSID_MAX_LENGTH = 32;
+    static constexpr int KEY_MAX_LENGTH = 63;
+    static constexpr int KEY_MIN_LENGTH = 8;
 
     ClSettingApDialog(const QString& strTitle, QWidget* pclParent);
 

@@ -6,7 +6,7 @@
 #include <QSlider>
 
 namespace {
-constexpr qint64 llPercentMaximum = 100;
+constexpr qint64 PERCENT_MAXIMUM = 100;
 
 // The top of the camera's volume scale.
 qint64 cameraMaximum()
@@ -19,7 +19,7 @@ qint64 cameraMaximum()
 ClSettingItemVolume::ClSettingItemVolume(const QString& strKey, QWidget* pclParent)
     : ClSettingItemSlider(strKey, QString(), pclParent)
 {
-    setRange(0, static_cast<int>(llPercentMaximum));
+    setRange(0, static_cast<int>(PERCENT_MAXIMUM));
     setValueLabelWidth(35);
     setUnit(QObject::tr("%"));
 }
@@ -27,12 +27,12 @@ ClSettingItemVolume::ClSettingItemVolume(const QString& strKey, QWidget* pclPare
 int ClSettingItemVolume::toCameraValue(int iPercent)
 {
     // Integer arithmetic: the integer part of p / 100 x 64 without rounding error.
-    return static_cast<int>(iPercent * cameraMaximum() / llPercentMaximum);
+    return static_cast<int>(iPercent * cameraMaximum() / PERCENT_MAXIMUM);
 }
 
 int ClSettingItemVolume::toPercent(int iCameraValue)
 {
-    return static_cast<int>(iCameraValue * llPercentMaximum / cameraMaximum());
+    return static_cast<int>(iCameraValue * PERCENT_MAXIMUM / cameraMaximum());
 }
 
 QVariant ClSettingItemVolume::getValue()

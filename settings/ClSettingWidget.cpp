@@ -36,7 +36,7 @@ ClSettingWidget::ClSettingWidget(QWidget* pclParent)
     , pclSimpleSetting(new ClSimpleSettingWidget(this))
     , pclDetailSetting(new ClDetailSettingWidget(this))
 {
-    setFixedWidth(iPanelWidth);
+    setFixedWidth(PANEL_WIDTH);
     pclPageStack->setContentsMargins(0, 0, 0, 0);
     pclToolBox->setObjectName(QStringLiteral("settingToolBox"));
     pclToolBox->layout()->setSpacing(0);

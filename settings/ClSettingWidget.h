@@ -16,7 +16,7 @@ class ClSettingWidget : public ClNodeWidget
     Q_DISABLE_COPY(ClSettingWidget)
 
 public:
-    static constexpr int iPanelWidth = 370;
+    static constexpr int PANEL_WIDTH = 370;
 
     explicit ClSettingWidget(QWidget* pclParent = nullptr);
 

@@ -21,8 +21,8 @@ class ClCommunication : public QObject
     Q_DISABLE_COPY(ClCommunication)
 
 public:
-    static constexpr int kDefaultInactivityLimitMs = 60000;
-    static constexpr qint64 kDefaultSizeLimit = 256 * 1024 * 1024;
+    static constexpr int DEFAULT_INACTIVITY_LIMIT_MS = 60000;
+    static constexpr qint64 DEFAULT_SIZE_LIMIT = 256 * 1024 * 1024;
 
     explicit ClCommunication(QObject* pclParent = nullptr);
     ~ClCommunication() override;
@@ -81,8 +81,8 @@ private:
     QByteArray clBuffer;
     QTimer clTimer;
     QList<int> clIgnoredSslErrors;
-    int iInactivityLimitMs = kDefaultInactivityLimitMs;
-    qint64 llSizeLimit = kDefaultSizeLimit;
+    int iInactivityLimitMs = DEFAULT_INACTIVITY_LIMIT_MS;
+    qint64 llSizeLimit = DEFAULT_SIZE_LIMIT;
     // The limit of the transfer under way.
-    qint64 llTransferLimit = kDefaultSizeLimit;
+    qint64 llTransferLimit = DEFAULT_SIZE_LIMIT;
 };

@@ -15,8 +15,8 @@ namespace {
 // A signal handler may do next to nothing: it writes one byte into a socket pair whose other end
 // the event loop watches (the self-pipe trick).
 int aiSocketPair[2] = { -1, -1 };
-const int aiSignals[] = { SIGTERM, SIGINT, SIGHUP };
-struct sigaction aclPrevious[sizeof(aiSignals) / sizeof(aiSignals[0])];
+const int QUIT_SIGNALS[] = { SIGTERM, SIGINT, SIGHUP };
+struct sigaction aclPrevious[sizeof(QUIT_SIGNALS) / sizeof(QUIT_SIGNALS[0])];
 
 extern "C" void onQuitSignal(int)
 {
@@ -58,12 +58,12 @@ ClQuitRequest::ClQuitRequest(QObject* pclParent)
     clAction.sa_handler = onQuitSignal;
     sigemptyset(&clAction.sa_mask);
     clAction.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < sizeof(aiSignals) / sizeof(aiSignals[0]); ++i) {
-        ::sigaction(aiSignals[i], &clAction, &aclPrevious[i]);
+    for (size_t i = 0; i < sizeof(QUIT_SIGNALS) / sizeof(QUIT_SIGNALS[0]); ++i) {
+        ::sigaction(QUIT_SIGNALS[i], &clAction, &aclPrevious[i]);
         // A signal the program was started to ignore (SIGINT for a background job, SIGHUP under
         // nohup) stays ignored.
-        if (aiSignals[i] != SIGTERM && aclPrevious[i].sa_handler == SIG_IGN)
-            ::sigaction(aiSignals[i], &aclPrevious[i], nullptr);
+        if (QUIT_SIGNALS[i] != SIGTERM && aclPrevious[i].sa_handler == SIG_IGN)
+            ::sigaction(QUIT_SIGNALS[i], &aclPrevious[i], nullptr);
     }
 }
 
@@ -71,8 +71,8 @@ ClQuitRequest::~ClQuitRequest()
 {
     if (!pclNotifier)
         return;
-    for (size_t i = 0; i < sizeof(aiSignals) / sizeof(aiSignals[0]); ++i)
-        ::sigaction(aiSignals[i], &aclPrevious[i], nullptr);
+    for (size_t i = 0; i < sizeof(QUIT_SIGNALS) / sizeof(QUIT_SIGNALS[0]); ++i)
+        ::sigaction(QUIT_SIGNALS[i], &aclPrevious[i], nullptr);
     delete pclNotifier;
     ::close(aiSocketPair[0]);
     ::close(aiSocketPair[1]);

@@ -7,13 +7,13 @@
 namespace {
 
 // Left edge of every label in a settings row.
-constexpr int kLabelLeft = 10;
+constexpr int LABEL_LEFT = 10;
 
 // The row's label area: from x = 10 to the right edge, reaching 2 pixels higher than the control.
 QRect labelRect(const QRect& clControl)
 {
     QRect clRect = clControl;
-    clRect.setLeft(kLabelLeft);
+    clRect.setLeft(LABEL_LEFT);
     clRect.setTop(clRect.top() - 2);
     return clRect;
 }
@@ -63,7 +63,7 @@ void ClSettingItemStyle::drawControl(ControlElement eElement, const QStyleOption
                 const QSize clSize = clPixmap.size() / clPixmap.devicePixelRatio();
                 const QRect& clRect = pclCombo->rect;
                 const int iY = clRect.top() + (clRect.height() - clSize.height()) / 2 - 2;
-                pclPainter->drawPixmap(QRect(QPoint(kLabelLeft, iY), clSize), clPixmap);
+                pclPainter->drawPixmap(QRect(QPoint(LABEL_LEFT, iY), clSize), clPixmap);
             }
             return;
         }

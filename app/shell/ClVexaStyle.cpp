@@ -13,12 +13,12 @@
 namespace {
 
 // Thickness of every scroll bar and size of its two arrow buttons.
-constexpr int kScrollBarExtent = 18;
+constexpr int SCROLL_BAR_EXTENT = 18;
 // Side of the radio button indicator square.
-constexpr int kRadioIndicator = 24;
+constexpr int RADIO_INDICATOR = 24;
 
-const QString kPushButtonPrefix = QStringLiteral(":/pushbutton/");
-const QString kIndicatorPrefix = QStringLiteral(":/indicatorbutton/");
+const QString PUSH_BUTTON_PREFIX = QStringLiteral(":/pushbutton/");
+const QString INDICATOR_PREFIX = QStringLiteral(":/indicatorbutton/");
 
 // Integer centring used for every image placed in the middle of a rectangle.
 QPoint centredImagePos(const QRect& clRect, const QSize& clImage)
@@ -105,21 +105,21 @@ void ClVexaStyle::drawNineSlice(
 
 void ClVexaStyle::drawIndicatorButton(int iKind, QPainter* pclPainter, const QStyleOption* pclOption) const
 {
-    drawNineSlice(kIndicatorPrefix, pclPainter, pclOption);
+    drawNineSlice(INDICATOR_PREFIX, pclPainter, pclOption);
 
     QString strImage;
     switch (iKind) {
     case IndicatorArrowUp:
-        strImage = kIndicatorPrefix + QStringLiteral("arrowup");
+        strImage = INDICATOR_PREFIX + QStringLiteral("arrowup");
         break;
     case IndicatorArrowDown:
-        strImage = kIndicatorPrefix + QStringLiteral("arrowdown");
+        strImage = INDICATOR_PREFIX + QStringLiteral("arrowdown");
         break;
     case IndicatorArrowLeft:
-        strImage = kIndicatorPrefix + QStringLiteral("arrowleft");
+        strImage = INDICATOR_PREFIX + QStringLiteral("arrowleft");
         break;
     case IndicatorArrowRight:
-        strImage = kIndicatorPrefix + QStringLiteral("arrowright");
+        strImage = INDICATOR_PREFIX + QStringLiteral("arrowright");
         break;
     case IndicatorGrip:
         strImage = QStringLiteral(":/scrollbar/handle");
@@ -144,7 +144,7 @@ int ClVexaStyle::pixelMetric(
 {
     switch (eMetric) {
     case PM_ScrollBarExtent:
-        return kScrollBarExtent;
+        return SCROLL_BAR_EXTENT;
     case PM_SliderThickness:
     case PM_SliderControlThickness:
         return clSliderHandle.height();
@@ -162,12 +162,12 @@ QRect ClVexaStyle::subElementRect(
     switch (eElement) {
     case SE_RadioButtonIndicator:
         clRect = QRect(clRect.left(),
-            pclOption->rect.top() + (pclOption->rect.height() - 1 - (kRadioIndicator - 1)) / 2,
-            kRadioIndicator, kRadioIndicator);
+            pclOption->rect.top() + (pclOption->rect.height() - 1 - (RADIO_INDICATOR - 1)) / 2,
+            RADIO_INDICATOR, RADIO_INDICATOR);
         break;
     case SE_RadioButtonContents: {
         const int iMinLeft
-            = proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator;
+            = proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + RADIO_INDICATOR;
         if (clRect.left() < iMinLeft)
             clRect.moveLeft(iMinLeft);
         break;
@@ -190,11 +190,11 @@ QRect ClVexaStyle::subControlRect(ComplexControl eControl, const QStyleOptionCom
             const QRect& clRect = pclBar->rect;
             if (eSubControl == SC_ScrollBarAddLine) {
                 if (pclBar->orientation == Qt::Horizontal)
-                    return QRect(clRect.width() - kScrollBarExtent, 0, kScrollBarExtent, kScrollBarExtent);
-                return QRect(0, clRect.height() - kScrollBarExtent, kScrollBarExtent, kScrollBarExtent);
+                    return QRect(clRect.width() - SCROLL_BAR_EXTENT, 0, SCROLL_BAR_EXTENT, SCROLL_BAR_EXTENT);
+                return QRect(0, clRect.height() - SCROLL_BAR_EXTENT, SCROLL_BAR_EXTENT, SCROLL_BAR_EXTENT);
             }
             if (eSubControl == SC_ScrollBarSubLine)
-                return QRect(0, 0, kScrollBarExtent, kScrollBarExtent);
+                return QRect(0, 0, SCROLL_BAR_EXTENT, SCROLL_BAR_EXTENT);
         }
     }
     return QCommonStyle::subControlRect(eControl, pclOption, eSubControl, pclWidget);
@@ -215,9 +215,9 @@ QSize ClVexaStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclO
         QSize clSize = QCommonStyle::sizeFromContents(eType, pclOption, clContentsSize, pclWidget);
         if (const auto* pclBar = qstyleoption_cast<const QStyleOptionSlider*>(pclOption)) {
             if (pclBar->orientation == Qt::Horizontal)
-                clSize.setHeight(kScrollBarExtent);
+                clSize.setHeight(SCROLL_BAR_EXTENT);
             else
-                clSize.setWidth(kScrollBarExtent);
+                clSize.setWidth(SCROLL_BAR_EXTENT);
         }
         return clSize;
     }
@@ -238,8 +238,8 @@ QSize ClVexaStyle::sizeFromContents(ContentsType eType, const QStyleOption* pclO
             iHeight = qMax(iHeight, pclButton->iconSize.height());
         }
         return QSize(
-            iWidth + proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + kRadioIndicator,
-            qMax(iHeight, kRadioIndicator));
+            iWidth + proxy()->pixelMetric(PM_RadioButtonLabelSpacing, pclOption, pclWidget) + RADIO_INDICATOR,
+            qMax(iHeight, RADIO_INDICATOR));
     }
     default:
         return QCommonStyle::sizeFromContents(eType, pclOption, clContentsSize, pclWidget);
@@ -315,7 +315,7 @@ void ClVexaStyle::drawControl(ControlElement eElement, const QStyleOption* pclOp
     switch (eElement) {
     case CE_PushButton:
         if (qstyleoption_cast<const QStyleOptionButton*>(pclOption)) {
-            drawNineSlice(kPushButtonPrefix, pclPainter, pclOption);
+            drawNineSlice(PUSH_BUTTON_PREFIX, pclPainter, pclOption);
             proxy()->drawControl(CE_PushButtonLabel, pclOption, pclPainter, pclWidget);
             return;
         }
@@ -478,7 +478,7 @@ void ClVexaStyle::drawComplexControl(ComplexControl eControl, const QStyleOption
                 clButton.QStyleOption::operator=(*pclCombo);
             clButton.rect = pclCombo->rect;
             proxy()->drawControl(CE_PushButton, &clButton, pclPainter, pclWidget);
-            const QImage clArrow(kIndicatorPrefix + QStringLiteral("arrowdown"));
+            const QImage clArrow(INDICATOR_PREFIX + QStringLiteral("arrowdown"));
             const QRect clArrowRect
                 = proxy()->subControlRect(CC_ComboBox, pclCombo, SC_ComboBoxArrow, pclWidget);
             pclPainter->drawImage(centredImagePos(clArrowRect, clArrow.size()) - QPoint(0, 2), clArrow);

@@ -25,10 +25,10 @@
 
 namespace {
 
-const QColor kAccent(0, 150, 120);
-const QColor kAccentDark(0, 118, 95);
-const QColor kAccentLight(0, 178, 143);
-const QColor kInk(62, 67, 75);
+const QColor ACCENT(0, 150, 120);
+const QColor ACCENT_DARK(0, 118, 95);
+const QColor ACCENT_LIGHT(0, 178, 143);
+const QColor INK(62, 67, 75);
 
 QString gOutDir;
 int gWritten = 0;
@@ -124,9 +124,9 @@ void drawButtons()
         { QColor(168, 174, 182), QColor(252, 252, 253), QColor(238, 240, 243), QColor(226, 229, 233), {} }, 6,
         4.0);
     drawNineSliceSet(QStringLiteral("pushbutton"), QStringLiteral("h"),
-        { kAccent, QColor(255, 255, 255), QColor(245, 248, 248), QColor(230, 238, 236), {} }, 6, 4.0);
+        { ACCENT, QColor(255, 255, 255), QColor(245, 248, 248), QColor(230, 238, 236), {} }, 6, 4.0);
     drawNineSliceSet(QStringLiteral("pushbutton"), QStringLiteral("p"),
-        { kAccentDark, QColor(208, 213, 218), QColor(224, 228, 231), QColor(228, 231, 234),
+        { ACCENT_DARK, QColor(208, 213, 218), QColor(224, 228, 231), QColor(228, 231, 234),
             QColor(192, 198, 204) },
         6, 4.0);
     // Spin box and scroll bar buttons and the scroll bar grip: 5 px corners, radius 3.
@@ -134,9 +134,9 @@ void drawButtons()
         { QColor(150, 156, 165), QColor(250, 251, 252), QColor(234, 236, 240), QColor(222, 225, 230), {} }, 5,
         3.0);
     drawNineSliceSet(QStringLiteral("indicatorbutton"), QStringLiteral("h"),
-        { kAccent, QColor(255, 255, 255), QColor(243, 247, 246), QColor(228, 237, 235), {} }, 5, 3.0);
+        { ACCENT, QColor(255, 255, 255), QColor(243, 247, 246), QColor(228, 237, 235), {} }, 5, 3.0);
     drawNineSliceSet(QStringLiteral("indicatorbutton"), QStringLiteral("p"),
-        { kAccentDark, QColor(204, 209, 215), QColor(220, 224, 228), QColor(226, 229, 233),
+        { ACCENT_DARK, QColor(204, 209, 215), QColor(220, 224, 228), QColor(226, 229, 233),
             QColor(188, 194, 201) },
         5, 3.0);
 }
@@ -160,7 +160,7 @@ void drawArrows()
         clPainter.translate(clImage.width() / 2.0, clImage.height() / 2.0);
         clPainter.rotate(clArrow.iRotation);
         clPainter.translate(-5.0, -3.0);
-        QPen clPen(kInk, 1.6);
+        QPen clPen(INK, 1.6);
         clPen.setCapStyle(Qt::RoundCap);
         clPen.setJoinStyle(Qt::RoundJoin);
         clPainter.setPen(clPen);
@@ -217,7 +217,7 @@ void drawSlider()
         clPainter.drawRoundedRect(QRectF(0, 8, 7, 4), 2.0, 2.0);
         return clImage;
     };
-    const QImage clActive = drawTrack(kAccentDark, kAccent, kAccentLight);
+    const QImage clActive = drawTrack(ACCENT_DARK, ACCENT, ACCENT_LIGHT);
     const QImage clBack = drawTrack(QColor(160, 165, 172), QColor(196, 200, 206), QColor(208, 211, 216));
     save(clActive.copy(0, 0, 3, iHeight), QStringLiteral("slider/active2_l"));
     save(clActive.copy(3, 0, 1, iHeight), QStringLiteral("slider/active2_c"));
@@ -242,7 +242,7 @@ void drawSlider()
         clPainter.setPen(QPen(QColor(150, 156, 165), 1.0));
         clPainter.drawEllipse(QPointF(10, 10), 8.5, 8.5);
         clPainter.setPen(Qt::NoPen);
-        clPainter.setBrush(kAccent);
+        clPainter.setBrush(ACCENT);
         clPainter.drawEllipse(QPointF(10, 10), 3.0, 3.0);
     }
     save(clHandle, QStringLiteral("slider/handle2"));
@@ -259,11 +259,11 @@ void drawRadio()
         clFill.setColorAt(0.0, QColor(255, 255, 255));
         clFill.setColorAt(1.0, bOn ? QColor(244, 248, 247) : QColor(232, 235, 238));
         clPainter.setBrush(clFill);
-        clPainter.setPen(QPen(bOn ? kAccent : QColor(150, 156, 165), bOn ? 1.5 : 1.0));
+        clPainter.setPen(QPen(bOn ? ACCENT : QColor(150, 156, 165), bOn ? 1.5 : 1.0));
         clPainter.drawEllipse(QPointF(12, 12), 8.5, 8.5);
         if (bOn) {
             clPainter.setPen(Qt::NoPen);
-            clPainter.setBrush(kAccent);
+            clPainter.setBrush(ACCENT);
             clPainter.drawEllipse(QPointF(12, 12), 4.5, 4.5);
         }
         clPainter.end();
@@ -355,14 +355,14 @@ void drawRecSymbol()
 void drawLensMark(QPainter& clPainter, const QPointF& clCentre, qreal rRadius, bool bOnTeal)
 {
     clPainter.setPen(Qt::NoPen);
-    clPainter.setBrush(bOnTeal ? QColor(255, 255, 255) : kAccent);
+    clPainter.setBrush(bOnTeal ? QColor(255, 255, 255) : ACCENT);
     clPainter.drawEllipse(clCentre, rRadius, rRadius);
     QRadialGradient clGlass(clCentre + QPointF(-rRadius * 0.25, -rRadius * 0.25), rRadius * 0.8);
     clGlass.setColorAt(0.0, QColor(70, 82, 96));
     clGlass.setColorAt(1.0, QColor(18, 22, 28));
     clPainter.setBrush(clGlass);
     clPainter.drawEllipse(clCentre, rRadius * 0.68, rRadius * 0.68);
-    clPainter.setBrush(bOnTeal ? kAccent : kAccentLight);
+    clPainter.setBrush(bOnTeal ? ACCENT : ACCENT_LIGHT);
     clPainter.drawEllipse(clCentre, rRadius * 0.28, rRadius * 0.28);
     clPainter.setBrush(QColor(255, 255, 255, 190));
     clPainter.drawEllipse(clCentre + QPointF(-rRadius * 0.3, -rRadius * 0.3), rRadius * 0.12, rRadius * 0.12);
@@ -409,7 +409,7 @@ void drawWordmark(QImage& clImage, qreal rMarkRadius, qreal rTextSize, const QRe
     QFont clFont = boldFont(rTextSize);
     clFont.setLetterSpacing(QFont::PercentageSpacing, 96);
     clPainter.setFont(clFont);
-    clPainter.setPen(kInk);
+    clPainter.setPen(INK);
     clPainter.drawText(clTextRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vexa"));
 }
 
@@ -427,7 +427,7 @@ void drawLogos()
         clPainter.setRenderHint(QPainter::TextAntialiasing);
         drawLensMark(clPainter, QPointF(100, 78), 62, false);
         clPainter.setFont(boldFont(44));
-        clPainter.setPen(kInk);
+        clPainter.setPen(INK);
         clPainter.drawText(QRectF(0, 144, 200, 52), Qt::AlignCenter, QStringLiteral("Vexa"));
     }
     save(clTrans, QStringLiteral("img/vexa_trans"));

@@ -17,12 +17,12 @@
 
 namespace {
 
-const QString kInstanceName = QStringLiteral("VexaAPPforPC");
+const QString INSTANCE_NAME = QStringLiteral("VexaAPPforPC");
 
 // The lock file's record names the holder ("<uid> <pid>"); reading it takes no lock.
 QByteArray lockRecord(const QString& strLockDir)
 {
-    QFile clFile(strLockDir + QLatin1Char('/') + kInstanceName + QStringLiteral(".lock"));
+    QFile clFile(strLockDir + QLatin1Char('/') + INSTANCE_NAME + QStringLiteral(".lock"));
     if (!clFile.open(QIODevice::ReadOnly))
         return QByteArray();
     return clFile.readAll();
@@ -152,7 +152,7 @@ QPair<int, QString> TestSingleInstance::runSecondCopy(const QProcessEnvironment&
 
 void TestSingleInstance::checkInstance_succeedsAndStaysSucceeded()
 {
-    ClAppCheck clGuard(kInstanceName);
+    ClAppCheck clGuard(INSTANCE_NAME);
     QCOMPARE(clGuard.checkInstance(QStringLiteral("kd4-test-a")), int(ClAppCheck::OnlyInstance));
     QCOMPARE(clGuard.checkInstance(QStringLiteral("kd4-test-a")), int(ClAppCheck::OnlyInstance));
     // Once held, the guard does not ask again, whatever the name.
@@ -160,15 +160,15 @@ void TestSingleInstance::checkInstance_succeedsAndStaysSucceeded()
     QVERIFY(lockRecord(pclLockDir->path()).isEmpty()); // "kd4-test-b" was never taken
 
     // A second guard for the same name in this process is refused like a second copy.
-    ClAppCheck clOther(kInstanceName);
+    ClAppCheck clOther(INSTANCE_NAME);
     QCOMPARE(clOther.checkInstance(QStringLiteral("kd4-test-a")), int(ClAppCheck::AlreadyRunning));
 }
 
 void TestSingleInstance::checkInstance_lockDirMissingFails()
 {
     qputenv("KD4TOOL_LOCK_DIR", QFile::encodeName(pclLockDir->path() + QStringLiteral("/missing")));
-    ClAppCheck clGuard(kInstanceName);
-    QCOMPARE(clGuard.checkInstance(kInstanceName), int(ClAppCheck::CheckFailed));
+    ClAppCheck clGuard(INSTANCE_NAME);
+    QCOMPARE(clGuard.checkInstance(INSTANCE_NAME), int(ClAppCheck::CheckFailed));
     // Nothing is held after a failure: the next try asks the system again.
     qputenv("KD4TOOL_LOCK_DIR", QFile::encodeName(pclLockDir->path()));
     QCOMPARE(clGuard.checkInstance(QStringLiteral("kd4-test-c")), int(ClAppCheck::OnlyInstance));
@@ -187,10 +187,10 @@ void TestSingleInstance::checkInstance_plantedLinkIsNotFollowed()
         QVERIFY(clFile.open(QIODevice::WriteOnly));
         QCOMPARE(clFile.write(clContent), qint64(clContent.size()));
     }
-    QVERIFY(QFile::link(strVictim, pclLockDir->filePath(kInstanceName + QStringLiteral(".lock"))));
+    QVERIFY(QFile::link(strVictim, pclLockDir->filePath(INSTANCE_NAME + QStringLiteral(".lock"))));
 
-    ClAppCheck clGuard(kInstanceName);
-    QCOMPARE(clGuard.checkInstance(kInstanceName), int(ClAppCheck::CheckFailed));
+    ClAppCheck clGuard(INSTANCE_NAME);
+    QCOMPARE(clGuard.checkInstance(INSTANCE_NAME), int(ClAppCheck::CheckFailed));
     QFile clFile(strVictim);
     QVERIFY(clFile.open(QIODevice::ReadOnly));
     QCOMPARE(clFile.readAll(), clContent);
@@ -223,8 +223,8 @@ void TestSingleInstance::secondCopy_refusedWhileFirstRuns()
     QCOMPARE(pclFirst->state(), QProcess::Running);
 
     // This process is refused too while the first copy runs.
-    ClAppCheck clGuard(kInstanceName);
-    QCOMPARE(clGuard.checkInstance(kInstanceName), int(ClAppCheck::AlreadyRunning));
+    ClAppCheck clGuard(INSTANCE_NAME);
+    QCOMPARE(clGuard.checkInstance(INSTANCE_NAME), int(ClAppCheck::AlreadyRunning));
 }
 
 void TestSingleInstance::killedCopy_releasesTheName()
@@ -245,8 +245,8 @@ void TestSingleInstance::killedCopy_releasesTheName()
     pclSecond->terminate();
     QVERIFY(pclSecond->waitForFinished(10000));
     // Now the name is free for this process.
-    ClAppCheck clGuard(kInstanceName);
-    QCOMPARE(clGuard.checkInstance(kInstanceName), int(ClAppCheck::OnlyInstance));
+    ClAppCheck clGuard(INSTANCE_NAME);
+    QCOMPARE(clGuard.checkInstance(INSTANCE_NAME), int(ClAppCheck::OnlyInstance));
     // ... and a copy started now is refused by this process's hold.
     QCOMPARE(runSecondCopy(environment()).first, 255);
 }

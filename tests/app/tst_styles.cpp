@@ -25,7 +25,7 @@
 
 namespace {
 
-const QColor kBackground(255, 0, 255); // a colour none of the pictures uses
+const QColor BACKGROUND(255, 0, 255); // a colour none of the pictures uses
 
 // The colour of src painted over an opaque background at the given opacity.
 QColor over(QRgb uiSource, const QColor& clBackground, qreal rOpacity = 1.0)
@@ -61,7 +61,7 @@ QByteArray describe(const QColor& clActual, const QColor& clExpected)
         QVERIFY2(near(clA_, clE_), describe(clA_, clE_).constData());                                        \
     } while (false)
 
-QImage canvas(const QSize& clSize, const QColor& clFill = kBackground)
+QImage canvas(const QSize& clSize, const QColor& clFill = BACKGROUND)
 {
     QImage clImage(clSize, QImage::Format_ARGB32_Premultiplied);
     clImage.fill(clFill);
@@ -169,17 +169,16 @@ void TestStyles::pushButton_stateSelectsImageSet()
         pclBasic->drawControl(QStyle::CE_PushButton, &clOption, &clPainter);
     }
     const QString strPrefix = QStringLiteral(":/pushbutton/") + strLetter;
-    QCOMPARE_COLOR(
-        clImage.pixelColor(40, 20), over(firstPixel(strPrefix + QStringLiteral("c")), kBackground));
+    QCOMPARE_COLOR(clImage.pixelColor(40, 20), over(firstPixel(strPrefix + QStringLiteral("c")), BACKGROUND));
     // Edges are stretched along the sides at their natural thickness.
     const QImage clTop(strPrefix + QStringLiteral("t"));
-    QCOMPARE_COLOR(clImage.pixelColor(40, 0), over(clTop.pixel(0, 0), kBackground));
+    QCOMPARE_COLOR(clImage.pixelColor(40, 0), over(clTop.pixel(0, 0), BACKGROUND));
     const QImage clLeft(strPrefix + QStringLiteral("l"));
-    QCOMPARE_COLOR(clImage.pixelColor(0, 20), over(clLeft.pixel(0, 0), kBackground));
+    QCOMPARE_COLOR(clImage.pixelColor(0, 20), over(clLeft.pixel(0, 0), BACKGROUND));
     // The bottom-right corner sits in the corner at natural size.
     const QImage clCorner(strPrefix + QStringLiteral("br"));
     QCOMPARE_COLOR(clImage.pixelColor(79, 39),
-        over(clCorner.pixel(clCorner.width() - 1, clCorner.height() - 1), kBackground));
+        over(clCorner.pixel(clCorner.width() - 1, clCorner.height() - 1), BACKGROUND));
 }
 
 void TestStyles::pushButton_disabledIsNormalSetAtHalfOpacityLabelIncluded()
@@ -197,8 +196,8 @@ void TestStyles::pushButton_disabledIsNormalSetAtHalfOpacityLabelIncluded()
     }
     const QImage clNormalLeft(QStringLiteral(":/pushbutton/nl"));
     const QImage clNormalTop(QStringLiteral(":/pushbutton/nt"));
-    QCOMPARE_COLOR(clDisabled.pixelColor(3, 20), over(clNormalLeft.pixel(3, 0), kBackground, 0.5));
-    QCOMPARE_COLOR(clDisabled.pixelColor(60, 3), over(clNormalTop.pixel(0, 3), kBackground, 0.5));
+    QCOMPARE_COLOR(clDisabled.pixelColor(3, 20), over(clNormalLeft.pixel(3, 0), BACKGROUND, 0.5));
+    QCOMPARE_COLOR(clDisabled.pixelColor(60, 3), over(clNormalTop.pixel(0, 3), BACKGROUND, 0.5));
 
     // The black label painted after the frame is dimmed as well.
     clOption.state |= QStyle::State_Enabled;
@@ -465,8 +464,8 @@ void TestStyles::progressBar_chunk()
     }
     const QColor clGroove(30, 30, 30);
     // Frame: dark at the top-left, light at the bottom-right, over what was there.
-    QCOMPARE_COLOR(clImage.pixelColor(100, 0), over(qRgba(0, 0, 0, 77), kBackground));
-    QCOMPARE_COLOR(clImage.pixelColor(100, 19), over(qRgba(255, 255, 255, 77), kBackground));
+    QCOMPARE_COLOR(clImage.pixelColor(100, 0), over(qRgba(0, 0, 0, 77), BACKGROUND));
+    QCOMPARE_COLOR(clImage.pixelColor(100, 19), over(qRgba(255, 255, 255, 77), BACKGROUND));
     // The groove is dark wherever the chunk is not.
     QCOMPARE_COLOR(clImage.pixelColor(2, 10), clGroove);
     QCOMPARE_COLOR(clImage.pixelColor(197, 10), clGroove);

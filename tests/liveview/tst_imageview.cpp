@@ -10,7 +10,7 @@
 
 namespace {
 
-const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb WHITE = qRgb(255, 255, 255);
 
 QImage solidImage(const QSize& clSize, QRgb uColor)
 {
@@ -70,7 +70,7 @@ void TestImageView::imageView_drawsUnscaledAtOrigin()
 
     const QImage clShot = Kd4Test::grab(clView);
     QCOMPARE(clShot.copy(0, 0, 100, 50), clImage);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), QRect(0, 0, 100, 50));
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != WHITE; }), QRect(0, 0, 100, 50));
 }
 
 void TestImageView::bothViews_hideImageUntilShowFlagSet_data()
@@ -86,7 +86,7 @@ void TestImageView::bothViews_hideImageUntilShowFlagSet()
     auto pclView = makeView(bScaled);
     pclView->resize(200, 100);
     QVERIFY(pclView->slotSetImage(solidImage(QSize(50, 50), qRgb(200, 0, 0))));
-    const auto isWhite = [](QRgb u) { return u == kWhite; };
+    const auto isWhite = [](QRgb u) { return u == WHITE; };
 
     // Not shown after construction.
     QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
@@ -148,7 +148,7 @@ void TestImageView::bgColor_fillsWhereNoImageIs()
     pclView->slotSetShowImg(true);
     QVERIFY(pclView->slotSetImage(solidImage(QSize(50, 100), qRgb(200, 0, 0))));
 
-    QCOMPARE(Kd4Test::grab(*pclView).pixel(199, 99), kWhite);
+    QCOMPARE(Kd4Test::grab(*pclView).pixel(199, 99), WHITE);
     pclView->slotSetBgColor(QColor(0, 0, 255));
     const QImage clShot = Kd4Test::grab(*pclView);
     QCOMPARE(clShot.pixel(199, 99), qRgb(0, 0, 255));
@@ -177,7 +177,7 @@ void TestImageView::bgColor_showsInsideParent()
     pclView->setGeometry(50, 50, 200, 100);
 
     const QImage clWhite = Kd4Test::grab(clWindow);
-    QCOMPARE(clWhite.pixel(60, 60), kWhite);
+    QCOMPARE(clWhite.pixel(60, 60), WHITE);
     QCOMPARE(clWhite.pixel(10, 10), qRgb(0, 200, 0));
     pclView->slotSetBgColor(QColor(0, 0, 255));
     const QImage clBlue = Kd4Test::grab(clWindow);
@@ -216,7 +216,7 @@ void TestImageView::imageView2_fitsAndCentres()
     QVERIFY(clView.slotSetImage(solidImage(clImage, qRgb(30, 60, 90))));
 
     const QImage clShot = Kd4Test::grab(clView);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), clExpected);
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != WHITE; }), clExpected);
     // The whole fitted rectangle is picture, not only its outline.
     QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == qRgb(30, 60, 90); }), clExpected);
 
@@ -301,7 +301,7 @@ void TestImageView::clearImage_leavesBackground()
     QVERIFY(pclView->slotSetImage(solidImage(QSize(100, 100), qRgb(10, 120, 10))));
 
     pclView->slotClearImage();
-    QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [](QRgb u) { return u != kWhite; }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [](QRgb u) { return u != WHITE; }).isNull());
     QCOMPARE(clErrors.count(), 0);
 }
 

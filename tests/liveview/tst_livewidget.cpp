@@ -15,18 +15,18 @@
 
 namespace {
 
-const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb WHITE = qRgb(255, 255, 255);
 // Frames are one dark colour, so the white grid lines stand out and can be measured.
-const QRgb kDark = qRgb(16, 16, 16);
-const int kDarkGray = 16;
+const QRgb DARK = qRgb(16, 16, 16);
+const int DARK_GRAY = 16;
 
-const char* const kBatteryIcons[]
+const char* const BATTERY_ICONS[]
     = { ":/img/batt_ac", ":/img/batt_0", ":/img/batt_1", ":/img/batt_2", ":/img/batt_3" };
 
 QImage darkFrame(const QSize& clSize)
 {
     QImage clImage(clSize, QImage::Format_RGB32);
-    clImage.fill(kDark);
+    clImage.fill(DARK);
     return clImage;
 }
 
@@ -39,7 +39,7 @@ QImage scaledIcon(const QString& strPath)
 QImage whiteWithIcons(const QSize& clSize, const QList<QPair<QPoint, QString>>& clIcons)
 {
     QImage clImage(clSize, QImage::Format_RGB32);
-    clImage.fill(kWhite);
+    clImage.fill(WHITE);
     QPainter clPainter(&clImage);
     for (const auto& clIcon : clIcons)
         clPainter.drawImage(clIcon.first, scaledIcon(clIcon.second));
@@ -76,7 +76,7 @@ void checkVerticals(
             continue;
         // Only the picture columns: the white bands beside it are not dark.
         const auto clRuns
-            = probe::brightRuns(probe::row(clShot, y).mid(clPicture.left(), clPicture.width()), kDarkGray);
+            = probe::brightRuns(probe::row(clShot, y).mid(clPicture.left(), clPicture.width()), DARK_GRAY);
         QVERIFY2(clRuns.size() == clXs.size(),
             qPrintable(QStringLiteral("row %1: %2 stripes").arg(y).arg(clRuns.size())));
         for (int i = 0; i < clXs.size(); ++i) {
@@ -98,7 +98,7 @@ void checkHorizontals(
         if (bNearVertical)
             continue;
         const auto clRuns
-            = probe::brightRuns(probe::column(clShot, x).mid(iTop, clPicture.height()), kDarkGray);
+            = probe::brightRuns(probe::column(clShot, x).mid(iTop, clPicture.height()), DARK_GRAY);
         QVERIFY2(clRuns.size() == clYs.size(),
             qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
         for (int i = 0; i < clYs.size(); ++i)
@@ -161,7 +161,7 @@ private slots:
 void TestLiveWidget::initTestCase()
 {
     ClResources::init();
-    for (const char* pszIcon : kBatteryIcons)
+    for (const char* pszIcon : BATTERY_ICONS)
         QVERIFY2(!QImage(QLatin1String(pszIcon)).isNull(), pszIcon);
     QVERIFY(!QImage(QStringLiteral(":/img/rec_simbol")).isNull());
 }
@@ -211,9 +211,9 @@ void TestLiveWidget::grid_linesOverFrame()
     const QImage clShot = Kd4Test::grab(clView);
 
     // The picture fills exactly its fitted rectangle; white outside it.
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), clPicture);
-    QCOMPARE(clShot.pixel(clPicture.topLeft() + QPoint(2, 2)), kDark);
-    QCOMPARE(clShot.pixel(clPicture.bottomRight() - QPoint(2, 2)), kDark);
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != WHITE; }), clPicture);
+    QCOMPARE(clShot.pixel(clPicture.topLeft() + QPoint(2, 2)), DARK);
+    QCOMPARE(clShot.pixel(clPicture.bottomRight() - QPoint(2, 2)), DARK);
 
     // Verticals over every picture row, horizontals over every picture column.
     checkVerticals(clShot, clPicture, clXs, clYs);
@@ -253,7 +253,7 @@ void TestLiveWidget::grid_diagonal()
         const double dFalling = dT + (x + 0.5 - dL) * dSlope;
         const double dRising = clWidget.height() - dT - (x + 0.5 - dL) * dSlope;
         const auto clRuns
-            = probe::brightRuns(probe::column(clShot, x).mid(clPicture.top(), clPicture.height()), kDarkGray);
+            = probe::brightRuns(probe::column(clShot, x).mid(clPicture.top(), clPicture.height()), DARK_GRAY);
         QVERIFY2(clRuns.size() == 2,
             qPrintable(QStringLiteral("column %1: %2 stripes").arg(x).arg(clRuns.size())));
         const double dUpper = clRuns[0].dCentre + dT;
@@ -326,8 +326,8 @@ void TestLiveWidget::grid_otherKindsDrawNothing()
     clView.slotSetGrid(strGrid);
 
     const QImage clShot = Kd4Test::grab(clView);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kDark && u != kWhite; }), QRect());
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != DARK && u != WHITE; }), QRect());
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == DARK; }), QRect(0, 1, 424, 238));
     QVERIFY(probe::record(clView).clLines.isEmpty());
 }
 
@@ -338,18 +338,18 @@ void TestLiveWidget::grid_changesOnlyWithNextRepaint()
     QVERIFY(Kd4Test::showExposed(&clView));
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     QScreen* pclScreen = clView.windowHandle()->screen();
-    QTRY_COMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), kDark);
+    QTRY_COMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), DARK);
 
     PaintCounter clCounter;
     clView.installEventFilter(&clCounter);
     clView.slotSetGrid(QStringLiteral("grid_div4"));
     QTest::qWait(100);
     QCOMPARE(clCounter.iPaints, 0);
-    QCOMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), kDark);
+    QCOMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), DARK);
 
     // The next frame repaints, and the grid comes with it.
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
-    QTRY_VERIFY(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60) != kDark);
+    QTRY_VERIFY(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60) != DARK);
     QVERIFY(clCounter.iPaints > 0);
 }
 
@@ -378,8 +378,8 @@ void TestLiveWidget::battery_iconFollowsLevelAndAdapter()
     QFETCH(QString, strIcon);
 
     // The icons must differ from each other where they are drawn, or this proves nothing.
-    for (const char* pszA : kBatteryIcons)
-        for (const char* pszB : kBatteryIcons)
+    for (const char* pszA : BATTERY_ICONS)
+        for (const char* pszB : BATTERY_ICONS)
             if (qstrcmp(pszA, pszB) != 0)
                 QVERIFY2(scaledIcon(QLatin1String(pszA)) != scaledIcon(QLatin1String(pszB)), pszA);
 
@@ -391,7 +391,7 @@ void TestLiveWidget::battery_iconFollowsLevelAndAdapter()
     // The whole widget is white except for the icon, 25 px wide at (25, 25).
     const QImage clExpected = whiteWithIcons(clView.size(), { { QPoint(25, 25), strIcon } });
     QCOMPARE(probe::maxDifference(clShot, clExpected), 0);
-    for (const char* pszOther : kBatteryIcons) {
+    for (const char* pszOther : BATTERY_ICONS) {
         if (strIcon != QLatin1String(pszOther))
             QVERIFY(probe::maxDifference(clShot,
                         whiteWithIcons(clView.size(), { { QPoint(25, 25), QLatin1String(pszOther) } }))
@@ -425,7 +425,7 @@ void TestLiveWidget::record_notRecordingShowsNeitherSymbolNorNotice()
 {
     ClLiveWidget clView;
     clView.resize(424, 240);
-    const auto isWhite = [](QRgb u) { return u == kWhite; };
+    const auto isWhite = [](QRgb u) { return u == WHITE; };
 
     clView.slotSetRecordState(false, true);
     QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [&](QRgb u) { return !isWhite(u); }).isNull());
@@ -460,7 +460,7 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
     // So is the busy ring: not white, not red.
     const QRect clRing = ringArea(clView.size());
     QVERIFY(!probe::boundingRect(clShot.copy(clRing), [](QRgb u) {
-        return u != kWhite && !isReddish(u);
+        return u != WHITE && !isReddish(u);
     }).isNull());
 
     // Nothing is drawn but the two icons (and the ring and text): no picture, and no grid either,
@@ -477,7 +477,7 @@ void TestLiveWidget::notice_hidesPictureAndGridButNotOverlays()
                 continue;
             const QRgb u = clShot.pixel(clPoint);
             // Antialiased red text blends with white: red stays full, green and blue equal.
-            QVERIFY2(u == kWhite || (qRed(u) == 255 && qGreen(u) == qBlue(u)),
+            QVERIFY2(u == WHITE || (qRed(u) == 255 && qGreen(u) == qBlue(u)),
                 qPrintable(QStringLiteral("(%1, %2) is %3").arg(x).arg(y).arg(u, 8, 16)));
         }
 
@@ -524,17 +524,16 @@ void TestLiveWidget::notice_leavingShowsStoredFrameAgain()
     clView.resize(424, 240);
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     clView.slotSetRecordState(true, true);
-    QCOMPARE(Kd4Test::grab(clView).pixel(212, 200), kWhite);
+    QCOMPARE(Kd4Test::grab(clView).pixel(212, 200), WHITE);
 
     // Still recording, no longer at high speed: the stored frame is back, the notice gone, and
     // only the recording symbol remains on top of the picture.
     clView.slotSetRecordState(true, false);
     const QImage clShot = Kd4Test::grab(clView);
     const QRect clRec = recIconRect(424);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
-    QVERIFY(clRec.contains(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) {
-        return u != kDark;
-    }).translated(0, 1)));
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == DARK; }), QRect(0, 1, 424, 238));
+    QVERIFY(clRec.contains(
+        probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) { return u != DARK; }).translated(0, 1)));
 }
 
 void TestLiveWidget::frame_nullKeepsPrevious()
@@ -548,7 +547,7 @@ void TestLiveWidget::frame_nullKeepsPrevious()
     QVERIFY(!clView.slotSetImage(QImage()));
     QCOMPARE(clErrors.count(), 1);
     const QImage clShot = Kd4Test::grab(clView);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == kDark; }), QRect(0, 1, 424, 238));
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u == DARK; }), QRect(0, 1, 424, 238));
     checkVerticals(clShot, QRect(0, 1, 424, 238), { 141, 282 }, { 80, 159 });
 }
 
@@ -562,15 +561,15 @@ void TestLiveWidget::clearView_removesEverything()
     clView.slotSetRecordState(true, true);
 
     clView.clearView();
-    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [](QRgb u) { return u != kWhite; }).isNull());
+    QVERIFY(probe::boundingRect(Kd4Test::grab(clView), [](QRgb u) { return u != WHITE; }).isNull());
     QVERIFY(probe::record(clView).clLines.isEmpty());
 
     // The grid kind is gone too: the next frame comes without grid, icons or notice.
     QVERIFY(clView.slotSetImage(darkFrame(QSize(1280, 720))));
     const QImage clShot = Kd4Test::grab(clView);
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kWhite; }), QRect(0, 1, 424, 238));
-    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != kDark; }), QRect(0, 0, 424, 240));
-    QCOMPARE(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) { return u != kDark; }), QRect());
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != WHITE; }), QRect(0, 1, 424, 238));
+    QCOMPARE(probe::boundingRect(clShot, [](QRgb u) { return u != DARK; }), QRect(0, 0, 424, 240));
+    QCOMPARE(probe::boundingRect(clShot.copy(0, 1, 424, 238), [](QRgb u) { return u != DARK; }), QRect());
 }
 
 void TestLiveWidget::busyRing_shownWhileAnimating()

@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kParts[] = { "tl", "l", "bl", "t", "c", "b", "tr", "r", "br" };
-const char* const kStates[] = { "n", "h", "p" };
-const char* const kNineSlicePrefixes[] = { ":/pushbutton/", ":/indicatorbutton/" };
+const char* const PARTS[] = { "tl", "l", "bl", "t", "c", "b", "tr", "r", "br" };
+const char* const STATES[] = { "n", "h", "p" };
+const char* const NINE_SLICE_PREFIXES[] = { ":/pushbutton/", ":/indicatorbutton/" };
 
 QString tsPath(const QString& strName)
 {
@@ -106,7 +106,7 @@ struct stCatalogueFile
     int iCount;
 };
 
-const stCatalogueFile kCatalogues[] = {
+const stCatalogueFile CATALOGUES[] = {
     { "kd4tool_en", ":/lang/en", 105 },
     { "kd4tool_ja", ":/lang/ja", 105 },
     { "update_en", ":/en/update", 19 },
@@ -167,9 +167,9 @@ void TestResources::initTestCase()
 void TestResources::image_loads_data()
 {
     QTest::addColumn<QString>("strPath");
-    for (const char* pcPrefix : kNineSlicePrefixes) {
-        for (const char* pcState : kStates) {
-            for (const char* pcPart : kParts) {
+    for (const char* pcPrefix : NINE_SLICE_PREFIXES) {
+        for (const char* pcState : STATES) {
+            for (const char* pcPart : PARTS) {
                 const QString strPath
                     = QLatin1String(pcPrefix) + QLatin1String(pcState) + QLatin1String(pcPart);
                 QTest::newRow(qPrintable(strPath)) << strPath;
@@ -218,8 +218,8 @@ void TestResources::nineSlice_cornersSameSizeInEveryState_data()
 {
     QTest::addColumn<QString>("strPrefix");
     QTest::addColumn<QString>("strPart");
-    for (const char* pcPrefix : kNineSlicePrefixes) {
-        for (const char* pcPart : kParts) {
+    for (const char* pcPrefix : NINE_SLICE_PREFIXES) {
+        for (const char* pcPart : PARTS) {
             QTest::addRow("%s%s", pcPrefix, pcPart)
                 << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcPart);
         }
@@ -241,8 +241,8 @@ void TestResources::nineSlice_seamsContinue_data()
 {
     QTest::addColumn<QString>("strPrefix");
     QTest::addColumn<QString>("strState");
-    for (const char* pcPrefix : kNineSlicePrefixes) {
-        for (const char* pcState : kStates)
+    for (const char* pcPrefix : NINE_SLICE_PREFIXES) {
+        for (const char* pcState : STATES)
             QTest::addRow("%s%s", pcPrefix, pcState)
                 << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcState);
     }
@@ -287,8 +287,8 @@ void TestResources::nineSlice_composesWithoutHoles_data()
     QTest::addColumn<QString>("strState");
     QTest::addColumn<QSize>("clSize");
     const QSize aclSizes[] = { QSize(150, 40), QSize(18, 18), QSize(18, 12), QSize(300, 18), QSize(40, 120) };
-    for (const char* pcPrefix : kNineSlicePrefixes) {
-        for (const char* pcState : kStates) {
+    for (const char* pcPrefix : NINE_SLICE_PREFIXES) {
+        for (const char* pcState : STATES) {
             for (const QSize& clSize : aclSizes) {
                 QTest::addRow("%s%s %dx%d", pcPrefix, pcState, clSize.width(), clSize.height())
                     << QString::fromLatin1(pcPrefix) << QString::fromLatin1(pcState) << clSize;
@@ -378,7 +378,7 @@ void TestResources::catalogue_count_data()
 {
     QTest::addColumn<QString>("strName");
     QTest::addColumn<int>("iCount");
-    for (const stCatalogueFile& clFile : kCatalogues)
+    for (const stCatalogueFile& clFile : CATALOGUES)
         QTest::newRow(clFile.pcSource) << QString::fromLatin1(clFile.pcSource) << clFile.iCount;
 }
 
@@ -415,7 +415,7 @@ void TestResources::catalogue_compiledMatchesSource_data()
 {
     QTest::addColumn<QString>("strName");
     QTest::addColumn<QString>("strCompiled");
-    for (const stCatalogueFile& clFile : kCatalogues)
+    for (const stCatalogueFile& clFile : CATALOGUES)
         QTest::newRow(clFile.pcCompiled)
             << QString::fromLatin1(clFile.pcSource) << QString::fromLatin1(clFile.pcCompiled);
 }

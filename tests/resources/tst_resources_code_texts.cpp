@@ -15,7 +15,7 @@ using TextKey = QPair<QString, QString>; // (context, source)
 
 // Texts the catalogues keep although no code shows them. Each one is part of the catalogues'
 // agreed content; the code may start using any of them.
-const char* const kRetainedTexts[][2] = {
+const char* const RETAINED_TEXTS[][2] = {
     // The live stream types: the camera client knows them, the settings pages offer no choice.
     { "ClDetailSettingWidget", "Stream type" },
     { "QObject", "hls" },
@@ -122,7 +122,7 @@ void TestResourcesCodeTexts::everyCodeTextIsInTheCatalogues()
 void TestResourcesCodeTexts::everyCatalogueTextIsUsedByTheCode()
 {
     QSet<TextKey> clRetained;
-    for (const auto& apcText : kRetainedTexts)
+    for (const auto& apcText : RETAINED_TEXTS)
         clRetained.insert(qMakePair(QString::fromLatin1(apcText[0]), QString::fromLatin1(apcText[1])));
     QList<TextKey> clUnused;
     for (const QSet<TextKey>* pclCatalogue : { &clAppTexts, &clUpdateTexts }) {

@@ -34,7 +34,7 @@ using namespace SettingsTest;
 
 namespace {
 
-const QString strPrefSyncTime = QStringLiteral("setting/synctime");
+const QString PREF_SYNC_TIME = QStringLiteral("setting/synctime");
 
 // What the camera reports after a session start, typed as the camera layer types it.
 ClAllSettings realisticSnapshot()
@@ -139,7 +139,7 @@ private slots:
     void init()
     {
         // Every case starts with the preference off, as on a fresh installation.
-        ClSetting().writeValue(strPrefSyncTime, false);
+        ClSetting().writeValue(PREF_SYNC_TIME, false);
     }
 
     void connectPage_buttons();
@@ -774,7 +774,7 @@ void TestSettingPanel::syncTime_userSwitch()
     const QDateTime clBefore = QDateTime::currentDateTime().addSecs(-1);
     QVERIFY(chooseComboEntry(pclSync, QStringLiteral("ON")));
     const QDateTime clAfter = QDateTime::currentDateTime().addSecs(1);
-    QCOMPARE(ClSetting().readValue(strPrefSyncTime, false).toBool(), true);
+    QCOMPARE(ClSetting().readValue(PREF_SYNC_TIME, false).toBool(), true);
     QCOMPARE(clPanel.clLog.count(), 1);
     const ZK_CMD clCmd = clPanel.clLog.take().last();
     QCOMPARE(zkCommand(clCmd), CMD_SET_SETTING);
@@ -787,7 +787,7 @@ void TestSettingPanel::syncTime_userSwitch()
     QCOMPARE(clPanel.clLog.count(), 0);
 
     QVERIFY(chooseComboEntry(pclSync, QStringLiteral("OFF")));
-    QCOMPARE(ClSetting().readValue(strPrefSyncTime, true).toBool(), false);
+    QCOMPARE(ClSetting().readValue(PREF_SYNC_TIME, true).toBool(), false);
     QCOMPARE(clPanel.clLog.count(), 0);
     clPanel.clPanel.syncCameraClock();
     QCOMPARE(clPanel.clLog.count(), 0);
@@ -796,7 +796,7 @@ void TestSettingPanel::syncTime_userSwitch()
 void TestSettingPanel::syncTime_preferenceReadAtStart()
 {
     // A fresh store gets the default written back.
-    ClSetting().removeKey(strPrefSyncTime);
+    ClSetting().removeKey(PREF_SYNC_TIME);
     {
         ClPanel clPanel;
         QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
@@ -804,7 +804,7 @@ void TestSettingPanel::syncTime_preferenceReadAtStart()
         QVERIFY(ClSetting().keyNames(QStringLiteral("setting")).contains(QStringLiteral("synctime")));
     }
 
-    ClSetting().writeValue(strPrefSyncTime, true);
+    ClSetting().writeValue(PREF_SYNC_TIME, true);
     ClPanel clPanel;
     QCOMPARE(clPanel.clPanel.findChild<QComboBox*>(QStringLiteral("syncTimeCombo"))->currentText(),
         QStringLiteral("ON"));

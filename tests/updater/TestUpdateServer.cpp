@@ -10,7 +10,7 @@
 namespace {
 
 // Where an endless answer stops after all, should the client never hang up.
-constexpr size_t kEndlessLimit = 64 * 1024 * 1024;
+constexpr size_t ENDLESS_LIMIT = 64 * 1024 * 1024;
 
 } // namespace
 
@@ -137,7 +137,7 @@ void TestUpdateServer::handle(const httplib::Request& clRequest, httplib::Respon
         auto pBody = std::make_shared<std::string>(clResource.strBody.empty() ? "x" : clResource.strBody);
         clResponse.set_chunked_content_provider(
             "application/octet-stream", [this, pBody](size_t uOffset, httplib::DataSink& clSink) {
-                if (bStopping || uOffset >= kEndlessLimit) {
+                if (bStopping || uOffset >= ENDLESS_LIMIT) {
                     clSink.done();
                     return true;
                 }

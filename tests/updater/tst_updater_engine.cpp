@@ -24,15 +24,15 @@ using Kd4Test::ClModalDriver;
 
 namespace {
 
-const char* const kDescriptionPath = "/kd4update/update_tool.xml";
-const QString kLatest = QStringLiteral("The tool has the latest version.");
-const QString kObtainFailed
+const char* const DESCRIPTION_PATH = "/kd4update/update_tool.xml";
+const QString LATEST = QStringLiteral("The tool has the latest version.");
+const QString OBTAIN_FAILED
     = QStringLiteral("Failed to obtain update files. Check the network settings on your computer.\n");
-const QString kReadFailed
+const QString READ_FAILED
     = QStringLiteral("Failed to read update files.\n If this error continues to occur, consult your dealer.");
-const QString kUpdateFailed = QStringLiteral("Faield to update.");
+const QString UPDATE_FAILED = QStringLiteral("Faield to update.");
 
-const QStringList kPageArgs { QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml") };
+const QStringList PAGE_ARGS { QStringLiteral("-u"), QStringLiteral("kd4update/update_tool.xml") };
 
 QByteArray payload(char cSeed, int iSize)
 {
@@ -152,7 +152,7 @@ std::unique_ptr<ClUpdate> TestUpdaterEngine::makeUpdate(const QString& strServer
 void TestUpdaterEngine::runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, const QByteArray& clData)
 {
     ClRecorder clRecorder(pclUpdate);
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate));
 
     if (bSucceeds) {
@@ -161,7 +161,7 @@ void TestUpdaterEngine::runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, c
         QCOMPARE(clRecorder.files().size(), 1);
         QCOMPARE(clRecorder.files().first().clData, clData);
     } else {
-        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+        QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
         QCOMPARE(clRecorder.successCount(), 0);
         QVERIFY(!pclUpdate->communication()->isRunning());
     }
@@ -236,20 +236,20 @@ void TestUpdaterEngine::check_nothingNewerIsTheLatestVersion()
 
     TestUpdateServer clServer;
     QVERIFY(clServer.isRunning());
-    clServer.setResource(kDescriptionPath, clDescription.toStdString());
+    clServer.setResource(DESCRIPTION_PATH, clDescription.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     QCOMPARE(pclUpdate->communication()->inactivityLimit(), 60000);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(pclUpdate->isBusy());
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.shownTexts(), QStringList { kLatest });
+    QCOMPARE(clRecorder.shownTexts(), QStringList { LATEST });
     QCOMPARE(clRecorder.successCount(), 1);
     QVERIFY(clRecorder.files().isEmpty());
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
-    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(kDescriptionPath) });
+    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(DESCRIPTION_PATH) });
 }
 
 void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder_data()
@@ -279,12 +279,12 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
         clEntries.append({ clVersions.at(iIndex), UpdaterTest::md5Hex(clData), strName,
             iIndex == 0 ? QStringLiteral("app") : QStringLiteral("file") });
     }
-    clServer.setResource(kDescriptionPath, UpdaterTest::description(clEntries).toStdString());
+    clServer.setResource(DESCRIPTION_PATH, UpdaterTest::description(clEntries).toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
     QSignalSpy clCount(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
@@ -293,7 +293,7 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
     QCOMPARE(clRecorder.successCount(), 1);
     const QList<stDataInfo> clResult = clRecorder.files();
     QCOMPARE(clResult.size(), clExpected.size());
-    QStringList clRequested { QString::fromLatin1(kDescriptionPath) };
+    QStringList clRequested { QString::fromLatin1(DESCRIPTION_PATH) };
     for (int iIndex = 0; iIndex < clExpected.size(); ++iIndex) {
         QCOMPARE(clResult.at(iIndex).strFileName, clExpected.at(iIndex));
         QCOMPARE(clResult.at(iIndex).clData, clFiles.value(clExpected.at(iIndex)));
@@ -317,7 +317,7 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
     writeProxyNetworkFile(
         *pclUpdate, QStringLiteral("<use>false</use>"), clServer.baseUrl() + QStringLiteral("tool"));
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(
@@ -350,7 +350,7 @@ void TestUpdaterEngine::check_serverOverrideWithoutSlash()
     strUrl += strPrefix;
     auto pclUpdate = makeUpdate(strUrl);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clServer.requests(),
@@ -381,17 +381,17 @@ void TestUpdaterEngine::check_digestMismatchEndsTheCheck()
     const QString strSecondHash = UpdaterTest::md5Hex(bWrongSecond ? QByteArray("other") : clSecond);
     clServer.setResource("/kd4update/a.zip", clFirst.toStdString());
     clServer.setResource("/kd4update/b.zip", clSecond.toStdString());
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description(
             { { "1.0.6", strFirstHash, "a.zip" }, { "1.0.7", strSecondHash, "b.zip", "file" } })
             .toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList { kUpdateFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { UPDATE_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
     // Nothing more is fetched, and the dialog does not wait for a Cancel.
     QCOMPARE(clServer.requests().size(), bWrongSecond ? 3 : 2);
@@ -416,7 +416,7 @@ void TestUpdaterEngine::check_transferErrors()
     TestUpdateServer clServer;
     const QByteArray clData = payload('q', 3000);
     if (strCase != QLatin1String("description404"))
-        clServer.setResource(kDescriptionPath,
+        clServer.setResource(DESCRIPTION_PATH,
             UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "q.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
@@ -432,10 +432,10 @@ void TestUpdaterEngine::check_transferErrors()
         : clServer.baseUrl();
     auto pclUpdate = makeUpdate(strUrl);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
@@ -454,7 +454,7 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     QFETCH(QString, strCase);
 
     TestUpdateServer clServer;
-    clServer.setResource(kDescriptionPath, UpdaterTest::description({}).toStdString());
+    clServer.setResource(DESCRIPTION_PATH, UpdaterTest::description({}).toStdString());
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     const QString strNetworkFile = pclUpdate->networkXmlPath();
     QVERIFY(QFile::exists(strNetworkFile));
@@ -474,11 +474,11 @@ void TestUpdaterEngine::check_unreadableLocalFiles()
     }
 
     ClRecorder clRecorder(pclUpdate.get());
-    const bool bStarted = pclUpdate->requestUpdate(kPageArgs);
+    const bool bStarted = pclUpdate->requestUpdate(PAGE_ARGS);
     QDir::setCurrent(strOldCurrent);
     QVERIFY(!bStarted);
     QVERIFY(!pclUpdate->isBusy());
-    QCOMPARE(clRecorder.texts(), QStringList { kReadFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { READ_FAILED });
     QVERIFY(clServer.requests().isEmpty());
 }
 
@@ -515,24 +515,24 @@ void TestUpdaterEngine::check_redirects()
 
     clServer.setResource("/kd4update/r.zip", clData.toStdString());
     if (strCase == QLatin1String("moved")) {
-        clServer.setResource(kDescriptionPath, redirect(301, "new/update_tool.xml"));
+        clServer.setResource(DESCRIPTION_PATH, redirect(301, "new/update_tool.xml"));
         clServer.setResource("/new/update_tool.xml", strDescription);
     } else if (strCase == QLatin1String("fileFound")) {
-        clServer.setResource(kDescriptionPath, strDescription);
+        clServer.setResource(DESCRIPTION_PATH, strDescription);
         clServer.setResource("/kd4update/r.zip", redirect(302, "files/r.zip"));
         clServer.setResource("/files/r.zip", clData.toStdString());
     } else if (strCase == QLatin1String("loop")) {
-        clServer.setResource(kDescriptionPath, redirect(302, "a.xml"));
+        clServer.setResource(DESCRIPTION_PATH, redirect(302, "a.xml"));
         clServer.setResource("/a.xml", redirect(302, "kd4update/update_tool.xml"));
     } else if (strCase == QLatin1String("noTarget")) {
-        clServer.setResource(kDescriptionPath, redirect(301, std::string()));
+        clServer.setResource(DESCRIPTION_PATH, redirect(301, std::string()));
     } else if (strCase == QLatin1String("toMissing")) {
-        clServer.setResource(kDescriptionPath, redirect(301, "gone/update_tool.xml"));
+        clServer.setResource(DESCRIPTION_PATH, redirect(301, "gone/update_tool.xml"));
     } else {
         TestUpdateServer::stResource clBroken;
         clBroken.iStatus = 500;
         clBroken.strBody = strDescription;
-        clServer.setResource(kDescriptionPath, clBroken);
+        clServer.setResource(DESCRIPTION_PATH, clBroken);
     }
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
@@ -561,7 +561,7 @@ void TestUpdaterEngine::check_sizeLimit()
     clDescription.strBody
         = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "m.zip" } }).toStdString();
     clDescription.bEndless = strCase == QLatin1String("endlessDescription");
-    clServer.setResource(kDescriptionPath, clDescription);
+    clServer.setResource(DESCRIPTION_PATH, clDescription);
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     if (strCase == QLatin1String("announced")) {
@@ -573,7 +573,7 @@ void TestUpdaterEngine::check_sizeLimit()
     clServer.setResource("/kd4update/m.zip", clFile);
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
-    QCOMPARE(pclUpdate->communication()->sizeLimit(), ClCommunication::kDefaultSizeLimit);
+    QCOMPARE(pclUpdate->communication()->sizeLimit(), ClCommunication::DEFAULT_SIZE_LIMIT);
     pclUpdate->communication()->setSizeLimit(iLimit);
     runCheckExpecting(pclUpdate.get(), bSucceeds, clData);
 }
@@ -601,17 +601,17 @@ void TestUpdaterEngine::check_filesTogetherWithinLimit()
         clEntries.append({ QStringLiteral("1.0.6"), UpdaterTest::md5Hex(clData), strName });
         clServer.setResource("/kd4update/" + strName.toStdString(), clData.toStdString());
     }
-    clServer.setResource(kDescriptionPath, UpdaterTest::description(clEntries).toStdString());
+    clServer.setResource(DESCRIPTION_PATH, UpdaterTest::description(clEntries).toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     pclUpdate->communication()->setSizeLimit(iLimit);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.successCount(), bSucceeds ? 1 : 0);
     if (bSucceeds)
         QCOMPARE(clRecorder.files().size(), iFiles);
-    QCOMPARE(clRecorder.shownTexts(), bSucceeds ? QStringList() : QStringList { kObtainFailed });
+    QCOMPARE(clRecorder.shownTexts(), bSucceeds ? QStringList() : QStringList { OBTAIN_FAILED });
     QCOMPARE(int(clServer.requests().size()), iFiles + 1);
 }
 
@@ -640,7 +640,7 @@ void TestUpdaterEngine::timeout_silentServerFails()
         = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "s.zip" } }).toStdString();
     if (strCase != QLatin1String("file"))
         clDescription.iDelayMs = 60 * 60 * 1000;
-    pclServer->setResource(kDescriptionPath, clDescription);
+    pclServer->setResource(DESCRIPTION_PATH, clDescription);
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 1000;
@@ -650,10 +650,10 @@ void TestUpdaterEngine::timeout_silentServerFails()
     auto pclUpdate = makeUpdate(pclServer->baseUrl());
     pclUpdate->communication()->setInactivityLimit(400);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
-    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
     QVERIFY(!pclUpdate->communication()->isRunning());
@@ -667,23 +667,23 @@ void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
     clDescription.strBody
         = UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "l.zip" } }).toStdString();
     clDescription.iDelayMs = 1200;
-    clServer.setResource(kDescriptionPath, clDescription);
+    clServer.setResource(DESCRIPTION_PATH, clDescription);
     clServer.setResource("/kd4update/l.zip", clData.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     pclUpdate->communication()->setInactivityLimit(300);
     ClRecorder clRecorder(pclUpdate.get());
     QSignalSpy clVersionsChecked(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
-    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
 
     // The server answers after the failure was reported: that answer must change nothing.
     QTest::qWait(2000);
-    QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+    QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
     QCOMPARE(clVersionsChecked.count(), 0);
-    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(kDescriptionPath) });
+    QCOMPARE(clServer.requests(), QStringList { QString::fromLatin1(DESCRIPTION_PATH) });
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
 }
 
@@ -691,7 +691,7 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
 {
     TestUpdateServer clServer;
     const QByteArray clData = payload('w', 8 * 4096);
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "w.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
@@ -705,7 +705,7 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
     ClRecorder clRecorder(pclUpdate.get());
     QElapsedTimer clElapsed;
     clElapsed.start();
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
@@ -741,13 +741,13 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
     TestUpdateServer clServer(clCert.certificate(), clCert.key());
     QVERIFY(clServer.isRunning());
     const QByteArray clData = payload('t', 70000);
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "t.zip" } }).toStdString());
     clServer.setResource("/kd4update/t.zip", clData.toStdString());
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
     if (bPasses) {
@@ -755,7 +755,7 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
         QCOMPARE(clRecorder.successCount(), 1);
         QCOMPARE(clRecorder.files().first().clData, clData);
     } else {
-        QCOMPARE(clRecorder.texts(), QStringList { kObtainFailed });
+        QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
         QCOMPARE(clRecorder.successCount(), 0);
         QVERIFY(clServer.requests().isEmpty());
     }
@@ -768,7 +768,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
 {
     TestUpdateServer clServer;
     const QByteArray clData = payload('c', 100 * 2048);
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "c.zip" } }).toStdString());
     TestUpdateServer::stResource clSlow;
     clSlow.strBody = clData.toStdString();
@@ -779,7 +779,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
     ClProgressDialog* pclDialog = pclUpdate->progressDialog();
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QTRY_VERIFY_WITH_TIMEOUT(pclDialog->isVisible() && pclDialog->byteBar()->value() > 0, 10000);
     QVERIFY(pclDialog->isModal());
     QPushButton* pclCancel = pclDialog->findChild<QPushButton*>();
@@ -813,7 +813,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     // The next check starts from scratch and works.
     clSlow.uChunkSize = 0;
     clServer.setResource("/kd4update/c.zip", clSlow);
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clRecorder.successCount(), 1);
@@ -870,7 +870,7 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
     for (TestUpdateServer* pclServer : { &clOrigin, &clProxy }) {
-        pclServer->setResource(kDescriptionPath, strDescription);
+        pclServer->setResource(DESCRIPTION_PATH, strDescription);
         pclServer->setResource("/kd4update/p.zip", clData.toStdString());
     }
     clProxy.setRequireProxyLogin(!strLogin.isEmpty());
@@ -880,7 +880,7 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
         strProxyXml = strProxyXml.arg(clProxy.port());
     writeProxyNetworkFile(*pclUpdate, strProxyXml, clOrigin.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
@@ -909,19 +909,19 @@ void TestUpdaterEngine::proxy_switchedOffGoesDirectAgain()
     TestUpdateServer clOrigin;
     TestUpdateServer clProxy;
     for (TestUpdateServer* pclServer : { &clOrigin, &clProxy })
-        pclServer->setResource(kDescriptionPath, UpdaterTest::description({}).toStdString());
+        pclServer->setResource(DESCRIPTION_PATH, UpdaterTest::description({}).toStdString());
 
     auto pclUpdate = makeUpdate(clOrigin.baseUrl());
     writeProxyNetworkFile(*pclUpdate,
         QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>").arg(clProxy.port()),
         clOrigin.baseUrl());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clProxy.requests().size(), 1);
 
     // The user switches the proxy off in the file: the next check must not use it any more.
     writeProxyNetworkFile(*pclUpdate, QStringLiteral("<use>false</use>"), clOrigin.baseUrl());
-    QVERIFY(pclUpdate->requestUpdate(kPageArgs));
+    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
     QVERIFY(waitForEnd(pclUpdate.get()));
     QCOMPARE(clProxy.requests().size(), 1);
     QCOMPARE(clOrigin.requests().size(), 1);

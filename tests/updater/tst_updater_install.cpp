@@ -25,12 +25,12 @@ using Kd4Test::ClModalDriver;
 namespace {
 
 // The Linux description, and the folder its packages are fetched from.
-const std::string kDescriptionPath = "/kd4update/linux/update_tool.xml";
-const std::string kFolder = "/kd4update/linux/";
+const std::string DESCRIPTION_PATH = "/kd4update/linux/update_tool.xml";
+const std::string FOLDER = "/kd4update/linux/";
 // What an English-speaking user reads (the catalogue mends the source text's spelling).
-const QString kUpdateFailed = QStringLiteral("Failed to update.");
-const QString kPackage = QStringLiteral("kd4tool_01.00.006_amd64.deb");
-const int kNotEnded = 7;
+const QString UPDATE_FAILED = QStringLiteral("Failed to update.");
+const QString PACKAGE = QStringLiteral("kd4tool_01.00.006_amd64.deb");
+const int NOT_ENDED = 7;
 
 QByteArray package(char cSeed, int iSize)
 {
@@ -64,7 +64,7 @@ private slots:
 
 private:
     // Clicks "Tool version upgrade" and runs the application's event loop until the tool exits,
-    // or until a short while after the check has reported (then kNotEnded comes back).
+    // or until a short while after the check has reported (then NOT_ENDED comes back).
     int runUpdateFromPage(ClUpdateWidget* pclPage);
     QString installerLog() const { return clInstallerDir.filePath(QStringLiteral("xdg-open.args")); }
     void putInstallerOnPath();
@@ -80,7 +80,7 @@ void TestUpdaterInstall::initTestCase()
     ClResources::init();
     clOldPath = qgetenv("PATH");
     QVERIFY(clInstallerDir.isValid());
-    QCOMPARE(ClPlatform::updateDescriptionPath().toStdString(), kDescriptionPath.substr(1));
+    QCOMPARE(ClPlatform::updateDescriptionPath().toStdString(), DESCRIPTION_PATH.substr(1));
     QVERIFY(clEnglish.load(QStringLiteral(":/en/update")));
     QCoreApplication::installTranslator(&clEnglish);
 
@@ -117,7 +117,7 @@ int TestUpdaterInstall::runUpdateFromPage(ClUpdateWidget* pclPage)
 {
     QTimer clAfterReport;
     clAfterReport.setSingleShot(true);
-    connect(&clAfterReport, &QTimer::timeout, [] { QCoreApplication::exit(kNotEnded); });
+    connect(&clAfterReport, &QTimer::timeout, [] { QCoreApplication::exit(NOT_ENDED); });
     QTimer clSafety;
     clSafety.setSingleShot(true);
     connect(&clSafety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
@@ -190,15 +190,15 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     const QByteArray clSecond = package('n', 1000);
     TestUpdateServer clServer;
     QVERIFY(clServer.isRunning());
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({
-                                     { "01.00.006", UpdaterTest::md5Hex(clFirst), kPackage },
+                                     { "01.00.006", UpdaterTest::md5Hex(clFirst), PACKAGE },
                                      { "01.00.005", UpdaterTest::md5Hex("old"), "kd4tool_105.deb", "file" },
                                      { "1.0.5.1", UpdaterTest::md5Hex(clSecond), "kd4tool_1051.deb", "file" },
                                  })
             .toStdString());
-    clServer.setResource(kFolder + kPackage.toStdString(), clFirst.toStdString());
-    clServer.setResource(kFolder + "kd4tool_1051.deb", clSecond.toStdString());
+    clServer.setResource(FOLDER + PACKAGE.toStdString(), clFirst.toStdString());
+    clServer.setResource(FOLDER + "kd4tool_1051.deb", clSecond.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -208,11 +208,11 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     QCOMPARE(runUpdateFromPage(&clPage), 0);
 
     // Both newer packages were fetched and verified; the first one is handed to the installer.
-    const QString strFolder = QString::fromStdString(kFolder);
+    const QString strFolder = QString::fromStdString(FOLDER);
     QCOMPARE(clServer.requests(),
-        (QStringList { QString::fromStdString(kDescriptionPath), strFolder + kPackage,
-            strFolder + "kd4tool_1051.deb" }));
-    const QString strPackage = ClUpdate::dataFolder() + kPackage;
+        (QStringList {
+            QString::fromStdString(DESCRIPTION_PATH), strFolder + PACKAGE, strFolder + "kd4tool_1051.deb" }));
+    const QString strPackage = ClUpdate::dataFolder() + PACKAGE;
     QCOMPARE(UpdaterTest::readFile(strPackage), clFirst);
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("kd4tool_1051.deb")));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installerLog()), 10000);
@@ -229,15 +229,15 @@ void TestUpdaterInstall::install_packageOfAnotherSystemIsNotInstalled()
 {
     const QByteArray clData = package('v', 2000);
     TestUpdateServer clServer;
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "KD4Tool.msi" } }).toStdString());
-    clServer.setResource(kFolder + "KD4Tool.msi", clData.toStdString());
+    clServer.setResource(FOLDER + "KD4Tool.msi", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
     ClModalDriver clCloser;
     clCloser.leaveOpen<ClProgressDialog>();
-    QCOMPARE(runUpdateFromPage(&clPage), kNotEnded);
+    QCOMPARE(runUpdateFromPage(&clPage), NOT_ENDED);
     QCOMPARE(clServer.requests().size(), 2);
     QCOMPARE(clCloser.clMessages, QStringList());
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.msi")));
@@ -282,10 +282,10 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     const QByteArray clData = package('h', 5000);
     TestUpdateServer clServer;
     clServer.setServeByFileName(true);
-    clServer.setResource(kDescriptionPath,
+    clServer.setResource(DESCRIPTION_PATH,
         UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), strFileName } }).toStdString());
-    clServer.setResource(kFolder + "kd4tool.deb", clData.toStdString());
-    clServer.setResource(kFolder + "CON.deb", clData.toStdString());
+    clServer.setResource(FOLDER + "kd4tool.deb", clData.toStdString());
+    clServer.setResource(FOLDER + "CON.deb", clData.toStdString());
     qputenv("KD4TOOL_UPDATE_URL", clServer.baseUrl().toUtf8());
 
     ClUpdateWidget clPage;
@@ -306,10 +306,10 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     const int iResult = runUpdateFromPage(&clPage);
     qputenv("HOME", clHome);
 
-    QCOMPARE(iResult, kNotEnded);
+    QCOMPARE(iResult, NOT_ENDED);
     // The file was fetched and verified: the failure is the hand-over's.
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.clMessages, QStringList { kUpdateFailed });
+    QCOMPARE(clCloser.clMessages, QStringList { UPDATE_FAILED });
     QVERIFY(clPage.isEnabled());
     QVERIFY(!clPage.updateController()->isBusy());
     QTest::qWait(300);

@@ -22,7 +22,7 @@ using Kd4Test::ClModalDriver;
 
 namespace {
 
-const char* const kDescriptionPath = "/kd4update/linux/update_tool.xml";
+const char* const DESCRIPTION_PATH = "/kd4update/linux/update_tool.xml";
 
 QPushButton* cancelButton(ClProgressDialog* pclDialog)
 {
@@ -253,7 +253,7 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
             { { "01.00.006", UpdaterTest::md5Hex(clData),
                 "KD4Tool.msi" } }).toStdString();
     if (strCase != QLatin1String("error"))
-        clServer.setResource(kDescriptionPath, clDescription);
+        clServer.setResource(DESCRIPTION_PATH, clDescription);
     TestUpdateServer::stResource clFile;
     clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 1024;
@@ -286,7 +286,7 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
     QCOMPARE(clCloser.clMessages, clShown);
     QVERIFY(!clPage.updateController()->isBusy());
     QVERIFY(!clPage.updateController()->progressDialog()->isVisible());
-    QCOMPARE(clServer.requests().count(QString::fromLatin1(kDescriptionPath)),
+    QCOMPARE(clServer.requests().count(QString::fromLatin1(DESCRIPTION_PATH)),
         strCase == QLatin1String("unreadable") ? 0 : 1);
 }
 

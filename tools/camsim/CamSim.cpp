@@ -142,7 +142,7 @@ bool dropConnection(const httplib::Request& req)
     return bDone;
 }
 
-const char* kNotFoundBody
+const char* NOT_FOUND_BODY
     = "<html><head><title>404 Not Found</title></head><body>404 Not Found</body></html>";
 
 } // namespace
@@ -829,7 +829,7 @@ void CamSim::handleFrame(const httplib::Request&, httplib::Response& res)
 
     auto notFound = [&] {
         res.status = 404;
-        res.set_content(kNotFoundBody, "text/html");
+        res.set_content(NOT_FOUND_BODY, "text/html");
         recordFrame(request.seq, 404, 0, 0, strFault);
     };
     if (bFault && fault.kind == FrameFault::Kind::NotFound) {

@@ -6,7 +6,7 @@ namespace camsim {
 
 namespace {
 
-const std::pair<Fault::Kind, const char*> kFaultNames[] = {
+const std::pair<Fault::Kind, const char*> FAULT_NAMES[] = {
     { Fault::Kind::None, "none" },
     { Fault::Kind::HttpStatus, "http" },
     { Fault::Kind::BrokenJson, "broken_json" },
@@ -16,7 +16,7 @@ const std::pair<Fault::Kind, const char*> kFaultNames[] = {
     { Fault::Kind::Drop, "drop" },
 };
 
-const std::pair<FrameFault::Kind, const char*> kFrameFaultNames[] = {
+const std::pair<FrameFault::Kind, const char*> FRAME_FAULT_NAMES[] = {
     { FrameFault::Kind::None, "none" },
     { FrameFault::Kind::NotFound, "not_found" },
     { FrameFault::Kind::Stall, "stall" },
@@ -29,7 +29,7 @@ const std::pair<FrameFault::Kind, const char*> kFrameFaultNames[] = {
 
 std::string faultName(Fault::Kind eKind)
 {
-    for (const auto& entry : kFaultNames)
+    for (const auto& entry : FAULT_NAMES)
         if (entry.first == eKind)
             return entry.second;
     return "none";
@@ -37,7 +37,7 @@ std::string faultName(Fault::Kind eKind)
 
 std::string frameFaultName(FrameFault::Kind eKind)
 {
-    for (const auto& entry : kFrameFaultNames)
+    for (const auto& entry : FRAME_FAULT_NAMES)
         if (entry.first == eKind)
             return entry.second;
     return "none";
@@ -45,7 +45,7 @@ std::string frameFaultName(FrameFault::Kind eKind)
 
 bool faultKindFromName(const std::string& strName, Fault::Kind& eKind)
 {
-    for (const auto& entry : kFaultNames) {
+    for (const auto& entry : FAULT_NAMES) {
         if (strName == entry.second) {
             eKind = entry.first;
             return true;
@@ -60,7 +60,7 @@ bool faultKindFromName(const std::string& strName, Fault::Kind& eKind)
 
 bool frameFaultKindFromName(const std::string& strName, FrameFault::Kind& eKind)
 {
-    for (const auto& entry : kFrameFaultNames) {
+    for (const auto& entry : FRAME_FAULT_NAMES) {
         if (strName == entry.second) {
             eKind = entry.first;
             return true;

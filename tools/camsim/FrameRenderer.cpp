@@ -13,7 +13,7 @@ namespace camsim {
 namespace {
 
 // Segments a..g of the digits 0-9, bit 0 = a (top), clockwise, g = middle.
-const unsigned char kSegments[10] = { 0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F };
+const unsigned char SEGMENTS[10] = { 0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F };
 
 // Draws one digit with its top-left corner at (iX, iY); iH is the digit height.
 void drawDigit(QPainter& clPainter, int iX, int iY, int iH, int iDigit, const QColor& clColor)
@@ -21,7 +21,7 @@ void drawDigit(QPainter& clPainter, int iX, int iY, int iH, int iDigit, const QC
     const int iW = std::max(3, iH / 2);
     const int iT = std::max(1, iH / 9);
     const int iHalf = iH / 2;
-    const unsigned char bits = kSegments[iDigit % 10];
+    const unsigned char bits = SEGMENTS[iDigit % 10];
     const QRect segments[7] = {
         QRect(iX + iT, iY, iW - 2 * iT, iT), // a
         QRect(iX + iW - iT, iY + iT, iT, iHalf - iT), // b
