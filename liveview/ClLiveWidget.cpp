@@ -9,6 +9,9 @@
 #include <QPen>
 #include <QSizePolicy>
 
+#include <chrono>
+#include <cstdio>
+
 namespace {
 
 const int kIconWidth = 25; // icons are scaled to this width
@@ -21,6 +24,14 @@ QImage loadIcon(const QString& strPath)
     if (clIcon.isNull())
         return clIcon;
     return clIcon.scaledToWidth(kIconWidth, Qt::FastTransformation);
+}
+
+// KD4TOOL_TRACE_FRAMES set: each newly painted frame writes one line to standard error, with the
+// camera's serve time when the frame carries it and the time painting ended (wall clock, µs).
+bool traceFrames()
+{
+    static const bool B_TRACE = qEnvironmentVariableIsSet("KD4TOOL_TRACE_FRAMES");
+    return B_TRACE;
 }
 
 } // namespace
@@ -173,6 +184,23 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
         clPainter.setBrush(Qt::NoBrush);
         clPainter.drawEllipse(QRect(QPoint(iW - 51, iH - 51), QPoint(iW - 26, iH - 26)));
     }
+
+    if (traceFrames() && !clImage.isNull() && clImage.cacheKey() != llTracedFrame) {
+        llTracedFrame = clImage.cacheKey();
+        clPainter.end();
+        const qint64 llNowUs = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::system_clock::now().time_since_epoch())
+                                   .count();
+        std::fprintf(stderr, "kd4-frame served_us=%s painted_us=%lld image=%dx%d view=%dx%d\n",
+            qPrintable(clImage.text(QStringLiteral("kd4-served-us"))), static_cast<long long>(llNowUs),
+            clImage.width(), clImage.height(), iW, iH);
+    }
+}
+
+void ClLiveWidget::resizeEvent(QResizeEvent* pclEvent)
+{
+    ClImageView2::resizeEvent(pclEvent);
+    emit sigShownSizeChanged(size() * devicePixelRatioF());
 }
 
 void ClLiveWidget::drawGrid(QPainter& clPainter) const

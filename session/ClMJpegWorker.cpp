@@ -12,8 +12,22 @@
 #include <QPointer>
 #include <QThread>
 #include <QUrl>
+#include <QtMath>
+
+#include <atomic>
 
 namespace {
+
+// The size the live view shows frames at: width in the high half, height in the low half.
+std::atomic<quint32> g_uShownSize { 0 };
+
+// KD4TOOL_TRACE_FRAMES set: each frame carries the camera's serve time (its X-Served-Us header,
+// which the simulator sends) as the image text "kd4-served-us", for the live view's trace.
+bool traceFrames()
+{
+    static const bool B_TRACE = qEnvironmentVariableIsSet("KD4TOOL_TRACE_FRAMES");
+    return B_TRACE;
+}
 
 bool isRetriedError(QNetworkReply::NetworkError eError)
 {
@@ -23,7 +37,7 @@ bool isRetriedError(QNetworkReply::NetworkError eError)
 
 } // namespace
 
-QImage ClMJpegWorker::decodeFrame(QByteArray clBody)
+QImage ClMJpegWorker::decodeFrame(QByteArray clBody, const QSize& clShownSize)
 {
     if (clBody.size() > MAX_FRAME_BYTES)
         return QImage();
@@ -33,7 +47,47 @@ QImage ClMJpegWorker::decodeFrame(QByteArray clBody)
     const QSize clSize = clReader.size();
     if (!clSize.isValid() || clSize.width() > MAX_FRAME_SIDE || clSize.height() > MAX_FRAME_SIDE)
         return QImage();
+    if (clShownSize.isValid() && clReader.format() == "jpeg") {
+        const QSize clDecode = decodeSize(clSize, clShownSize);
+        if (clDecode != clSize)
+            clReader.setScaledSize(clDecode);
+    }
     return clReader.read();
+}
+
+QSize ClMJpegWorker::decodeSize(const QSize& clFrameSize, const QSize& clShownSize)
+{
+    if (!clFrameSize.isValid() || !clShownSize.isValid())
+        return clFrameSize;
+    const QSize clFitted = clFrameSize.scaled(clShownSize, Qt::KeepAspectRatio);
+    const int iW = clFrameSize.width();
+    const int iH = clFrameSize.height();
+    for (int iM = 1; iM < 8; ++iM) {
+        // Only whole sizes keep the aspect ratio exactly, and with it the fitted rectangle.
+        if ((iW * iM) % 8 != 0 || (iH * iM) % 8 != 0)
+            continue;
+        const QSize clScaled(iW * iM / 8, iH * iM / 8);
+        if (clScaled.width() < clFitted.width() || clScaled.height() < clFitted.height())
+            continue;
+        // The JPEG reader picks its DCT factor as ceil(8 / f); only where that is M does it hand
+        // back libjpeg's own output, without a second scaling pass.
+        const double dF = qMin(double(iW) / clScaled.width(), double(iH) / clScaled.height());
+        if (qBound(1, qCeil(8 / dF), 8) == iM)
+            return clScaled;
+    }
+    return clFrameSize;
+}
+
+void ClMJpegWorker::setShownSize(const QSize& clSize)
+{
+    const bool bValid = clSize.isValid() && clSize.width() <= 0xffff && clSize.height() <= 0xffff;
+    g_uShownSize.store(bValid ? (quint32(clSize.width()) << 16) | quint32(clSize.height()) : 0);
+}
+
+QSize ClMJpegWorker::shownSize()
+{
+    const quint32 uSize = g_uShownSize.load();
+    return uSize == 0 ? QSize() : QSize(int(uSize >> 16), int(uSize & 0xffff));
 }
 
 ClMJpegWorker::ClMJpegWorker(const QString& strAddress)
@@ -173,7 +227,11 @@ void ClMJpegWorker::slotFinishJpegReply()
 
     if (!bOversize && eError == QNetworkReply::NoError) {
         iRetryCount = 0;
-        emit sigImage(decodeFrame(pclDone->readAll()));
+        QImage clFrame = decodeFrame(pclDone->readAll(), shownSize());
+        if (traceFrames() && !clFrame.isNull())
+            clFrame.setText(
+                QStringLiteral("kd4-served-us"), QString::fromLatin1(pclDone->rawHeader("X-Served-Us")));
+        emit sigImage(clFrame);
     } else if (!bOversize && isRetriedError(eError) && iRetryCount < MAX_RETRIES) {
         // After a stop nothing is retried, so there is nothing to wait for.
         if (!bIsStopped)

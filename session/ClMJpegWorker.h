@@ -36,7 +36,16 @@ public:
     // A received frame's body as an image, its format taken from the data. A body that does not
     // decode gives a null image, and so does one beyond the size limits: a few bytes can claim
     // 20000 x 20000 pixels, which would be allocated in full before decoding fails.
-    static QImage decodeFrame(QByteArray clBody);
+    // With a valid clShownSize (the size the frame is shown at, in device pixels) a JPEG frame
+    // shown smaller than it is gets decoded smaller, scaled by libjpeg in the DCT: to the smallest
+    // size of M/8 of its own (M from 1 to 7) that still covers the shown size and keeps the aspect
+    // ratio exactly, so where the frame lands on screen does not change.
+    static QImage decodeFrame(QByteArray clBody, const QSize& clShownSize = QSize());
+    // The size to decode a frame of clFrameSize at for showing it at clShownSize.
+    static QSize decodeSize(const QSize& clFrameSize, const QSize& clShownSize);
+    // The size the live view shows frames at, in device pixels (any thread; invalid: full size).
+    static void setShownSize(const QSize& clSize);
+    static QSize shownSize();
     static constexpr int RETRY_PAUSE_MS = ZkFrame::RETRY_PAUSE_MS;
     static constexpr int MAX_RETRIES = ZkFrame::MAX_RETRIES;
 
