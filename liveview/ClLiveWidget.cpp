@@ -17,7 +17,7 @@ namespace {
 const int kIconWidth = 25; // icons are scaled to this width
 const int kIconMargin = 25; // distance of the icons from the top and the side edges
 
-// Icons come from the compiled-in resources and are scaled on every repaint; a missing one draws nothing.
+// Icons come from the compiled-in resources, scaled to the icon width; a missing one draws nothing.
 QImage loadIcon(const QString& strPath)
 {
     const QImage clIcon(strPath);
@@ -164,11 +164,11 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
         drawGrid(clPainter);
     }
 
-    const QImage clBattIcon = strBattIcon.isEmpty() ? QImage() : loadIcon(strBattIcon);
+    const QImage& clBattIcon = icon(stBattIcon, strBattIcon);
     if (!clBattIcon.isNull())
         clPainter.drawImage(QPoint(kIconMargin, kIconMargin), clBattIcon);
 
-    const QImage clRecIcon = strRecIcon.isEmpty() ? QImage() : loadIcon(strRecIcon);
+    const QImage& clRecIcon = icon(stRecIcon, strRecIcon);
     if (!clRecIcon.isNull())
         clPainter.drawImage(QPoint(iW - clRecIcon.width() - kIconMargin, kIconMargin), clRecIcon);
 
@@ -195,6 +195,15 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
             qPrintable(clImage.text(QStringLiteral("kd4-served-us"))), static_cast<long long>(llNowUs),
             clImage.width(), clImage.height(), iW, iH);
     }
+}
+
+const QImage& ClLiveWidget::icon(stIcon& stCache, const QString& strPath)
+{
+    if (stCache.strPath != strPath) {
+        stCache.strPath = strPath;
+        stCache.clImage = strPath.isEmpty() ? QImage() : loadIcon(strPath);
+    }
+    return stCache.clImage;
 }
 
 void ClLiveWidget::resizeEvent(QResizeEvent* pclEvent)

@@ -45,6 +45,14 @@ private:
     void drawNotice(QPainter& clPainter) const;
     void updateAccessibleDescription();
 
+    // An overlay icon as drawn: loaded and scaled once per path, not once per repaint.
+    struct stIcon
+    {
+        QString strPath;
+        QImage clImage;
+    };
+    const QImage& icon(stIcon& stCache, const QString& strPath);
+
     QString strBattIcon;
     QString strRecIcon;
     QString strMessage;
@@ -56,4 +64,6 @@ private:
     int iAngle = 0;
     // KD4TOOL_TRACE_FRAMES: the last frame whose painting was written to standard error.
     qint64 llTracedFrame = 0;
+    stIcon stBattIcon;
+    stIcon stRecIcon;
 };

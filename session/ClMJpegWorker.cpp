@@ -12,9 +12,12 @@
 #include <QPointer>
 #include <QThread>
 #include <QUrl>
-#include <QtMath>
 
 #include <atomic>
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
 
 namespace {
 
@@ -29,6 +32,69 @@ bool traceFrames()
     return B_TRACE;
 }
 
+// libjpeg reports a fatal error by a jump back into decodeJpeg; its warnings are not printed.
+struct stJpegError
+{
+    jpeg_error_mgr stManager;
+    jmp_buf aJump;
+};
+
+[[noreturn]] void jpegErrorExit(j_common_ptr pInfo)
+{
+    longjmp(reinterpret_cast<stJpegError*>(pInfo->err)->aJump, 1);
+}
+
+void jpegQuiet(j_common_ptr) { }
+
+// Decodes a colour or grey JPEG straight into clImage, which this function allocates: colour as
+// Format_RGB32 (libjpeg writes the 32-bit pixels itself, so no conversion pass follows, and reads
+// the body where it lies), grey as Format_Grayscale8, the same pixels the Qt JPEG reader gives.
+// A frame shown at half its size or less is scaled in the DCT (ClMJpegWorker::decodeSize). False for anything
+// else (CMYK, a fatal error, a frame past the side limit, clImage then untouched or partly written): the
+// caller falls back on the Qt reader. Only plain C objects live in this frame, so the error jump skips no
+// destructor.
+bool decodeJpeg(const QByteArray& clBody, const QSize& clShownSize, int iMaxSide, QImage& clImage)
+{
+    jpeg_decompress_struct stInfo;
+    stJpegError stError;
+    stInfo.err = jpeg_std_error(&stError.stManager);
+    stError.stManager.error_exit = jpegErrorExit;
+    stError.stManager.output_message = jpegQuiet;
+    if (setjmp(stError.aJump)) {
+        jpeg_destroy_decompress(&stInfo);
+        return false;
+    }
+    jpeg_create_decompress(&stInfo);
+    jpeg_mem_src(&stInfo, reinterpret_cast<const unsigned char*>(clBody.constData()),
+        static_cast<unsigned long>(clBody.size()));
+    if (jpeg_read_header(&stInfo, TRUE) != JPEG_HEADER_OK || stInfo.image_width > JDIMENSION(iMaxSide)
+        || stInfo.image_height > JDIMENSION(iMaxSide)
+        || (stInfo.num_components != 3 && stInfo.num_components != 1)) {
+        jpeg_destroy_decompress(&stInfo);
+        return false;
+    }
+    const bool bGrey = stInfo.num_components == 1;
+    stInfo.out_color_space = bGrey ? JCS_GRAYSCALE : JCS_EXT_BGRX;
+    const QSize clFrame(int(stInfo.image_width), int(stInfo.image_height));
+    const QSize clDecode = ClMJpegWorker::decodeSize(clFrame, clShownSize);
+    stInfo.scale_num = 1;
+    stInfo.scale_denom = static_cast<unsigned int>(clFrame.width() / clDecode.width());
+    jpeg_start_decompress(&stInfo);
+    clImage = QImage(int(stInfo.output_width), int(stInfo.output_height),
+        bGrey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (clImage.isNull()) {
+        jpeg_destroy_decompress(&stInfo);
+        return false;
+    }
+    while (stInfo.output_scanline < stInfo.output_height) {
+        JSAMPROW pRow = clImage.scanLine(int(stInfo.output_scanline));
+        jpeg_read_scanlines(&stInfo, &pRow, 1);
+    }
+    jpeg_finish_decompress(&stInfo);
+    jpeg_destroy_decompress(&stInfo);
+    return true;
+}
+
 bool isRetriedError(QNetworkReply::NetworkError eError)
 {
     return eError == QNetworkReply::TimeoutError || eError == QNetworkReply::OperationCanceledError
@@ -41,6 +107,12 @@ QImage ClMJpegWorker::decodeFrame(QByteArray clBody, const QSize& clShownSize)
 {
     if (clBody.size() > MAX_FRAME_BYTES)
         return QImage();
+    if (clBody.startsWith("\xff\xd8")) {
+        // A camera frame: libjpeg directly, at the shown size where that is half or less.
+        QImage clImage;
+        if (decodeJpeg(clBody, clShownSize, MAX_FRAME_SIDE, clImage))
+            return clImage;
+    }
     QBuffer clBuffer(&clBody);
     clBuffer.open(QIODevice::ReadOnly);
     QImageReader clReader(&clBuffer);
@@ -62,17 +134,13 @@ QSize ClMJpegWorker::decodeSize(const QSize& clFrameSize, const QSize& clShownSi
     const QSize clFitted = clFrameSize.scaled(clShownSize, Qt::KeepAspectRatio);
     const int iW = clFrameSize.width();
     const int iH = clFrameSize.height();
-    for (int iM = 1; iM < 8; ++iM) {
+    // Only 1/8, 1/4 and 1/2: libjpeg's other factors (M/8) run slower than decoding in full.
+    for (int iM : { 1, 2, 4 }) {
         // Only whole sizes keep the aspect ratio exactly, and with it the fitted rectangle.
         if ((iW * iM) % 8 != 0 || (iH * iM) % 8 != 0)
             continue;
         const QSize clScaled(iW * iM / 8, iH * iM / 8);
-        if (clScaled.width() < clFitted.width() || clScaled.height() < clFitted.height())
-            continue;
-        // The JPEG reader picks its DCT factor as ceil(8 / f); only where that is M does it hand
-        // back libjpeg's own output, without a second scaling pass.
-        const double dF = qMin(double(iW) / clScaled.width(), double(iH) / clScaled.height());
-        if (qBound(1, qCeil(8 / dF), 8) == iM)
+        if (clScaled.width() >= clFitted.width() && clScaled.height() >= clFitted.height())
             return clScaled;
     }
     return clFrameSize;

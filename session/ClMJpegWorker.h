@@ -37,9 +37,9 @@ public:
     // decode gives a null image, and so does one beyond the size limits: a few bytes can claim
     // 20000 x 20000 pixels, which would be allocated in full before decoding fails.
     // With a valid clShownSize (the size the frame is shown at, in device pixels) a JPEG frame
-    // shown smaller than it is gets decoded smaller, scaled by libjpeg in the DCT: to the smallest
-    // size of M/8 of its own (M from 1 to 7) that still covers the shown size and keeps the aspect
-    // ratio exactly, so where the frame lands on screen does not change.
+    // shown at half its size or less gets decoded smaller, scaled by libjpeg in the DCT: to the
+    // smallest of 1/8, 1/4 and 1/2 of its size that still covers the shown size and keeps the
+    // aspect ratio exactly, so where the frame lands on screen does not change.
     static QImage decodeFrame(QByteArray clBody, const QSize& clShownSize = QSize());
     // The size to decode a frame of clFrameSize at for showing it at clShownSize.
     static QSize decodeSize(const QSize& clFrameSize, const QSize& clShownSize);
