@@ -39,8 +39,11 @@
 namespace {
 
 const int WARM_UP_MS = 3000;
-const int FPS_WINDOW_MS = 8000;
-const int CPU_WINDOW_MS = 15000;
+// Side by side, in turns: ROUNDS windows each, after SETTLE_MS from each resumption.
+const int ROUNDS = 4;
+const int SETTLE_MS = 1500;
+const int FPS_WINDOW_MS = 3000;
+const int CPU_WINDOW_MS = 4000;
 const int LAUNCH_RUNS = 5;
 const QSize WINDOW_SIZE(848, 620);
 
@@ -237,7 +240,8 @@ public:
     // kd4-camsim on a free port; its address, or empty.
     QString startSim(double dFps, const QSize& clFrame)
     {
-        pclSim = std::make_unique<QProcess>();
+        clSims.push_back(std::make_unique<QProcess>());
+        QProcess* pclSim = clSims.back().get();
         pclSim->start(strBuild + QStringLiteral("/tools/camsim/kd4-camsim"),
             { QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--fps"), QString::number(dFps),
                 QStringLiteral("--frame-size"),
@@ -248,13 +252,13 @@ public:
         return QString::fromLatin1(clLine.mid(clLine.lastIndexOf(' ') + 1));
     }
 
-    void stopSim()
+    void stopSims()
     {
-        if (!pclSim)
-            return;
-        pclSim->terminate();
-        pclSim->waitForFinished(10000);
-        pclSim.reset();
+        for (auto& pclSim : clSims) {
+            pclSim->terminate();
+            pclSim->waitForFinished(10000);
+        }
+        clSims.clear();
     }
 
     std::unique_ptr<ClSubject> startBare(const QString& strAddress)
@@ -276,23 +280,45 @@ public:
             QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("window") }, clEnv);
     }
 
-    // Frames per second, processor share and median frame age over a window after the warm-up.
-    static stWindow measure(ClSubject& clSubject, int iWindowMs)
+    // The bare loop and the program side by side, each against a simulator of its own, taking
+    // turns: while one is measured the other is stopped (SIGSTOP), so both meet the same machine
+    // (a build next door slows both alike) and neither takes processor time from the other.
+    static std::pair<stWindow, stWindow> measurePair(
+        ClSubject& clBare, ClSubject& clProgram, int iRounds, int iWindowMs)
     {
-        waitMs(WARM_UP_MS);
-        const double dCpu0 = clSubject.cpuSeconds();
-        const qint64 llFrom = nowUs();
-        waitMs(iWindowMs);
-        const qint64 llTo = nowUs();
-        const double dCpu1 = clSubject.cpuSeconds();
-        std::vector<double> clAges;
-        for (const stFrame& stOne : clSubject.frames()) {
-            if (stOne.llPaintedUs >= llFrom && stOne.llPaintedUs < llTo) {
-                clAges.push_back((stOne.llPaintedUs - stOne.llServedUs) / 1000.0);
+        ClSubject* apclSubjects[2] = { &clBare, &clProgram };
+        double adCpu[2] = { 0, 0 };
+        double adSeconds[2] = { 0, 0 };
+        std::vector<double> aclAges[2];
+        waitMs(WARM_UP_MS); // both start up and stream
+        for (ClSubject* pclSubject : apclSubjects)
+            ::kill(static_cast<pid_t>(pclSubject->pid()), SIGSTOP);
+        for (int iRound = 0; iRound < iRounds; ++iRound) {
+            for (int i = 0; i < 2; ++i) {
+                ClSubject& clSubject = *apclSubjects[i];
+                ::kill(static_cast<pid_t>(clSubject.pid()), SIGCONT);
+                waitMs(SETTLE_MS); // a request held over the pause may time out and be retried
+                const double dCpu0 = clSubject.cpuSeconds();
+                const qint64 llFrom = nowUs();
+                waitMs(iWindowMs);
+                const qint64 llTo = nowUs();
+                adCpu[i] += clSubject.cpuSeconds() - dCpu0;
+                ::kill(static_cast<pid_t>(clSubject.pid()), SIGSTOP);
+                waitMs(100); // the window's last lines, still in the pipe
+                adSeconds[i] += (llTo - llFrom) / 1e6;
+                for (const stFrame& stOne : clSubject.frames()) {
+                    if (stOne.llPaintedUs >= llFrom && stOne.llPaintedUs < llTo)
+                        aclAges[i].push_back((stOne.llPaintedUs - stOne.llServedUs) / 1000.0);
+                }
             }
         }
-        const double dSeconds = (llTo - llFrom) / 1e6;
-        return { clAges.size() / dSeconds, 100.0 * (dCpu1 - dCpu0) / dSeconds, median(clAges) };
+        for (ClSubject* pclSubject : apclSubjects)
+            ::kill(static_cast<pid_t>(pclSubject->pid()), SIGCONT);
+        stWindow astResult[2];
+        for (int i = 0; i < 2; ++i)
+            astResult[i]
+                = { aclAges[i].size() / adSeconds[i], 100.0 * adCpu[i] / adSeconds[i], median(aclAges[i]) };
+        return { astResult[0], astResult[1] };
     }
 
     // Milliseconds from process start to its first frame line, or -1.
@@ -310,7 +336,7 @@ public:
     QString strBuild;
     QTemporaryDir clTemp;
     QProcessEnvironment clEnv;
-    std::unique_ptr<QProcess> pclSim;
+    std::vector<std::unique_ptr<QProcess>> clSims;
 };
 
 struct stRow
@@ -342,14 +368,12 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
 
     // 1. Unpaced frames per second.
     for (const QSize& clFrame : { QSize(1280, 720), QSize(1920, 1080) }) {
-        const QString strAddress = clDriver.startSim(0, clFrame);
-        auto pclBare = clDriver.startBare(strAddress);
-        const stWindow stBare = ClDriver::measure(*pclBare, FPS_WINDOW_MS);
+        auto pclBare = clDriver.startBare(clDriver.startSim(0, clFrame));
+        auto pclProgram = clDriver.startProgram(clDriver.startSim(0, clFrame));
+        const auto [stBare, stProgram] = ClDriver::measurePair(*pclBare, *pclProgram, ROUNDS, FPS_WINDOW_MS);
         pclBare->stop();
-        auto pclProgram = clDriver.startProgram(strAddress);
-        const stWindow stProgram = ClDriver::measure(*pclProgram, FPS_WINDOW_MS);
         pclProgram->stop();
-        clDriver.stopSim();
+        clDriver.stopSims();
         const QString strSize = QStringLiteral("%1x%2").arg(clFrame.width()).arg(clFrame.height());
         fnLog(QStringLiteral("unpaced %1: bare %2 frames/s (%3 % CPU), program %4 frames/s (%5 % CPU)")
                   .arg(strSize)
@@ -365,14 +389,12 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
 
     // 2. Processor share and frame age at a paced 30 frames/s, 1280x720.
     {
-        const QString strAddress = clDriver.startSim(30, QSize(1280, 720));
-        auto pclBare = clDriver.startBare(strAddress);
-        const stWindow stBare = ClDriver::measure(*pclBare, CPU_WINDOW_MS);
+        auto pclBare = clDriver.startBare(clDriver.startSim(30, QSize(1280, 720)));
+        auto pclProgram = clDriver.startProgram(clDriver.startSim(30, QSize(1280, 720)));
+        const auto [stBare, stProgram] = ClDriver::measurePair(*pclBare, *pclProgram, ROUNDS, CPU_WINDOW_MS);
         pclBare->stop();
-        auto pclProgram = clDriver.startProgram(strAddress);
-        const stWindow stProgram = ClDriver::measure(*pclProgram, CPU_WINDOW_MS);
         pclProgram->stop();
-        clDriver.stopSim();
+        clDriver.stopSims();
         fnLog(QStringLiteral("paced 30/s 1280x720: bare %1 frames/s %2 % CPU age %3 ms, program %4 frames/s "
                              "%5 % CPU age %6 ms")
                   .arg(stBare.dFps, 0, 'f', 1)
@@ -405,7 +427,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
             clProgram.push_back(ClDriver::firstFrameMs(*pclProgram));
             pclProgram->stop();
         }
-        clDriver.stopSim();
+        clDriver.stopSims();
         QStringList clAll;
         for (double d : clProgram)
             clAll << QString::number(d, 'f', 0);
@@ -440,7 +462,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
         }
         const std::size_t iFrames = pclProgram->frames().size();
         pclProgram->stop();
-        clDriver.stopSim();
+        clDriver.stopSims();
         const double dPeak = *std::max_element(clSamples.begin(), clSamples.end());
         // Growth: the last tenth of the run against the tenth after the first (the start settles).
         const std::size_t iTenth = std::max<std::size_t>(1, clSamples.size() / 10);

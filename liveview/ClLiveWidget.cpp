@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 #include <QSizePolicy>
 
 #include <chrono>
@@ -44,6 +45,9 @@ ClLiveWidget::ClLiveWidget(QWidget* pclParent)
     setMinimumSize(424, 240);
     slotSetShowImg(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The painting covers every pixel (white first), so the palette's background fill before it
+    // would only be painted over.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     connect(&clProgressAnimation, &QVariantAnimation::valueChanged, this, &ClLiveWidget::slotUpdateProgress);
     clProgressAnimation.setDuration(500);
@@ -152,7 +156,15 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
     clBrush.setStyle(Qt::SolidPattern);
     clBrush.setColor(Qt::white);
     clPainter.setBrush(clBrush);
-    clPainter.drawRect(rect());
+    if (strMessage.isEmpty() && bShowImg && !clImage.isNull() && !clImage.hasAlphaChannel()) {
+        // The opaque picture covers its fitted rectangle: white goes only around it, as plain
+        // fills, instead of under the whole picture once more with every frame.
+        const QRegion clBands = QRegion(rect()).subtracted(fittedRect());
+        for (const QRect& clBand : clBands)
+            clPainter.fillRect(clBand, Qt::white);
+    } else {
+        clPainter.drawRect(rect());
+    }
 
     if (!strMessage.isEmpty()) {
         // High-speed recording: the camera sends no picture, so neither it nor the grid is drawn.

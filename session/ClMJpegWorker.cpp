@@ -80,14 +80,19 @@ bool decodeJpeg(const QByteArray& clBody, const QSize& clShownSize, int iMaxSide
     stInfo.scale_num = 1;
     stInfo.scale_denom = static_cast<unsigned int>(clFrame.width() / clDecode.width());
     jpeg_start_decompress(&stInfo);
-    clImage = QImage(int(stInfo.output_width), int(stInfo.output_height),
-        bGrey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    const QSize clOut(int(stInfo.output_width), int(stInfo.output_height));
+    const QImage::Format eFormat = bGrey ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    // An image handed in that nobody else holds keeps its memory when it fits.
+    if (clImage.size() != clOut || clImage.format() != eFormat || !clImage.isDetached())
+        clImage = QImage(clOut, eFormat);
     if (clImage.isNull()) {
         jpeg_destroy_decompress(&stInfo);
         return false;
     }
+    uchar* pBits = clImage.bits();
+    const qsizetype iStride = clImage.bytesPerLine();
     while (stInfo.output_scanline < stInfo.output_height) {
-        JSAMPROW pRow = clImage.scanLine(int(stInfo.output_scanline));
+        JSAMPROW pRow = pBits + iStride * qsizetype(stInfo.output_scanline);
         jpeg_read_scanlines(&stInfo, &pRow, 1);
     }
     jpeg_finish_decompress(&stInfo);
@@ -103,13 +108,15 @@ bool isRetriedError(QNetworkReply::NetworkError eError)
 
 } // namespace
 
-QImage ClMJpegWorker::decodeFrame(QByteArray clBody, const QSize& clShownSize)
+QImage ClMJpegWorker::decodeFrame(QByteArray clBody, const QSize& clShownSize, QImage* pclBuffer)
 {
     if (clBody.size() > MAX_FRAME_BYTES)
         return QImage();
     if (clBody.startsWith("\xff\xd8")) {
         // A camera frame: libjpeg directly, at the shown size where that is half or less.
         QImage clImage;
+        if (pclBuffer && pclBuffer->isDetached())
+            clImage.swap(*pclBuffer);
         if (decodeJpeg(clBody, clShownSize, MAX_FRAME_SIDE, clImage))
             return clImage;
     }
@@ -295,10 +302,15 @@ void ClMJpegWorker::slotFinishJpegReply()
 
     if (!bOversize && eError == QNetworkReply::NoError) {
         iRetryCount = 0;
-        QImage clFrame = decodeFrame(pclDone->readAll(), shownSize());
+        // The buffer of the frame before last is free again once the live view has moved on to
+        // the last one; otherwise this frame gets fresh memory, which takes the buffer's place.
+        iFrameBuffer = (iFrameBuffer + 1) % FRAME_BUFFERS;
+        QImage clFrame = decodeFrame(pclDone->readAll(), shownSize(), &aclFrameBuffers[iFrameBuffer]);
         if (traceFrames() && !clFrame.isNull())
             clFrame.setText(
                 QStringLiteral("kd4-served-us"), QString::fromLatin1(pclDone->rawHeader("X-Served-Us")));
+        // Kept only after the last change above: a change to a shared image copies it.
+        aclFrameBuffers[iFrameBuffer] = clFrame;
         emit sigImage(clFrame);
     } else if (!bOversize && isRetriedError(eError) && iRetryCount < MAX_RETRIES) {
         // After a stop nothing is retried, so there is nothing to wait for.
@@ -316,6 +328,7 @@ void ClMJpegWorker::slotFinishJpegReply()
         // Deleted later: this runs inside the reply's own finished().
         pclDone->deleteLater();
         pclReply = nullptr;
+        releaseFrameBuffers();
         pclNetworkManager->deleteLater();
         pclNetworkManager = nullptr;
         return;
@@ -325,6 +338,7 @@ void ClMJpegWorker::slotFinishJpegReply()
     pclReply = nullptr;
 
     if (bIsStopped) {
+        releaseFrameBuffers();
         pclNetworkManager->deleteLater();
         pclNetworkManager = nullptr;
         ZK_CMD clCmd;
@@ -352,8 +366,15 @@ void ClMJpegWorker::disconnectTimer()
     clTimerStopConnection = QMetaObject::Connection();
 }
 
+void ClMJpegWorker::releaseFrameBuffers()
+{
+    for (QImage& clBuffer : aclFrameBuffers)
+        clBuffer = QImage();
+}
+
 void ClMJpegWorker::releaseNetwork()
 {
+    releaseFrameBuffers();
     if (pclReply) {
         disconnect(pclReply, nullptr, this, nullptr);
         pclReply = nullptr;

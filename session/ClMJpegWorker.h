@@ -40,7 +40,10 @@ public:
     // shown at half its size or less gets decoded smaller, scaled by libjpeg in the DCT: to the
     // smallest of 1/8, 1/4 and 1/2 of its size that still covers the shown size and keeps the
     // aspect ratio exactly, so where the frame lands on screen does not change.
-    static QImage decodeFrame(QByteArray clBody, const QSize& clShownSize = QSize());
+    // pclBuffer, when given and held by nobody else, lends its memory: a JPEG frame of its size
+    // and format is decoded into it, and it is left null.
+    static QImage decodeFrame(
+        QByteArray clBody, const QSize& clShownSize = QSize(), QImage* pclBuffer = nullptr);
     // The size to decode a frame of clFrameSize at for showing it at clShownSize.
     static QSize decodeSize(const QSize& clFrameSize, const QSize& clShownSize);
     // The size the live view shows frames at, in device pixels (any thread; invalid: full size).
@@ -76,6 +79,7 @@ private:
     void disconnectTimer();
     void checkFrameSize(qint64 llBytes);
     void releaseNetwork();
+    void releaseFrameBuffers();
     void watchThreadEnd();
 
     QNetworkAccessManager* pclNetworkManager = nullptr;
@@ -92,5 +96,10 @@ private:
     QElapsedTimer clRequestClock;
     bool bOversize = false;
     QThread* pclWatchedThread = nullptr;
+    // Frames are decoded into these in turn, so streaming does not allocate and fault in fresh
+    // memory for every frame: one is shown while the next is decoded into the other.
+    static constexpr int FRAME_BUFFERS = 2;
+    QImage aclFrameBuffers[FRAME_BUFFERS];
+    int iFrameBuffer = 0;
     QMetaObject::Connection clThreadEndConnection;
 };
