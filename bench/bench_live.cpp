@@ -1,6 +1,7 @@
 // The live picture side by side with the limit of a one-request-at-a-time live view.
 //
-//   bench_live run BUILD_DIR [--memory-seconds N]   the whole comparison, one table at the end
+//   bench_live run BUILD_DIR [--memory-seconds N] [--only fps|cpu|launch|memory]
+//                                                   the comparison (or one part), one table
 //   bench_live bare HOST:PORT                       the bare loop: one GET at a time, each body
 //                                                   decoded with QImage::loadFromData
 //   bench_live window                               a minimal Qt window, for the memory baseline
@@ -357,7 +358,7 @@ void printRow(const stRow& stOne)
     std::fflush(stdout);
 }
 
-int runDriver(const QString& strBuildDir, int iMemorySeconds)
+int runDriver(const QString& strBuildDir, int iMemorySeconds, const QString& strOnly)
 {
     ClDriver clDriver(strBuildDir);
     std::vector<stRow> clRows;
@@ -366,8 +367,13 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
         std::fflush(stdout);
     };
 
+    auto fnPart
+        = [&strOnly](const char* pName) { return strOnly.isEmpty() || strOnly == QLatin1String(pName); };
+
     // 1. Unpaced frames per second.
     for (const QSize& clFrame : { QSize(1280, 720), QSize(1920, 1080) }) {
+        if (!fnPart("fps"))
+            break;
         auto pclBare = clDriver.startBare(clDriver.startSim(0, clFrame));
         auto pclProgram = clDriver.startProgram(clDriver.startSim(0, clFrame));
         const auto [stBare, stProgram] = ClDriver::measurePair(*pclBare, *pclProgram, ROUNDS, FPS_WINDOW_MS);
@@ -388,7 +394,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
     }
 
     // 2. Processor share and frame age at a paced 30 frames/s, 1280x720.
-    {
+    if (fnPart("cpu")) {
         auto pclBare = clDriver.startBare(clDriver.startSim(30, QSize(1280, 720)));
         auto pclProgram = clDriver.startProgram(clDriver.startSim(30, QSize(1280, 720)));
         const auto [stBare, stProgram] = ClDriver::measurePair(*pclBare, *pclProgram, ROUNDS, CPU_WINDOW_MS);
@@ -415,7 +421,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
     }
 
     // 3. Launch to the first painted frame, median of five.
-    {
+    if (fnPart("launch")) {
         const QString strAddress = clDriver.startSim(30, QSize(1280, 720));
         std::vector<double> clBare;
         std::vector<double> clProgram;
@@ -442,7 +448,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds)
     }
 
     // 4. Memory while streaming 1920x1080 at 30 frames/s against a minimal Qt window.
-    {
+    if (fnPart("memory")) {
         auto pclWindow = clDriver.startWindow();
         waitMs(WARM_UP_MS);
         double dWindow = 0;
@@ -514,12 +520,17 @@ int main(int argc, char* argv[])
         return runBare(QString::fromLocal8Bit(argv[2]));
     if (strMode == QLatin1String("run") && argc > 2) {
         int iMemorySeconds = 60;
+        QString strOnly;
         for (int i = 3; i + 1 < argc; ++i) {
             if (QByteArray(argv[i]) == "--memory-seconds")
                 iMemorySeconds = std::max(10, QByteArray(argv[i + 1]).toInt());
+            else if (QByteArray(argv[i]) == "--only")
+                strOnly = QString::fromLocal8Bit(argv[i + 1]);
         }
-        return runDriver(QString::fromLocal8Bit(argv[2]), iMemorySeconds);
+        return runDriver(QString::fromLocal8Bit(argv[2]), iMemorySeconds, strOnly);
     }
-    std::fprintf(stderr, "usage: bench_live run BUILD_DIR [--memory-seconds N] | bare HOST:PORT | window\n");
+    std::fprintf(stderr,
+        "usage: bench_live run BUILD_DIR [--memory-seconds N] [--only fps|cpu|launch|memory] | bare "
+        "HOST:PORT | window\n");
     return 2;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds KD4Tool and runs the benchmarks in a loopback-only network.
 #   scripts/bench.sh                           the micro-benchmarks (bench_camera, bench_liveview)
-#   scripts/bench.sh live [--memory-seconds N]  the live picture against the bare fetch-and-decode
+#   scripts/bench.sh live [--memory-seconds N] [--only fps|cpu|launch|memory]
+#                                               the live picture against the bare fetch-and-decode
 #                                               loop, under Xvfb: one table, PASS/MISS per goal
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -244,6 +244,7 @@ void ClMJpegWorker::requestFrame()
 {
     emit sigStartTimeoutTimer();
     clRequestClock.start();
+    clLastDataClock.start();
     bOversize = false;
     pclReply = pclNetworkManager->get(QNetworkRequest(QUrl(strUrl)));
     // With a bounded read buffer the network layer stops reading from the socket a little past the
@@ -267,9 +268,10 @@ void ClMJpegWorker::slotTimeoutExtension()
     checkFrameSize(pclReply->bytesAvailable());
     if (bOversize)
         return;
-    // The limit counts from the last data received, not from the start of the request.
-    emit sigStopTimeoutTimer();
-    emit sigStartTimeoutTimer();
+    // The limit counts from the last data received, not from the start of the request. The timer
+    // lives in another thread, so it is not restarted for every piece of a frame: slotTimeout
+    // looks at this clock and sets the timer again for the rest of the second.
+    clLastDataClock.start();
 }
 
 void ClMJpegWorker::checkFrameSize(qint64 llBytes)
@@ -288,6 +290,11 @@ void ClMJpegWorker::slotTimeout()
     // just after the next one has started. Only a request at least half the limit old is cancelled.
     if (clRequestClock.isValid() && clRequestClock.elapsed() < FRAME_TIMEOUT_MS / 2)
         return;
+    const qint64 llQuietMs = clLastDataClock.elapsed();
+    if (llQuietMs < FRAME_TIMEOUT_MS) {
+        emit sigRestartTimeoutTimer(int(FRAME_TIMEOUT_MS - llQuietMs));
+        return;
+    }
     pclReply->close(); // finishes with OperationCanceledError
 }
 
@@ -352,18 +359,24 @@ void ClMJpegWorker::slotFinishJpegReply()
 void ClMJpegWorker::connectTimer()
 {
     disconnectTimer();
-    clTimerStartConnection = connect(this, &ClMJpegWorker::sigStartTimeoutTimer, &clTimeoutTimer,
-        static_cast<void (QTimer::*)()>(&QTimer::start));
+    // Always the whole second: a restart for the rest of one leaves its interval behind.
+    QTimer* pclTimer = &clTimeoutTimer;
+    clTimerStartConnection = connect(this, &ClMJpegWorker::sigStartTimeoutTimer, pclTimer,
+        [pclTimer] { pclTimer->start(FRAME_TIMEOUT_MS); });
     clTimerStopConnection
         = connect(this, &ClMJpegWorker::sigStopTimeoutTimer, &clTimeoutTimer, &QTimer::stop);
+    clTimerRestartConnection = connect(this, &ClMJpegWorker::sigRestartTimeoutTimer, &clTimeoutTimer,
+        static_cast<void (QTimer::*)(int)>(&QTimer::start));
 }
 
 void ClMJpegWorker::disconnectTimer()
 {
     disconnect(clTimerStartConnection);
     disconnect(clTimerStopConnection);
+    disconnect(clTimerRestartConnection);
     clTimerStartConnection = QMetaObject::Connection();
     clTimerStopConnection = QMetaObject::Connection();
+    clTimerRestartConnection = QMetaObject::Connection();
 }
 
 void ClMJpegWorker::releaseFrameBuffers()

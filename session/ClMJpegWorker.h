@@ -58,6 +58,8 @@ public:
 signals:
     void sigStartTimeoutTimer();
     void sigStopTimeoutTimer();
+    // The time-out fired while data still came in: the timer runs again for the given rest.
+    void sigRestartTimeoutTimer(int iMs);
 
 public slots:
     void slotStartLive() override;
@@ -92,8 +94,12 @@ private:
 
     QMetaObject::Connection clTimerStartConnection;
     QMetaObject::Connection clTimerStopConnection;
+    QMetaObject::Connection clTimerRestartConnection;
     // When the reply in flight was requested: tells a time-out of an earlier request from its own.
     QElapsedTimer clRequestClock;
+    // When data for the reply in flight last came (or it was requested): the one-second limit
+    // counts from here.
+    QElapsedTimer clLastDataClock;
     bool bOversize = false;
     QThread* pclWatchedThread = nullptr;
     // Frames are decoded into these in turn, so streaming does not allocate and fault in fresh
