@@ -470,6 +470,7 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds, const QString& str
         pclProgram->stop();
         clDriver.stopSims();
         const double dPeak = *std::max_element(clSamples.begin(), clSamples.end());
+        const double dMedian = median(clSamples);
         // Growth: the last tenth of the run against the tenth after the first (the start settles).
         const std::size_t iTenth = std::max<std::size_t>(1, clSamples.size() / 10);
         auto fnMean = [&](std::size_t iFrom) {
@@ -482,12 +483,13 @@ int runDriver(const QString& strBuildDir, int iMemorySeconds, const QString& str
             = fnMean(clSamples.size() - iTenth) - fnMean(std::min(iTenth, clSamples.size() - iTenth));
         fnLog(
             QStringLiteral("memory: minimal window %1 MiB, program streaming 1920x1080 peak %2 MiB over %3 s "
-                           "(%4 frames painted), growth %5 MiB")
+                           "(%4 frames painted), median %6 MiB, growth %5 MiB")
                 .arg(dWindow, 0, 'f', 1)
                 .arg(dPeak, 0, 'f', 1)
                 .arg(iMemorySeconds)
                 .arg(iFrames)
-                .arg(dGrowth, 0, 'f', 1));
+                .arg(dGrowth, 0, 'f', 1)
+                .arg(dMedian, 0, 'f', 1));
         clRows.push_back({ QStringLiteral("memory streaming 1920x1080 above a minimal Qt window"),
             QStringLiteral("%1 MiB (window)").arg(dWindow, 0, 'f', 1),
             QStringLiteral("%1 MiB (+%2)").arg(dPeak, 0, 'f', 1).arg(dPeak - dWindow, 0, 'f', 1),
