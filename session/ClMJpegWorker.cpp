@@ -46,13 +46,13 @@ struct stJpegError
 
 void jpegQuiet(j_common_ptr) { }
 
-// Decodes a colour or grey JPEG straight into clImage, which this function allocates: colour as
-// Format_RGB32 (libjpeg writes the 32-bit pixels itself, so no conversion pass follows, and reads
-// the body where it lies), grey as Format_Grayscale8, the same pixels the Qt JPEG reader gives.
-// A frame shown at half its size or less is scaled in the DCT (ClMJpegWorker::decodeSize). False for anything
-// else (CMYK, a fatal error, a frame past the side limit, clImage then untouched or partly written): the
-// caller falls back on the Qt reader. Only plain C objects live in this frame, so the error jump skips no
-// destructor.
+// Decodes a colour or grey JPEG straight into clImage: colour as Format_RGB32 (libjpeg writes the
+// 32-bit pixels itself, so no conversion pass follows, and reads the body where it lies), grey as
+// Format_Grayscale8, the same pixels the Qt JPEG reader gives. clImage keeps its memory when it has
+// the size and format and nobody else holds it. A frame shown at half its size or less is scaled
+// in the DCT (ClMJpegWorker::decodeSize). False for anything else (CMYK, a fatal error, a frame
+// past the side limit): the caller falls back on the Qt reader. Only plain C objects live in this
+// frame, so the error jump skips no destructor.
 bool decodeJpeg(const QByteArray& clBody, const QSize& clShownSize, int iMaxSide, QImage& clImage)
 {
     jpeg_decompress_struct stInfo;
