@@ -2,6 +2,7 @@
 
 #include "ClKD4Mgr.h"
 #include "ClLiveWidget.h"
+#include "ClMJpegWorker.h"
 #include "ClSettingWidget.h"
 #include "ClUpdateWidget.h"
 
@@ -44,6 +45,8 @@ ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     connect(pclKD4Mgr, &ClKD4Mgr::sigEndSession, this, &ClMainContentWidget::slotFinishedSession);
     connect(
         pclKD4Mgr, &ClKD4Mgr::sigImage, pclLiveWidget, qOverload<const QImage&>(&ClLiveWidget::slotSetImage));
+    // Frames shown smaller than they are are decoded at the size they are shown at.
+    connect(pclLiveWidget, &ClLiveWidget::sigShownSizeChanged, this, &ClMJpegWorker::setShownSize);
     connect(pclKD4Mgr, &ClKD4Mgr::sigRecordingState, pclLiveWidget, &ClLiveWidget::slotSetRecordState);
     connect(pclKD4Mgr, &ClKD4Mgr::sigBatteryState, pclLiveWidget, &ClLiveWidget::slotSetBattLv);
     connect(pclKD4Mgr, &ClKD4Mgr::sigProgressState, pclLiveWidget, &ClLiveWidget::slotSetVisibleIndicator);

@@ -7,20 +7,32 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 #include <QSizePolicy>
+
+#include <chrono>
+#include <cstdio>
 
 namespace {
 
 const int ICON_WIDTH = 25; // icons are scaled to this width
 const int ICON_MARGIN = 25; // distance of the icons from the top and the side edges
 
-// Icons come from the compiled-in resources and are scaled on every repaint; a missing one draws nothing.
+// Icons come from the compiled-in resources, scaled to the icon width; a missing one draws nothing.
 QImage loadIcon(const QString& strPath)
 {
     const QImage clIcon(strPath);
     if (clIcon.isNull())
         return clIcon;
     return clIcon.scaledToWidth(ICON_WIDTH, Qt::FastTransformation);
+}
+
+// KD4TOOL_TRACE_FRAMES set: each newly painted frame writes one line to standard error, with the
+// camera's serve time when the frame carries it and the time painting ended (wall clock, µs).
+bool traceFrames()
+{
+    static const bool B_TRACE = qEnvironmentVariableIsSet("KD4TOOL_TRACE_FRAMES");
+    return B_TRACE;
 }
 
 } // namespace
@@ -33,6 +45,9 @@ ClLiveWidget::ClLiveWidget(QWidget* pclParent)
     setMinimumSize(424, 240);
     slotSetShowImg(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The painting covers every pixel (white first), so the palette's background fill before it
+    // would only be painted over.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     connect(&clProgressAnimation, &QVariantAnimation::valueChanged, this, &ClLiveWidget::slotUpdateProgress);
     clProgressAnimation.setDuration(500);
@@ -141,7 +156,15 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
     clBrush.setStyle(Qt::SolidPattern);
     clBrush.setColor(Qt::white);
     clPainter.setBrush(clBrush);
-    clPainter.drawRect(rect());
+    if (strMessage.isEmpty() && bShowImg && !clImage.isNull() && !clImage.hasAlphaChannel()) {
+        // The opaque picture covers its fitted rectangle: white goes only around it, as plain
+        // fills, instead of under the whole picture once more with every frame.
+        const QRegion clBands = QRegion(rect()).subtracted(fittedRect());
+        for (const QRect& clBand : clBands)
+            clPainter.fillRect(clBand, Qt::white);
+    } else {
+        clPainter.drawRect(rect());
+    }
 
     if (!strMessage.isEmpty()) {
         // High-speed recording: the camera sends no picture, so neither it nor the grid is drawn.
@@ -153,11 +176,11 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
         drawGrid(clPainter);
     }
 
-    const QImage clBattIcon = strBattIcon.isEmpty() ? QImage() : loadIcon(strBattIcon);
+    const QImage& clBattIcon = icon(stBattIcon, strBattIcon);
     if (!clBattIcon.isNull())
         clPainter.drawImage(QPoint(ICON_MARGIN, ICON_MARGIN), clBattIcon);
 
-    const QImage clRecIcon = strRecIcon.isEmpty() ? QImage() : loadIcon(strRecIcon);
+    const QImage& clRecIcon = icon(stRecIcon, strRecIcon);
     if (!clRecIcon.isNull())
         clPainter.drawImage(QPoint(iW - clRecIcon.width() - ICON_MARGIN, ICON_MARGIN), clRecIcon);
 
@@ -173,6 +196,32 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
         clPainter.setBrush(Qt::NoBrush);
         clPainter.drawEllipse(QRect(QPoint(iW - 51, iH - 51), QPoint(iW - 26, iH - 26)));
     }
+
+    if (traceFrames() && !clImage.isNull() && clImage.cacheKey() != llTracedFrame) {
+        llTracedFrame = clImage.cacheKey();
+        clPainter.end();
+        const qint64 llNowUs = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::system_clock::now().time_since_epoch())
+                                   .count();
+        std::fprintf(stderr, "kd4-frame served_us=%s painted_us=%lld image=%dx%d view=%dx%d\n",
+            qPrintable(clImage.text(QStringLiteral("kd4-served-us"))), static_cast<long long>(llNowUs),
+            clImage.width(), clImage.height(), iW, iH);
+    }
+}
+
+const QImage& ClLiveWidget::icon(stIcon& stCache, const QString& strPath)
+{
+    if (stCache.strPath != strPath) {
+        stCache.strPath = strPath;
+        stCache.clImage = strPath.isEmpty() ? QImage() : loadIcon(strPath);
+    }
+    return stCache.clImage;
+}
+
+void ClLiveWidget::resizeEvent(QResizeEvent* pclEvent)
+{
+    ClImageView2::resizeEvent(pclEvent);
+    emit sigShownSizeChanged(size() * devicePixelRatioF());
 }
 
 void ClLiveWidget::drawGrid(QPainter& clPainter) const

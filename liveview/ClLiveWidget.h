@@ -22,6 +22,10 @@ public:
     // The busy ring turns.
     bool isIndicatorVisible() const { return clProgressAnimation.state() == QAbstractAnimation::Running; }
 
+signals:
+    // The size frames are shown at now, in device pixels: the widget's size.
+    void sigShownSizeChanged(const QSize& clSize);
+
 public slots:
     void slotSetVisibleIndicator(bool bIsVisible);
     // Takes effect with the next repaint, normally the next live frame.
@@ -31,6 +35,7 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* pclEvent) override;
+    void resizeEvent(QResizeEvent* pclEvent) override;
 
 private slots:
     void slotUpdateProgress(const QVariant& clValue);
@@ -39,6 +44,14 @@ private:
     void drawGrid(QPainter& clPainter) const;
     void drawNotice(QPainter& clPainter) const;
     void updateAccessibleDescription();
+
+    // An overlay icon as drawn: loaded and scaled once per path, not once per repaint.
+    struct stIcon
+    {
+        QString strPath;
+        QImage clImage;
+    };
+    const QImage& icon(stIcon& stCache, const QString& strPath);
 
     QString strBattIcon;
     QString strRecIcon;
@@ -49,4 +62,8 @@ private:
     QString strRecText;
     QVariantAnimation clProgressAnimation;
     int iAngle = 0;
+    // KD4TOOL_TRACE_FRAMES: the last frame whose painting was written to standard error.
+    qint64 llTracedFrame = 0;
+    stIcon stBattIcon;
+    stIcon stRecIcon;
 };

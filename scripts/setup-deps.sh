@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
-  libcurl4-openssl-dev libcurl4 picojson-dev libcpp-httplib-dev libssl-dev
+  libcurl4-openssl-dev libcurl4 libjpeg-dev picojson-dev libcpp-httplib-dev libssl-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
   iproute2 util-linux curl clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils

@@ -36,7 +36,19 @@ public:
     // A received frame's body as an image, its format taken from the data. A body that does not
     // decode gives a null image, and so does one beyond the size limits: a few bytes can claim
     // 20000 x 20000 pixels, which would be allocated in full before decoding fails.
-    static QImage decodeFrame(QByteArray clBody);
+    // With a valid clShownSize (the size the frame is shown at, in device pixels) a JPEG frame
+    // shown at half its size or less gets decoded smaller, scaled by libjpeg in the DCT: to the
+    // smallest of 1/8, 1/4 and 1/2 of its size that still covers the shown size and keeps the
+    // aspect ratio exactly, so where the frame lands on screen does not change.
+    // pclBuffer, when given and held by nobody else, lends its memory: a JPEG frame of its size
+    // and format is decoded into it, and it is left null.
+    static QImage decodeFrame(
+        QByteArray clBody, const QSize& clShownSize = QSize(), QImage* pclBuffer = nullptr);
+    // The size to decode a frame of clFrameSize at for showing it at clShownSize.
+    static QSize decodeSize(const QSize& clFrameSize, const QSize& clShownSize);
+    // The size the live view shows frames at, in device pixels (any thread; invalid: full size).
+    static void setShownSize(const QSize& clSize);
+    static QSize shownSize();
     static constexpr int RETRY_PAUSE_MS = ZkFrame::RETRY_PAUSE_MS;
     static constexpr int MAX_RETRIES = ZkFrame::MAX_RETRIES;
 
@@ -46,6 +58,8 @@ public:
 signals:
     void sigStartTimeoutTimer();
     void sigStopTimeoutTimer();
+    // The time-out fired while data still came in: the timer runs again for the given rest.
+    void sigRestartTimeoutTimer(int iMs);
 
 public slots:
     void slotStartLive() override;
@@ -67,6 +81,7 @@ private:
     void disconnectTimer();
     void checkFrameSize(qint64 llBytes);
     void releaseNetwork();
+    void releaseFrameBuffers();
     void watchThreadEnd();
 
     QNetworkAccessManager* pclNetworkManager = nullptr;
@@ -79,9 +94,18 @@ private:
 
     QMetaObject::Connection clTimerStartConnection;
     QMetaObject::Connection clTimerStopConnection;
+    QMetaObject::Connection clTimerRestartConnection;
     // When the reply in flight was requested: tells a time-out of an earlier request from its own.
     QElapsedTimer clRequestClock;
+    // When data for the reply in flight last came (or it was requested): the one-second limit
+    // counts from here.
+    QElapsedTimer clLastDataClock;
     bool bOversize = false;
     QThread* pclWatchedThread = nullptr;
+    // Frames are decoded into these in turn, so streaming does not allocate and fault in fresh
+    // memory for every frame: one is shown while the next is decoded into the other.
+    static constexpr int FRAME_BUFFERS = 2;
+    QImage aclFrameBuffers[FRAME_BUFFERS];
+    int iFrameBuffer = 0;
     QMetaObject::Connection clThreadEndConnection;
 };
