@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QThread>
 #include <QtTest>
 
@@ -142,6 +143,30 @@ QByteArray jpegClaiming(int iWidth, int iHeight)
     return QByteArray();
 }
 
+// A frame whose left half is red and right half blue, as the camera would send it.
+QByteArray twoColourJpeg(const QSize& clSize, QColor clLeft = Qt::red, QColor clRight = Qt::blue)
+{
+    QImage clImage(clSize, QImage::Format_RGB32);
+    clImage.fill(clRight);
+    QPainter(&clImage).fillRect(QRect(0, 0, clSize.width() / 2, clSize.height()), clLeft);
+    QByteArray clJpeg;
+    QBuffer clBuffer(&clJpeg);
+    clBuffer.open(QIODevice::WriteOnly);
+    clImage.save(&clBuffer, "JPG", 90);
+    return clJpeg;
+}
+
+bool showsTwoColours(const QImage& clImage, QColor clLeft = Qt::red, QColor clRight = Qt::blue)
+{
+    const auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40
+            && qAbs(a.blue() - b.blue()) < 40;
+    };
+    const int iY = clImage.height() / 2;
+    return near(clImage.pixelColor(clImage.width() / 4, iY), clLeft)
+        && near(clImage.pixelColor(clImage.width() * 3 / 4, iY), clRight);
+}
+
 } // namespace
 
 class TestMJpegWorker : public QObject
@@ -166,6 +191,9 @@ private slots:
     void oversizeFrame_endsStream_data();
     void oversizeFrame_endsStream();
     void hugeClaimedSize_givesNullImages();
+    void decodeFrame_atShownSize_data();
+    void decodeFrame_atShownSize();
+    void decodeFrame_reusesOnlyAnUnheldBuffer();
     void restartAfterStop_streamsAgain();
     void escapeThenQuit_leavesNothingBehind();
 
@@ -466,6 +494,55 @@ void TestMJpegWorker::hugeClaimedSize_givesNullImages()
     QTRY_VERIFY_WITH_TIMEOUT(clEvents.size() >= 3, 10000);
     QCOMPARE(clEvents.mid(0, 3), QStringList({ "null image", "null image", "null image" }));
     QVERIFY(errors().isEmpty());
+}
+
+// A frame shown at half its size or less is decoded smaller, by an exact factor, so its aspect
+// ratio (and with it the fitted rectangle and the grid) stays exactly as it was.
+void TestMJpegWorker::decodeFrame_atShownSize_data()
+{
+    QTest::addColumn<QSize>("clFrame");
+    QTest::addColumn<QSize>("clShown");
+    QTest::addColumn<QSize>("clDecoded");
+    QTest::newRow("no view size") << QSize(1280, 720) << QSize() << QSize(1280, 720);
+    QTest::newRow("shown larger than half") << QSize(1280, 720) << QSize(848, 480) << QSize(1280, 720);
+    QTest::newRow("half") << QSize(1280, 720) << QSize(640, 360) << QSize(640, 360);
+    QTest::newRow("1080p in the window") << QSize(1920, 1080) << QSize(848, 480) << QSize(960, 540);
+    QTest::newRow("a quarter") << QSize(1920, 1080) << QSize(424, 240) << QSize(480, 270);
+    QTest::newRow("an eighth") << QSize(1920, 1080) << QSize(200, 100) << QSize(240, 135);
+    QTest::newRow("inexact quarter skipped") << QSize(1000, 750) << QSize(300, 200) << QSize(500, 375);
+}
+
+void TestMJpegWorker::decodeFrame_atShownSize()
+{
+    QFETCH(QSize, clFrame);
+    QFETCH(QSize, clShown);
+    QFETCH(QSize, clDecoded);
+    const QImage clImage = ClMJpegWorker::decodeFrame(twoColourJpeg(clFrame), clShown);
+    QCOMPARE(clImage.size(), clDecoded);
+    QVERIFY(showsTwoColours(clImage));
+}
+
+// The worker decodes into the buffer of the frame before last, but only once nobody (the live
+// view) holds that frame any more: a frame still shown never changes under it.
+void TestMJpegWorker::decodeFrame_reusesOnlyAnUnheldBuffer()
+{
+    const QSize clSize(640, 360);
+    QImage clBuffer;
+    QImage clShown = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize), QSize(), &clBuffer);
+    clBuffer = clShown; // the worker keeps it as its buffer, the view shows it
+    const uchar* pShownBits = clShown.constBits();
+    const QImage clNext
+        = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
+    QVERIFY(showsTwoColours(clShown));
+    QVERIFY(showsTwoColours(clNext, Qt::green, Qt::yellow));
+    QVERIFY(clNext.constBits() != pShownBits);
+
+    clBuffer = clShown;
+    clShown = QImage(); // the view moved on: the buffer's memory is free for the next frame
+    const QImage clReused
+        = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
+    QCOMPARE(clReused.constBits(), pShownBits);
+    QVERIFY(showsTwoColours(clReused, Qt::green, Qt::yellow));
 }
 
 void TestMJpegWorker::restartAfterStop_streamsAgain()
