@@ -5,6 +5,7 @@
 
 #include "CamSim.h"
 #include "ClPlatform.h"
+#include "SimSupport.h"
 #include "kd4_config.h"
 
 #include <QFile>
@@ -18,19 +19,6 @@
 namespace {
 
 constexpr int RUN_MS = 60000;
-
-// One logged message as "msg_id", then " type" and "=param" when present.
-QString describe(const camsim::LoggedMessage& clMsg)
-{
-    QString str = clMsg.hasMsgId ? QString::number(clMsg.msgId) : QStringLiteral("?");
-    if (clMsg.hasType || clMsg.hasParam)
-        str += QLatin1Char(' ');
-    if (clMsg.hasType)
-        str += QString::fromStdString(clMsg.type);
-    if (clMsg.hasParam)
-        str += QLatin1Char('=') + QString::fromStdString(clMsg.param);
-    return str;
-}
 
 // Each fragment must be in the text; one starting with "!" must not.
 void checkFragments(const QString& strWhat, const QString& strText, const QStringList& clFragments)
@@ -392,10 +380,7 @@ void TestKd4Ctl::run()
     if (QTest::currentTestFailed())
         return;
 
-    QStringList clReceived;
-    for (const camsim::LoggedMessage& clMsg : clSim.messages())
-        clReceived.append(describe(clMsg));
-    checkLog(clReceived, clLog);
+    checkLog(Kd4Test::messageLog(clSim), clLog);
     QVERIFY(!clSim.sessionOpen());
     for (const QString& strSetting : qAsConst(clAfter)) {
         const QString strKey = strSetting.section(QLatin1Char('='), 0, 0);
