@@ -6,9 +6,11 @@
 
 #include "WidgetSupport.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QLineF>
 #include <QList>
+#include <QObject>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPen>
@@ -21,6 +23,21 @@
 #include <climits>
 
 namespace probe {
+
+// Counts the paint events a widget receives (installed as its event filter).
+class PaintCounter : public QObject
+{
+public:
+    int iPaints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* pclEvent) override
+    {
+        if (pclEvent->type() == QEvent::Paint)
+            ++iPaints;
+        return false;
+    }
+};
 
 inline int gray(QRgb uPixel)
 {

@@ -98,21 +98,6 @@ void TestImageView::bothViews_hideImageUntilShowFlagSet()
     QVERIFY(probe::boundingRect(Kd4Test::grab(*pclView), [&](QRgb u) { return !isWhite(u); }).isNull());
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
-{
-public:
-    int iPaints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* pclEvent) override
-    {
-        if (pclEvent->type() == QEvent::Paint)
-            ++iPaints;
-        return false;
-    }
-};
-
 void TestImageView::showFlag_takesEffectAtNextRepaint()
 {
     ClImageView clView;
@@ -121,7 +106,7 @@ void TestImageView::showFlag_takesEffectAtNextRepaint()
     QVERIFY(clView.slotSetImage(solidImage(QSize(50, 50), qRgb(200, 0, 0))));
     QCoreApplication::processEvents();
 
-    PaintCounter clCounter;
+    probe::PaintCounter clCounter;
     clView.installEventFilter(&clCounter);
     clView.slotSetShowImg(true);
     QTest::qWait(50);

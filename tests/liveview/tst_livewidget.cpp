@@ -110,20 +110,6 @@ void checkHorizontals(
     }
 }
 
-class PaintCounter : public QObject
-{
-public:
-    int iPaints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* pclEvent) override
-    {
-        if (pclEvent->type() == QEvent::Paint)
-            ++iPaints;
-        return false;
-    }
-};
-
 } // namespace
 
 class TestLiveWidget : public QObject
@@ -340,7 +326,7 @@ void TestLiveWidget::grid_changesOnlyWithNextRepaint()
     QScreen* pclScreen = clView.windowHandle()->screen();
     QTRY_COMPARE(pclScreen->grabWindow(clView.winId()).toImage().pixel(212, 60), DARK);
 
-    PaintCounter clCounter;
+    probe::PaintCounter clCounter;
     clView.installEventFilter(&clCounter);
     clView.slotSetGrid(QStringLiteral("grid_div4"));
     QTest::qWait(100);
