@@ -14,7 +14,6 @@
 namespace SettingsTest {
 
 ClRequestLog::ClRequestLog(ClNodeWidget* pclRoot)
-    : pclRoot(pclRoot)
 {
     connect(pclRoot, &ClNodeWidget::sigSendRequest, this, [this](ZK_CMD clCmd) { clRequests.append(clCmd); });
 }

@@ -26,9 +26,6 @@ public:
     const ZK_CMD& last() const { return clRequests.last(); }
     // Drops what was recorded so far.
     QList<ZK_CMD> take();
-
-private:
-    ClNodeWidget* pclRoot;
 };
 
 // Sends the camera's answer to a request back down the tree, the way the session manager does:
