@@ -598,6 +598,7 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         msg.seq = ++m_messageSeq;
+        msg.recording = m_settings.value("app_status") == "record";
         m_messages.push_back(msg);
         if (m_messages.size() > m_options.messageLogLimit)
             m_messages.pop_front();
@@ -608,6 +609,13 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
     const std::string strFault
         = bFault ? (fault.kind == Fault::Kind::None ? "delay" : faultName(fault.kind)) : "";
 
+    int iRval = 0;
+    std::string strBody;
+    const bool bEffectFirst = bFault && fault.kind == Fault::Kind::None && fault.effectFirst;
+    if (bEffectFirst) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        strBody = answer(msg, lock, iRval);
+    }
     if (bFault && fault.delayMs > 0)
         sleepFor(fault.delayMs); // cut short by stop()
 
@@ -654,9 +662,7 @@ void CamSim::handleCgi(const httplib::Request& req, httplib::Response& res)
         }
     }
 
-    int iRval = 0;
-    std::string strBody;
-    {
+    if (!bEffectFirst) {
         std::unique_lock<std::mutex> lock(m_mutex);
         strBody = answer(msg, lock, iRval);
     }

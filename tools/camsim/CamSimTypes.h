@@ -43,6 +43,7 @@ struct LoggedMessage
     bool hasRval = false;
     int rval = 0;
     std::string fault; // name of the injected fault, if any
+    bool recording = false; // the camera was recording when the message arrived
 };
 
 // One GET of "/mjpeg/amba.jpg".
@@ -75,6 +76,7 @@ struct Fault
     int httpStatus = 500;
     int rval = -1;
     int count = -1; // applies to the next `count` messages of the number; -1 = permanent
+    bool effectFirst = false; // kind None: the camera acts at once, only its answer is late
 
     // A message that gets a fault other than None (after the delay) has no effect on the camera.
     static Fault delay(int iMs, int iCount = -1)
@@ -82,6 +84,13 @@ struct Fault
         Fault f;
         f.delayMs = iMs;
         f.count = iCount;
+        return f;
+    }
+    // The camera does what the message asks when it arrives, and answers iMs later.
+    static Fault lateAnswer(int iMs, int iCount = -1)
+    {
+        Fault f = delay(iMs, iCount);
+        f.effectFirst = true;
         return f;
     }
     static Fault status(int iStatus, int iCount = -1)
