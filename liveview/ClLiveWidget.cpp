@@ -65,8 +65,28 @@ void ClLiveWidget::clearView()
     strMessage.clear();
     strBattText.clear();
     strRecText.clear();
+    bIsStalled = false;
     updateAccessibleDescription();
     slotClearImage();
+}
+
+void ClLiveWidget::slotSetLiveStalled()
+{
+    // The last good frame is no longer the camera's picture: it must not stay up as if it were.
+    bIsStalled = true;
+    slotClearImage();
+    updateAccessibleDescription();
+}
+
+bool ClLiveWidget::isShowingPicture() const
+{
+    return strMessage.isEmpty() && bShowImg && !clImage.isNull();
+}
+
+bool ClLiveWidget::isShowingStall() const
+{
+    // A new frame takes the notice's place by itself.
+    return bIsStalled && clImage.isNull() && strMessage.isEmpty();
 }
 
 void ClLiveWidget::slotSetVisibleIndicator(bool bIsVisible)
@@ -121,7 +141,8 @@ void ClLiveWidget::updateAccessibleDescription()
 {
     // What the overlays show, for a screen reader.
     QStringList clParts;
-    for (const QString& strPart : { strBattText, strRecText }) {
+    const QString strStall = isShowingStall() ? tr("The live picture is not arriving") : QString();
+    for (const QString& strPart : { strStall, strBattText, strRecText }) {
         if (!strPart.isEmpty())
             clParts.append(strPart);
     }
@@ -168,8 +189,16 @@ void ClLiveWidget::paintEvent(QPaintEvent* /*pclEvent*/)
 
     if (!strMessage.isEmpty()) {
         // High-speed recording: the camera sends no picture, so neither it nor the grid is drawn.
-        drawNotice(clPainter);
+        drawNotice(clPainter, strMessage, QColor(255, 0, 0, 255));
+    } else if (isShowingStall()) {
+        drawNotice(clPainter, tr("The live picture is not arriving.\nCheck the camera's Wi-Fi connection."),
+            QColor(96, 96, 96, 255));
     } else {
+        if (bIsStalled) {
+            // The first good frame after a stall.
+            bIsStalled = false;
+            updateAccessibleDescription();
+        }
         clPainter.save();
         drawFittedImage(clPainter);
         clPainter.restore();
@@ -257,13 +286,13 @@ void ClLiveWidget::drawGrid(QPainter& clPainter) const
     }
 }
 
-void ClLiveWidget::drawNotice(QPainter& clPainter) const
+void ClLiveWidget::drawNotice(QPainter& clPainter, const QString& strText, const QColor& clColor) const
 {
     QPen clPen = clPainter.pen();
-    clPen.setColor(QColor(255, 0, 0, 255));
+    clPen.setColor(clColor);
     clPainter.setPen(clPen);
     // The notice holds a line break, which drawing at a single baseline point cannot show: it
     // would come out as one over-long line with a stray glyph. Each line is centred instead, and
     // the pair is centred in the widget.
-    clPainter.drawText(rect(), Qt::AlignCenter, strMessage);
+    clPainter.drawText(rect(), Qt::AlignCenter, strText);
 }

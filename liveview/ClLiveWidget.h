@@ -21,6 +21,10 @@ public:
     void clearView();
     // The busy ring turns.
     bool isIndicatorVisible() const { return clProgressAnimation.state() == QAbstractAnimation::Running; }
+    // A camera frame is on screen (no notice in its place).
+    bool isShowingPicture() const;
+    // The notice that frames come but none can be shown.
+    bool isShowingStall() const;
 
 signals:
     // The size frames are shown at now, in device pixels: the widget's size.
@@ -32,6 +36,8 @@ public slots:
     void slotSetGrid(const QString& strType);
     void slotSetRecordState(bool bIsEnable, bool bIsHighSpeed);
     void slotSetBattLv(qint32 lBatt, bool bIsAcConnect);
+    // No frame could be shown for a while: the picture goes and a notice says so until the next.
+    void slotSetLiveStalled();
 
 protected:
     void paintEvent(QPaintEvent* pclEvent) override;
@@ -42,7 +48,7 @@ private slots:
 
 private:
     void drawGrid(QPainter& clPainter) const;
-    void drawNotice(QPainter& clPainter) const;
+    void drawNotice(QPainter& clPainter, const QString& strText, const QColor& clColor) const;
     void updateAccessibleDescription();
 
     // An overlay icon as drawn: loaded and scaled once per path, not once per repaint.
@@ -62,6 +68,7 @@ private:
     QString strRecText;
     QVariantAnimation clProgressAnimation;
     int iAngle = 0;
+    bool bIsStalled = false;
     // KD4TOOL_TRACE_FRAMES: the last frame whose painting was written to standard error.
     qint64 llTracedFrame = 0;
     stIcon stBattIcon;

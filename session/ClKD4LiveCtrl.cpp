@@ -21,6 +21,7 @@ ClKD4LiveCtrl::ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent)
     connect(this, &ClKD4LiveCtrl::sigRequest, pclCgi, &ClKD4Cgi::slotRequest);
     connect(pclCgi, &ClKD4Cgi::sigResponse, this, &ClKD4LiveCtrl::slotRecvResponse);
     connect(pclLiveWorker, &AbstLiveWorker::sigImage, this, &ClKD4LiveCtrl::sigImage);
+    connect(pclLiveWorker, &AbstLiveWorker::sigImage, this, &ClKD4LiveCtrl::slotWatchFrame);
     connect(pclLiveWorker, &AbstLiveWorker::sigCgiRequest, this, &ClKD4LiveCtrl::slotSendLiveRquest);
     connect(this, &ClKD4LiveCtrl::sigLiveResponse, pclLiveWorker, &AbstLiveWorker::slotCgiResponse);
     connect(this, &ClKD4LiveCtrl::sigStartLive, pclLiveWorker, &AbstLiveWorker::slotStartLive);
@@ -34,6 +35,10 @@ ClKD4LiveCtrl::ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent)
     connect(pclNotifyListener, &ClNotifyListener::sigNotify, this, &ClKD4LiveCtrl::sigNotify);
 
     pclLiveWorker->moveToThread(&clLiveThread);
+
+    clFrameWatch.setSingleShot(true);
+    clFrameWatch.setInterval(LIVE_STALL_MS);
+    connect(&clFrameWatch, &QTimer::timeout, this, &ClKD4LiveCtrl::slotFrameWatchTimeout);
 }
 
 ClKD4LiveCtrl::~ClKD4LiveCtrl()
@@ -188,8 +193,36 @@ void ClKD4LiveCtrl::setLiveWanted(bool bIsWanted)
     bIsLiveWanted = bIsWanted;
 }
 
+void ClKD4LiveCtrl::slotWatchFrame(const QImage& clImg)
+{
+    // Frames still queued from a stream that is stopping say nothing about the next one.
+    if (bIsStoppingLive || !clLiveThread.isRunning())
+        return;
+    if (!clImg.isNull()) {
+        bIsStalled = false;
+        clFrameWatch.start();
+    } else if (!clFrameWatch.isActive() && !bIsStalled) {
+        clFrameWatch.start();
+    }
+}
+
+void ClKD4LiveCtrl::slotFrameWatchTimeout()
+{
+    if (bIsStoppingLive || !clLiveThread.isRunning() || bIsStalled)
+        return;
+    bIsStalled = true;
+    emit sigLiveStalled();
+}
+
+void ClKD4LiveCtrl::stopFrameWatch()
+{
+    clFrameWatch.stop();
+    bIsStalled = false;
+}
+
 void ClKD4LiveCtrl::waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)())
 {
+    stopFrameWatch();
     if (!clLiveThread.isRunning())
         return;
 
@@ -253,6 +286,7 @@ void ClKD4LiveCtrl::clearRequests()
 
 void ClKD4LiveCtrl::slotStopAll()
 {
+    stopFrameWatch();
     if (pclNotifyListener->isRunning())
         pclNotifyListener->stopListening();
     {

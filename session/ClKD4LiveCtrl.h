@@ -8,11 +8,11 @@
 #include <QMutex>
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 
 class ClKD4Cgi;
 class ClMJpegWorker;
 class ClNotifyListener;
-class QTimer;
 
 // The switchboard below the session manager: passes requests to the request queue and sorts the
 // answers back (session manager, live worker, own polling), holds requests back while the live
@@ -26,6 +26,8 @@ class ClKD4LiveCtrl : public QObject
 public:
     static constexpr int POLLING_INTERVAL_MS = 20000;
     static constexpr int STOP_WAIT_MS = ClShutdownWait::LIMIT_MS;
+    // Frames arriving without one that decodes for this long: the picture shown is not live.
+    static constexpr int LIVE_STALL_MS = 1000;
 
     explicit ClKD4LiveCtrl(const QString& strAddress, QObject* pclParent = nullptr);
     ~ClKD4LiveCtrl() override;
@@ -56,6 +58,8 @@ signals:
     void sigStopLive();
     void sigEscapeLive();
     void sigRequestsDropped(QList<ZK_CMD> clCmds);
+    // Once per stall: frames came, but none decoded within LIVE_STALL_MS of the last good one.
+    void sigLiveStalled();
 
 public slots:
     void slotSendRequest(ZK_CMD clCmd);
@@ -66,12 +70,16 @@ private slots:
     void slotRecvLiveFinish();
     void slotRequestGetPolling();
     void slotStopAll();
+    void slotWatchFrame(const QImage& clImg);
+    void slotFrameWatchTimeout();
 
 private:
     void waitForLiveStop(void (ClKD4LiveCtrl::*pfnStopSignal)());
     void setLiveWanted(bool bIsWanted);
     // Sends the first held-back command; clRequestMutex is held.
     void sendFirstHeld();
+    // The stream stops or is held: a pause is no stall.
+    void stopFrameWatch();
 
     ClKD4Cgi* pclCgi = nullptr;
     QThread clLiveThread;
@@ -90,4 +98,7 @@ private:
     // The first held-back command has been sent and is waiting or running below. Guarded by
     // clRequestMutex.
     bool bIsHeadSent = false;
+    // Runs from a frame answer until a good frame restarts it; its time-out is a stall.
+    QTimer clFrameWatch;
+    bool bIsStalled = false;
 };

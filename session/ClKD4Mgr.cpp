@@ -23,6 +23,7 @@ ClKD4Mgr::ClKD4Mgr(QObject* pclParent)
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigPollingError, this, &ClKD4Mgr::slotPollingError);
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigLiveError, this, &ClKD4Mgr::slotLiveError);
     connect(pclLiveCtrl, &ClKD4LiveCtrl::sigRequestsDropped, this, &ClKD4Mgr::slotRequestsDropped);
+    connect(pclLiveCtrl, &ClKD4LiveCtrl::sigLiveStalled, this, &ClKD4Mgr::sigLiveStalled);
 }
 
 ClKD4Mgr::~ClKD4Mgr() = default;
@@ -93,8 +94,11 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
 {
     const QUuid clCommand = zkCommand(clCmd);
     if (clCommand == CMD_START_SESSION) {
-        if (zkError(clCmd) != ZkError::Success)
+        const int iErr = zkError(clCmd);
+        if (iErr != ZkError::Success) {
+            emit sigConnectFailed(iErr);
             return;
+        }
         bIsSession = true;
         pclLiveCtrl->setNotifyListening(true);
         pclLiveCtrl->setSettingPolling(true);
@@ -139,14 +143,22 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
 
 void ClKD4Mgr::updateCameraState(const ClAllSettings& clSettings)
 {
+    // The resolution can change on the camera's own menu: what the camera reports decides.
+    bool bRecordingChanged = false;
+    const QVariant clResolution = clSettings.value(ZkSetting::VIDEO_RESOLUTION);
+    if (clResolution.canConvert<QString>()) {
+        const bool bHighSpeed = ZkResolution::isHighSpeed(clResolution.toString());
+        bRecordingChanged = bHighSpeed != bIsHighSpeed && bIsRecording;
+        bIsHighSpeed = bHighSpeed;
+    }
     const QVariant clStatus = clSettings.value(ZkSetting::APP_STATUS);
     if (clStatus.canConvert<QString>()) {
         const bool bRecording = clStatus.toString() == ZkValue::RECORD;
-        if (bRecording != bIsRecording) {
-            bIsRecording = bRecording;
-            emit sigRecordingState(bIsRecording, bIsHighSpeed);
-        }
+        bRecordingChanged = bRecordingChanged || bRecording != bIsRecording;
+        bIsRecording = bRecording;
     }
+    if (bRecordingChanged)
+        emit sigRecordingState(bIsRecording, bIsHighSpeed);
 
     bool bBatteryChanged = false;
     const QVariant clAc = clSettings.value(ZkSetting::GET_AC_CONNECTION);
@@ -194,6 +206,10 @@ void ClKD4Mgr::slotRecvGetRequestPolling(ClAllSettings clSettings)
         return;
     updateCameraState(clSettings);
     applyLiveRule();
+    // With nothing of the window's outstanding, the snapshot is newer than every change made, so
+    // the rows may show it; otherwise a change still on its way would be shown undone.
+    if (iProcessCount == 0)
+        emit sigPolledSettings(clSettings);
 }
 
 void ClKD4Mgr::slotRecvNotify(ClNotifyList clInfoList)

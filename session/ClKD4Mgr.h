@@ -47,6 +47,12 @@ signals:
     void sigChangeSettingEnable(bool bIsEnable);
     void sigProgressState(bool bIsProcessing);
     void sigSendRequest(ZK_CMD clCmd);
+    // The camera refused to open a session, or could not be reached (the answer's "ERROR").
+    void sigConnectFailed(int iErrCode);
+    // A settings poll taken while nothing of the window was outstanding: the camera's values now.
+    void sigPolledSettings(ClAllSettings clSettings);
+    // Frames kept coming but none could be shown for a second: the picture shown is not live.
+    void sigLiveStalled();
 
 public slots:
     void slotSendRequest(ZK_CMD clCmd);

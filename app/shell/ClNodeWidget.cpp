@@ -67,9 +67,10 @@ void ClNodeWidget::routeResponse(ZK_CMD clCmd)
         return;
     }
 
-    // This node sent the request. A lost link to the camera ends the session instead.
-    const int iErr = zkError(clCmd);
-    if (iErr == ZkError::CameraRefused || iErr == ZkError::Timeout || iErr == ZkError::TransferFailed) {
+    // This node sent the request. A camera that no longer knows the session ends it instead; a
+    // transfer that failed or timed out is the sender's failure to report (its change may or may
+    // not have reached the camera, so it reads the settings again).
+    if (zkError(clCmd) == ZkError::CameraRefused) {
         emit sigEndSession();
         return;
     }

@@ -30,7 +30,8 @@ signals:
     void sigEndSession();
 
 protected:
-    // A response to a request this node sent; transport failures never get here.
+    // A response to a request this node sent, failed transfers included; a camera that answers
+    // that the session is gone (-4) never gets here: the node emits sigEndSession instead.
     virtual void recvResponse(ZK_CMD clCmd);
 
 private slots:
