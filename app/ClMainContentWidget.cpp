@@ -6,6 +6,7 @@
 #include "ClSettingWidget.h"
 #include "ClUpdateWidget.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QSignalMapper>
 #include <QStackedLayout>
@@ -52,6 +53,11 @@ ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     connect(pclKD4Mgr, &ClKD4Mgr::sigProgressState, pclLiveWidget, &ClLiveWidget::slotSetVisibleIndicator);
     connect(pclKD4Mgr, &ClKD4Mgr::sigChangeSettingEnable, pclSettingWidget,
         &ClSettingWidget::slotSetSettingEnable);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigLiveStalled, pclLiveWidget, &ClLiveWidget::slotSetLiveStalled);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigConnectFailed, pclSettingWidget, &ClSettingWidget::showConnectFailed);
+    connect(pclKD4Mgr, &ClKD4Mgr::sigPolledSettings, this, &ClMainContentWidget::slotPolledSettings);
+    // A widget's request found the session gone on the camera: end it as any lost session.
+    connect(this, &ClNodeWidget::sigEndSession, this, &ClMainContentWidget::slotLostSession);
     pclMainLayout->addWidget(pclLiveWidget);
     pclMainLayout->addWidget(pclSettingWidget);
 
@@ -121,6 +127,21 @@ void ClMainContentWidget::slotStartedSession(ClAllSettings clSettings)
 void ClMainContentWidget::slotFinishedSession()
 {
     resetToDisconnected();
+    pclSettingWidget->showSessionLost();
+}
+
+void ClMainContentWidget::slotLostSession()
+{
+    pclKD4Mgr->endSession();
+}
+
+void ClMainContentWidget::slotPolledSettings(ClAllSettings clSettings)
+{
+    // An open dialog is being filled in by the user (the interval, the access point): the next
+    // poll brings the rows up to date instead.
+    if (pclPageStack->currentIndex() != 0 || QApplication::activeModalWidget())
+        return;
+    pclSettingWidget->applySettings(clSettings);
 }
 
 void ClMainContentWidget::slotSetPage(int iPage)

@@ -37,6 +37,8 @@ private slots:
     void slotFinishedSession();
     void slotSetPage(int iPage);
     void slotUpdate();
+    void slotLostSession();
+    void slotPolledSettings(ClAllSettings clSettings);
 
 private:
     // The three steps that follow every end of a session: connect page, empty view, no grid.

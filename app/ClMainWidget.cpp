@@ -24,6 +24,8 @@ ClMainWidget::ClMainWidget(QWidget* pclParent)
     // then leave every event loop (an open dialog would otherwise keep the program running).
     if (QCoreApplication::instance()) {
         connect(ClQuitRequest::instance(), &ClQuitRequest::sigQuitRequested, this, [this] {
+            if (bIsClosing)
+                return;
             close();
             QCoreApplication::quit();
         });
@@ -33,6 +35,12 @@ ClMainWidget::ClMainWidget(QWidget* pclParent)
 void ClMainWidget::closeEvent(QCloseEvent* pclEvent)
 {
     // The camera is told first (waits at most 10 seconds for its answer), then the window goes.
+    if (bIsClosing) {
+        pclEvent->ignore();
+        return;
+    }
+    bIsClosing = true;
     pclContent->stopSession();
+    bIsClosing = false;
     QWidget::closeEvent(pclEvent);
 }

@@ -22,4 +22,7 @@ protected:
 
 private:
     ClMainContentWidget* pclContent = nullptr;
+    // Inside the close: the camera is being told. A second close (or quit request) meanwhile would
+    // end the program before the camera heard of it.
+    bool bIsClosing = false;
 };

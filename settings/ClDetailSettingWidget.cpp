@@ -139,8 +139,11 @@ QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
     }
     if (pclDialog) {
         pclDialog->setObjectName(QLatin1String(clRow.pcDialogName));
-        // No dialog outlives the session.
+        // No dialog outlives the session, and none that confirms a change outlives the settings'
+        // enable.
         connect(this, &ClDetailSettingWidget::sigCloseDialog, pclDialog, &QDialog::reject);
+        if (clRow.bRegistered)
+            addGuardedDialog(pclDialog);
     }
     return pclControl;
 }
@@ -205,7 +208,7 @@ void ClDetailSettingWidget::slotRecvSettingChangedNotify()
 
 void ClDetailSettingWidget::slotConfirmApSetting()
 {
-    if (pclApDialog->exec() != QDialog::Accepted)
+    if (pclApDialog->exec() != QDialog::Accepted || !pclApButton->isEnabled())
         return;
     // Keep what the user confirmed: the chain's later steps must not pick up a later edit.
     strApSsid = pclApDialog->ssid();
@@ -215,7 +218,7 @@ void ClDetailSettingWidget::slotConfirmApSetting()
 
 void ClDetailSettingWidget::slotConfirmIntervalSetting()
 {
-    if (pclIntervalDialog->exec() != QDialog::Accepted)
+    if (pclIntervalDialog->exec() != QDialog::Accepted || !pclIntervalButton->isEnabled())
         return;
     const QString strValue = pclIntervalDialog->getIntervalValue().toString();
     pclIntervalButton->setText(strValue);
@@ -240,6 +243,9 @@ void ClDetailSettingWidget::recvSuccessResponse(const ZK_CMD& clCmd)
     } else if (strKey == ZkSetting::WIFI_APPLY_NEW_PARAM) {
         // The camera restarts its Wi-Fi with the new parameters: this link is gone.
         emit sigRequestStopSession();
+    } else if (strKey == ZkSetting::FACTORY_RESET_CAM || strKey == ZkSetting::FACTORY_RESET_NETWORK) {
+        // The camera is back at its defaults: every row must show them.
+        emit sigRequestGetSettings();
     }
 }
 
@@ -257,7 +263,13 @@ void ClDetailSettingWidget::recvErrorResponse(const ZK_CMD& clCmd)
         else if (!strLabel.isEmpty())
             showMessageDialog(this, QObject::tr("Failed to set %1").arg(strLabel));
     } else if (clCommand == CMD_FORMAT) {
-        showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("SD format")));
+        // A format slower than the limit may still be running on the camera.
+        if (zkError(clCmd) == ZkError::Timeout)
+            showMessageDialog(this,
+                tr("The camera did not confirm the SD format in time. Check the card on the camera "
+                   "before recording."));
+        else
+            showMessageDialog(this, QObject::tr("Failed to %1").arg(tr("SD format")));
     }
     ClSettingPageWidget::recvErrorResponse(clCmd);
 }

@@ -35,5 +35,8 @@ void ClSettingItemShowDialogButton::slotShowDialog()
 {
     if (pclDialog && pclDialog->exec() != QDialog::Accepted)
         return;
+    // Checked again after the wait: the camera may have begun to record meanwhile.
+    if (!isEnabled())
+        return;
     emit sigSettingChangedNotify();
 }

@@ -11,6 +11,7 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpacerItem>
@@ -214,6 +215,17 @@ void ClSettingPageWidget::setSettingItemsEnable(bool bIsEnable)
 {
     for (QWidget* pclWidget : qAsConst(clItemList))
         pclWidget->setEnabled(bIsEnable);
+    if (bIsEnable)
+        return;
+    for (const QPointer<QDialog>& pclDialog : qAsConst(clGuardedDialogs)) {
+        if (pclDialog && pclDialog->isVisible())
+            pclDialog->reject();
+    }
+}
+
+void ClSettingPageWidget::addGuardedDialog(QDialog* pclDialog)
+{
+    clGuardedDialogs.append(pclDialog);
 }
 
 void ClSettingPageWidget::addVersionItem(const QString& strVersion, QWidget* pclWidget)

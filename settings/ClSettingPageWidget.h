@@ -6,10 +6,12 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
 class AbstSettingItemWidget;
+class QDialog;
 class QLabel;
 class QVBoxLayout;
 
@@ -26,7 +28,11 @@ public:
 
     void connectSettingItem(AbstSettingItemWidget* pclItem);
     void addSettingItem(QWidget* pclWidget);
+    // Disabling also closes the guarded dialogs: a change confirmed after the camera began to
+    // record (or while a request is out) must not be sent.
     void setSettingItemsEnable(bool bIsEnable);
+    // A dialog that confirms a change of a registered row (format, initialize, access point, ...).
+    void addGuardedDialog(QDialog* pclDialog);
     void addVersionItem(const QString& strVersion, QWidget* pclWidget);
     void applyFirmwareVersion(const QString& strVersion);
 
@@ -136,5 +142,6 @@ private:
         QVBoxLayout* pclLayout, const QString& strLabel, const QList<QWidget*>& clControls, Line eLine);
 
     QList<QWidget*> clItemList;
+    QList<QPointer<QDialog>> clGuardedDialogs;
     QMap<QString, QList<QWidget*>> clVersionItemMap;
 };

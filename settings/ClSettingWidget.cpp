@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
+#include <QPalette>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QStackedLayout>
@@ -93,11 +94,22 @@ QWidget* ClSettingWidget::createConnectPage()
     pclUpdateButton->setObjectName(QStringLiteral("updateButton"));
     setSameWidth(pclConnectButton, pclUpdateButton);
     setSameWidth(pclConnectLabel, pclUpdateLabel);
+    // Why the last connection failed or ended, and what to do; empty while there is nothing to say.
+    pclConnectHint = new QLabel(pclPage);
+    pclConnectHint->setObjectName(QStringLiteral("connectHint"));
+    pclConnectHint->setWordWrap(true);
+    pclConnectHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    pclConnectHint->setFixedWidth(pclConnectLabel->sizeHint().width());
+    QPalette clHintPalette = pclConnectHint->palette();
+    clHintPalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    pclConnectHint->setPalette(clHintPalette);
+    pclConnectHint->hide();
 
     auto* pclLayout = new QVBoxLayout(pclPage);
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
     pclLayout->addLayout(centredRow(pclConnectLabel));
     pclLayout->addLayout(centredRow(pclConnectButton));
+    pclLayout->addLayout(centredRow(pclConnectHint));
     pclLayout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
     pclLayout->addLayout(centredRow(pclUpdateLabel));
     pclLayout->addLayout(centredRow(pclUpdateButton));
@@ -116,7 +128,35 @@ void ClSettingWidget::slotSetSettingEnable(bool bIsEnable)
 
 void ClSettingWidget::slotRequestConnectCamera()
 {
+    setConnectHint(QString());
     emit sigRequestConnectCamera();
+}
+
+void ClSettingWidget::setConnectHint(const QString& strHint)
+{
+    pclConnectHint->setText(strHint);
+    pclConnectHint->setVisible(!strHint.isEmpty());
+    pclConnectHint->setAccessibleName(strHint);
+}
+
+void ClSettingWidget::showConnectFailed(int iErrCode)
+{
+    if (iErrCode == ZkError::Timeout)
+        setConnectHint(tr("The camera did not answer in time. Move the PC closer to the camera, then "
+                          "click [Connect] again."));
+    else if (iErrCode == ZkError::TransferFailed || iErrCode == ZkError::NoHandle)
+        setConnectHint(tr("No camera was found. Join the Wi-Fi network of Vexa KD-4 with this PC, then "
+                          "click [Connect]."));
+    else
+        setConnectHint(tr("The camera refused the connection (error %1). Restart the camera's Wi-Fi, "
+                          "then click [Connect] again.")
+                           .arg(iErrCode));
+}
+
+void ClSettingWidget::showSessionLost()
+{
+    setConnectHint(tr("The connection to the camera was lost. Check the Wi-Fi connection of Vexa KD-4 "
+                      "and this PC, then click [Connect]."));
 }
 
 void ClSettingWidget::slotRequestSettings()
@@ -130,9 +170,15 @@ void ClSettingWidget::slotRequestSettings()
 
 void ClSettingWidget::recvResponse(ZK_CMD clCmd)
 {
-    // A failed re-read leaves the pages as they are.
-    if (zkCommand(clCmd) != CMD_GET_ALL_SETTINGS || zkError(clCmd) != ZkError::Success)
+    if (zkCommand(clCmd) != CMD_GET_ALL_SETTINGS)
         return;
+    // Without the camera's values the rows would go on showing what may not be so (a change the
+    // camera refused, or one that never reached it): the session ends, as when the first read
+    // fails.
+    if (zkError(clCmd) != ZkError::Success) {
+        emit sigEndSession();
+        return;
+    }
     applySettings(clCmd.value(ZkKey::PARAM1).toMap());
 }
 
@@ -148,6 +194,8 @@ void ClSettingWidget::showSettingPage(int iPage)
         emit pclDetailSetting->sigCloseDialog();
         pclToolBox->setCurrentWidget(pclSimpleSetting);
     }
+    if (iPage == 1)
+        setConnectHint(QString());
     pclPageStack->setCurrentIndex(iPage);
 }
 

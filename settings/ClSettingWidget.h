@@ -4,6 +4,7 @@
 
 class ClDetailSettingWidget;
 class ClSimpleSettingWidget;
+class QLabel;
 class QStackedLayout;
 class QToolBox;
 
@@ -25,6 +26,10 @@ public:
     void showSettingPage(int iPage);
     void resetGridSetting();
     void syncCameraClock();
+    // Says on the connect page why there is no session, and what to do: the camera refused or
+    // could not be reached (the start's "ERROR"), or an open session was lost.
+    void showConnectFailed(int iErrCode);
+    void showSessionLost();
 
 signals:
     void sigChangeGridSetting(QString eType);
@@ -45,10 +50,12 @@ private slots:
 
 private:
     QWidget* createConnectPage();
+    void setConnectHint(const QString& strHint);
 
     QStackedLayout* pclPageStack;
     QToolBox* pclToolBox;
     ClSimpleSettingWidget* pclSimpleSetting;
     ClDetailSettingWidget* pclDetailSetting;
     QWidget* pclConnectPage = nullptr;
+    QLabel* pclConnectHint = nullptr;
 };

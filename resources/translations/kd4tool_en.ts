@@ -131,6 +131,10 @@
         <source>Stream type</source>
         <translation>Live stream type</translation>
     </message>
+    <message>
+        <source>The camera did not confirm the SD format in time. Check the card on the camera before recording.</source>
+        <translation>The camera did not confirm the SD format in time. Check the card on the camera before recording.</translation>
+    </message>
 </context>
 <context>
     <name>ClInformationDialog</name>
@@ -175,6 +179,16 @@ Live view is not available.</translation>
         <source>Battery %1 %</source>
         <translation>Battery %1 %</translation>
     </message>
+    <message>
+        <source>The live picture is not arriving</source>
+        <translation>The live picture is not arriving</translation>
+    </message>
+    <message>
+        <source>The live picture is not arriving.
+Check the camera&apos;s Wi-Fi connection.</source>
+        <translation>The live picture is not arriving.
+Check the camera&apos;s Wi-Fi connection.</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>
@@ -203,6 +217,22 @@ then click [Connect].</translation>
 the update of Vexa APP for PC.</source>
         <translation>Click [Update] to update 
 Vexa APP for PC.</translation>
+    </message>
+    <message>
+        <source>The camera did not answer in time. Move the PC closer to the camera, then click [Connect] again.</source>
+        <translation>The camera did not answer in time. Move the PC closer to the camera, then click [Connect] again.</translation>
+    </message>
+    <message>
+        <source>No camera was found. Join the Wi-Fi network of Vexa KD-4 with this PC, then click [Connect].</source>
+        <translation>No camera was found. Join the Wi-Fi network of Vexa KD-4 with this PC, then click [Connect].</translation>
+    </message>
+    <message>
+        <source>The camera refused the connection (error %1). Restart the camera&apos;s Wi-Fi, then click [Connect] again.</source>
+        <translation>The camera refused the connection (error %1). Restart the camera&apos;s Wi-Fi, then click [Connect] again.</translation>
+    </message>
+    <message>
+        <source>The connection to the camera was lost. Check the Wi-Fi connection of Vexa KD-4 and this PC, then click [Connect].</source>
+        <translation>The connection to the camera was lost. Check the Wi-Fi connection of Vexa KD-4 and this PC, then click [Connect].</translation>
     </message>
 </context>
 <context>

@@ -131,6 +131,10 @@
         <source>Stream type</source>
         <translation>ストリーム形式</translation>
     </message>
+    <message>
+        <source>The camera did not confirm the SD format in time. Check the card on the camera before recording.</source>
+        <translation>カメラからSDフォーマットの完了が時間内に届きませんでした。録画の前にカメラでカードを確認してください。</translation>
+    </message>
 </context>
 <context>
     <name>ClInformationDialog</name>
@@ -175,6 +179,16 @@ You can not view LiveView.</source>
         <source>Battery %1 %</source>
         <translation>バッテリー残量 %1 %</translation>
     </message>
+    <message>
+        <source>The live picture is not arriving</source>
+        <translation>ライブ映像が届いていません</translation>
+    </message>
+    <message>
+        <source>The live picture is not arriving.
+Check the camera&apos;s Wi-Fi connection.</source>
+        <translation>ライブ映像が届いていません。
+カメラのWi-Fi接続を確認してください。</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>
@@ -203,6 +217,22 @@ please click the button [Connect].</source>
 the update of Vexa APP for PC.</source>
         <translation>Vexa APP for PCをアップデートするには、
 [アップデート]をクリックしてください。</translation>
+    </message>
+    <message>
+        <source>The camera did not answer in time. Move the PC closer to the camera, then click [Connect] again.</source>
+        <translation>カメラが時間内に応答しませんでした。PCをカメラに近づけてから、もう一度[接続]をクリックしてください。</translation>
+    </message>
+    <message>
+        <source>No camera was found. Join the Wi-Fi network of Vexa KD-4 with this PC, then click [Connect].</source>
+        <translation>カメラが見つかりません。このPCをVexa KD-4のWi-Fiネットワークに接続してから、[接続]をクリックしてください。</translation>
+    </message>
+    <message>
+        <source>The camera refused the connection (error %1). Restart the camera&apos;s Wi-Fi, then click [Connect] again.</source>
+        <translation>カメラが接続を拒否しました（エラー %1）。カメラのWi-Fiを再起動してから、もう一度[接続]をクリックしてください。</translation>
+    </message>
+    <message>
+        <source>The connection to the camera was lost. Check the Wi-Fi connection of Vexa KD-4 and this PC, then click [Connect].</source>
+        <translation>カメラとの接続が切れました。Vexa KD-4とこのPCのWi-Fi接続を確認してから、[接続]をクリックしてください。</translation>
     </message>
 </context>
 <context>
