@@ -52,8 +52,8 @@ private slots:
     void routeResponse_successReachesOnlyTheSender();
     void routeResponse_unroutableResponsesAreDropped_data();
     void routeResponse_unroutableResponsesAreDropped();
-    void routeResponse_lostLinkEndsSessionInsteadOfDelivering_data();
-    void routeResponse_lostLinkEndsSessionInsteadOfDelivering();
+    void routeResponse_lostSessionEndsSessionInsteadOfDelivering_data();
+    void routeResponse_lostSessionEndsSessionInsteadOfDelivering();
     void routeResponse_otherErrorsAreDelivered_data();
     void routeResponse_otherErrorsAreDelivered();
     void routeResponse_twoSendersOfOneCommandEachGetTheirOwn();
@@ -179,8 +179,8 @@ void TestNodeWidget::routeResponse_unroutableResponsesAreDropped()
 
     ZK_CMD clAnswer;
     clAnswer.insert(ZkKey::CMD, CMD_SET_SETTING);
-    // Even a lost-link error must not end the session when the response is not ours.
-    clAnswer.insert(ZkKey::ERROR, ZkError::Timeout);
+    // Even a lost session must not be ended by a response that is not ours.
+    clAnswer.insert(ZkKey::ERROR, ZkError::CameraRefused);
     ClNodeWidget* pclTarget = pclRoot;
     if (strCase == QLatin1String("qobject")) {
         clAnswer.insert(ZkKey::ID, QVariant::fromValue<QObject*>(pclRoot));
@@ -203,16 +203,14 @@ void TestNodeWidget::routeResponse_unroutableResponsesAreDropped()
     QCOMPARE(clEnd.count(), 0);
 }
 
-void TestNodeWidget::routeResponse_lostLinkEndsSessionInsteadOfDelivering_data()
+void TestNodeWidget::routeResponse_lostSessionEndsSessionInsteadOfDelivering_data()
 {
     QTest::addColumn<QVariant>("clError");
     QTest::newRow("-4 camera refused") << QVariant(ZkError::CameraRefused);
-    QTest::newRow("-1000 transfer timed out") << QVariant(ZkError::Timeout);
-    QTest::newRow("-1001 transfer failed") << QVariant(ZkError::TransferFailed);
-    QTest::newRow("-1000 as numeric text") << QVariant(QStringLiteral("-1000"));
+    QTest::newRow("-4 as numeric text") << QVariant(QStringLiteral("-4"));
 }
 
-void TestNodeWidget::routeResponse_lostLinkEndsSessionInsteadOfDelivering()
+void TestNodeWidget::routeResponse_lostSessionEndsSessionInsteadOfDelivering()
 {
     QFETCH(QVariant, clError);
     QSignalSpy clSimpleEnd(pclSimple, &ClNodeWidget::sigEndSession);
@@ -237,6 +235,11 @@ void TestNodeWidget::routeResponse_otherErrorsAreDelivered_data()
     QTest::newRow("camera error 1") << QVariant(1) << 1;
     QTest::newRow("no rval -1") << QVariant(-1) << -1;
     QTest::newRow("not JSON -1002") << QVariant(ZkError::NotJson) << int(ZkError::NotJson);
+    // The sender reports a lost change and reads the settings again; the session goes on.
+    QTest::newRow("-1000 transfer timed out") << QVariant(ZkError::Timeout) << int(ZkError::Timeout);
+    QTest::newRow("-1001 transfer failed")
+        << QVariant(ZkError::TransferFailed) << int(ZkError::TransferFailed);
+    QTest::newRow("-1000 as numeric text") << QVariant(QStringLiteral("-1000")) << int(ZkError::Timeout);
     QTest::newRow("ERROR missing reads as 0") << QVariant() << 0;
     QTest::newRow("ERROR not a number reads as 0") << QVariant(QStringLiteral("bad")) << 0;
 }

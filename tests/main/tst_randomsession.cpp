@@ -8,14 +8,21 @@
 //       not record;
 //   (d) no frame is requested while the camera records at a high-speed resolution;
 //   (e) every close tells the camera (258) and returns within the 10-second limit;
-//   (f) once the faults stop, Connect brings the live picture back within 10 seconds.
+//   (f) once the faults stop, Connect brings the live picture back within 10 seconds;
+//   (g) once nothing is outstanding, every setting row shows the camera's own value;
+//   (h) no format, initialize, access point or interval change reaches a recording camera;
+//   (i) the picture shown as live is never older than a second;
+//   (j) a second close while the first one waits for the camera does not cut it short.
 // A failure names its seed and the steps so far; KD4_RANDOM_SEED=<seed> replays that run alone.
 
+#include "AbstSettingItemWidget.h"
+#include "ClKD4LiveCtrl.h"
 #include "ClKD4Mgr.h"
 #include "ClLiveWidget.h"
 #include "ClMainContentWidget.h"
 #include "ClMainWidget.h"
 #include "ClModalDriver.h"
+#include "ClSettingItemShowDialogButton.h"
 #include "ClSettingWidget.h"
 #include "ClUpdate.h"
 #include "ClUpdateWidget.h"
@@ -23,7 +30,9 @@
 #include "SettingsTestSupport.h"
 #include "SimSupport.h"
 #include "WidgetSupport.h"
+#include "ZkResolution.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -38,7 +47,11 @@ namespace {
 
 constexpr int STEPS_PER_SEED = 24;
 constexpr int CLOSE_LIMIT_MS = 10000;
-const char* const HIGH_SPEED = "848x480 240P 16:9";
+// What the camera may switch to on its own menu.
+const char* const RESOLUTIONS[] = { "848x480 240P 16:9", "1280x720 120P 16:9", "1920x1080 30P 16:9" };
+// The messages that must never reach a recording camera: the format, and these settings.
+const char* const GUARDED_KEYS[] = { "zk_factory_reset_cam", "zk_factory_reset_network", "zk_ap_ssid",
+    "zk_ap_key", "zk_wifi_apply_new_param", "zk_interval_time" };
 
 } // namespace
 
@@ -60,6 +73,12 @@ private:
     void settle(int iMs);
     void checkInvariants();
     void recoverAndConnect();
+    void confirmAction();
+    void closeTwice();
+    void checkRows();
+    void checkGuardedMessages();
+    void checkPictureIsLive();
+    void watchManager();
     bool chooseRandomEntry(QComboBox* pclCombo);
     QPushButton* button(const QString& strName) const;
     QString trail() const
@@ -77,6 +96,9 @@ private:
     std::unique_ptr<camsim::CamSim> pclSim;
     std::unique_ptr<ClMainWidget> pclWindow;
     std::unique_ptr<Kd4Test::ClModalDriver> pclDialogs;
+    // The camera changed a setting on its own; no poll has brought it in since.
+    QString strChangedOnCamera;
+    QElapsedTimer clLastFrame;
 };
 
 void TestRandomSession::initTestCase()
@@ -128,7 +150,19 @@ void TestRandomSession::interleavings_keepWindowUsable()
 void TestRandomSession::openWindow()
 {
     pclWindow = std::make_unique<ClMainWidget>();
+    watchManager();
     QVERIFY(Kd4Test::showExposed(pclWindow.get()));
+}
+
+void TestRandomSession::watchManager()
+{
+    clLastFrame.invalidate();
+    connect(manager(), &ClKD4Mgr::sigImage, pclWindow.get(), [this](const QImage& clImg) {
+        if (!clImg.isNull())
+            clLastFrame.start();
+    });
+    for (auto pSignal : { &ClKD4Mgr::sigPolledSettings, &ClKD4Mgr::sigStartedSession })
+        connect(manager(), pSignal, pclWindow.get(), [this] { strChangedOnCamera.clear(); });
 }
 
 // (e) The window closes like a user closes it: the session is told and the close is quick.
@@ -167,7 +201,7 @@ bool TestRandomSession::chooseRandomEntry(QComboBox* pclCombo)
 void TestRandomSession::userStep()
 {
     const bool bSettingsShown = panelPage(panel()) == 1 && content()->currentPage() == 0;
-    switch (pick(7)) {
+    switch (pick(9)) {
     case 0: // Connect
         clSteps << QStringLiteral("connect");
         if (panelPage(panel()) == 0 && connectButton(panel())->isEnabled())
@@ -212,7 +246,8 @@ void TestRandomSession::userStep()
     }
     case 4: { // the access point change
         QPushButton* pclAp = button(QStringLiteral("apButton"));
-        if (!bSettingsShown || !pclAp || !pclAp->isEnabled())
+        // A recording the window has not heard of yet is the camera's to refuse, not the window's.
+        if (!bSettingsShown || !pclAp || !pclAp->isEnabled() || pclSim->isRecording())
             break;
         clSteps << QStringLiteral("access point");
         Kd4Test::openTab(panel(), QStringLiteral("Detail settings"));
@@ -231,6 +266,13 @@ void TestRandomSession::userStep()
         Kd4Test::openTab(panel(), QStringLiteral("Detail settings"));
         chooseRandomEntry(panel()->findChild<QComboBox*>(QStringLiteral("syncTimeCombo")));
         break;
+    case 6:
+        if (bSettingsShown)
+            confirmAction();
+        break;
+    case 7:
+        closeTwice();
+        break;
     default: // close the window and start the program again
         clSteps << QStringLiteral("close");
         closeWindow();
@@ -238,6 +280,60 @@ void TestRandomSession::userStep()
             openWindow();
         break;
     }
+}
+
+// Format, initialize camera or network: confirmed at once, or while the camera begins to record.
+void TestRandomSession::confirmAction()
+{
+    QList<ClSettingItemShowDialogButton*> clActions = panel()->findChildren<ClSettingItemShowDialogButton*>();
+    ClSettingItemShowDialogButton* pclAction = clActions.at(pick(clActions.size()));
+    if (!pclAction->isEnabled() || pclSim->isRecording())
+        return;
+    const bool bRecordMeanwhile = pick(2) == 0;
+    clSteps << QStringLiteral("%1 %2").arg(
+        bRecordMeanwhile ? QStringLiteral("recording during") : QStringLiteral("confirm"),
+        pclAction->objectName().isEmpty() ? QStringLiteral("format") : pclAction->objectName());
+    Kd4Test::openTab(panel(), QStringLiteral("Detail settings"));
+    pclDialogs->expect([this, bRecordMeanwhile](QDialog* pclDialog) {
+        QPointer<QDialog> pclOpen(pclDialog);
+        if (bRecordMeanwhile) {
+            pclSim->startRecording();
+            // The user presses OK once the window shows the recording, if the dialog is still up.
+            const bool bSeen = QTest::qWaitFor([this] { return manager()->isRecording(); }, 3000);
+            if (pclOpen && !bSeen) {
+                pclOpen->reject(); // the news never came: nothing to judge
+                return;
+            }
+        }
+        if (pclOpen)
+            Kd4Test::clickButton(pclOpen, QStringLiteral("okButton"));
+    });
+    QTest::mouseClick(pclAction->button(), Qt::LeftButton);
+    pclDialogs->clearHandlers();
+}
+
+// (j) A change is out to a slow camera and the window is closed, then closed again.
+void TestRandomSession::closeTwice()
+{
+    clSteps << QStringLiteral("close twice");
+    QComboBox* pclWdr = combo(panel(), QStringLiteral("zk_wdr"));
+    if (manager()->isSession() && pclWdr->isEnabled() && pclWdr->isVisible()) {
+        pclSim->setFault(2, camsim::Fault::lateAnswer(1500, 1));
+        chooseRandomEntry(pclWdr);
+    }
+    bool bSecondDone = false;
+    bool bStillOpen = false;
+    QTimer::singleShot(200, pclWindow.get(), [&] {
+        pclWindow->close();
+        bSecondDone = true;
+        bStillOpen = pclWindow->isVisible();
+    });
+    closeWindow();
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(!bSecondDone || bStillOpen,
+        qPrintable(trail() + QStringLiteral(" (second close cut the first short)")));
+    openWindow();
 }
 
 void TestRandomSession::cameraStep()
@@ -271,8 +367,9 @@ void TestRandomSession::cameraStep()
         static const char* const aNames[]
             = { "refused", "-4", "time-out", "HTTP 500", "broken reply", "dropped" };
         const int iKind = pick(6);
+        // A camera that stays silent past the limit has still done what it was asked.
         const camsim::Fault aFaults[] = { camsim::Fault::withRval(-14, 1), camsim::Fault::withRval(-4, 1),
-            camsim::Fault::delay(5500, 1), camsim::Fault::status(500, 1), camsim::Fault::brokenJson(1),
+            camsim::Fault::lateAnswer(5500, 1), camsim::Fault::status(500, 1), camsim::Fault::brokenJson(1),
             camsim::Fault::drop(1) };
         clSteps << QStringLiteral("%1 on %2").arg(QLatin1String(aNames[iKind])).arg(llMsg);
         pclSim->setFault(int(llMsg), aFaults[iKind]);
@@ -282,16 +379,27 @@ void TestRandomSession::cameraStep()
         using Kind = camsim::FrameFault::Kind;
         const Kind aKinds[]
             = { Kind::NotFound, Kind::Stall, Kind::BrokenJpeg, Kind::Truncated, Kind::Chunked };
-        camsim::FrameFault clFault = Kd4Test::frameFault(aKinds[pick(5)], 1 + pick(3));
+        // A few bad frames, or a second or two of frames that all fail to decode.
+        const bool bLong = pick(3) == 0;
+        camsim::FrameFault clFault = bLong ? Kd4Test::frameFault(Kind::BrokenJpeg, 30 + pick(60))
+                                           : Kd4Test::frameFault(aKinds[pick(5)], 1 + pick(3));
         clFault.stallMs = 1500;
-        clSteps << QStringLiteral("frame fault");
+        clSteps << (bLong ? QStringLiteral("frames undecodable") : QStringLiteral("frame fault"));
         pclSim->setFrameFault(clFault);
         break;
     }
-    case 6:
-        clSteps << QStringLiteral("camera at high speed");
-        pclSim->setSetting("video_resolution", HIGH_SPEED);
+    case 6: {
+        // The camera's own menu; the window hears of it with the next poll, which comes now.
+        const char* pcResolution = RESOLUTIONS[pick(int(std::size(RESOLUTIONS)))];
+        clSteps << QStringLiteral("camera at %1").arg(QLatin1String(pcResolution));
+        pclSim->setSetting("video_resolution", pcResolution);
+        strChangedOnCamera = QStringLiteral("video_resolution");
+        if (QTimer* pclPoll = manager()->liveCtrl()->pollingTimer()) {
+            pclPoll->stop();
+            QMetaObject::invokeMethod(pclPoll, "timeout");
+        }
         break;
+    }
     default:
         clSteps << QStringLiteral("nothing");
         break;
@@ -338,7 +446,18 @@ void TestRandomSession::checkInvariants()
                 + QStringLiteral(" camera saw: ")
                 + Kd4Test::messageLog(*pclSim).join(QStringLiteral(" | "))));
     }
-    // (d)
+    checkRows();
+    checkGuardedMessages();
+    checkPictureIsLive();
+    // (d), by what the camera reports once a poll or a read has brought it in
+    const QString strResolution = QString::fromStdString(pclSim->setting("video_resolution"));
+    if (strChangedOnCamera.isEmpty() && manager()->isSession() && iCount == 0
+        && !QApplication::activeModalWidget())
+        QVERIFY2(manager()->isHighSpeed() == ZkResolution::isHighSpeed(strResolution),
+            qPrintable(trail()
+                + QStringLiteral(" (high speed believed %1, camera at %2)")
+                      .arg(manager()->isHighSpeed())
+                      .arg(strResolution)));
     if (manager()->isRecording() && manager()->isHighSpeed()) {
         const std::size_t iFrames = pclSim->frameRequests().size();
         QTest::qWait(300);
@@ -346,6 +465,58 @@ void TestRandomSession::checkInvariants()
             QVERIFY2(pclSim->frameRequests().size() == iFrames,
                 qPrintable(trail() + QStringLiteral(" (frames while recording at high speed)")));
     }
+}
+
+// (g) With nothing outstanding and no dialog open, each setting row shows what the camera has.
+void TestRandomSession::checkRows()
+{
+    if (!manager()->isSession() || panelPage(panel()) != 1 || manager()->processCount() > 0
+        || QApplication::activeModalWidget())
+        return;
+    for (AbstSettingItemWidget* pclRow : panel()->findChildren<AbstSettingItemWidget*>()) {
+        const QString strKey = pclRow->getKey();
+        if (strKey.isEmpty() || strKey == strChangedOnCamera
+            || qobject_cast<ClSettingItemShowDialogButton*>(pclRow))
+            continue;
+        const QString strCamera = QString::fromStdString(pclSim->setting(strKey.toStdString()));
+        QVERIFY2(pclRow->getValue().toString() == strCamera,
+            qPrintable(trail()
+                + QStringLiteral(" (row %1 shows %2, the camera has %3)")
+                      .arg(strKey, pclRow->getValue().toString(), strCamera)));
+    }
+}
+
+// (h) Judged on what reached the camera, with the camera's own recording state at the time.
+void TestRandomSession::checkGuardedMessages()
+{
+    for (const camsim::LoggedMessage& clMsg : pclSim->messages()) {
+        if (!clMsg.recording)
+            continue;
+        const bool bGuarded = clMsg.msgId == 4
+            || (clMsg.msgId == 2
+                && std::any_of(std::begin(GUARDED_KEYS), std::end(GUARDED_KEYS),
+                    [&](const char* pcKey) { return clMsg.type == pcKey; }));
+        QVERIFY2(!bGuarded,
+            qPrintable(
+                trail() + QStringLiteral(" (sent while recording: %1)").arg(Kd4Test::describe(clMsg))));
+    }
+}
+
+// (i) A picture older than a second, with nothing held for a change, must give way within the
+// stall limit to a new frame or to the notice that no picture is arriving.
+void TestRandomSession::checkPictureIsLive()
+{
+    ClLiveWidget* pclView = content()->liveWidget();
+    const auto fnStale = [&] {
+        return manager()->isSession() && pclView->isShowingPicture() && !pclView->isIndicatorVisible()
+            && clLastFrame.isValid() && clLastFrame.elapsed() > 1000;
+    };
+    if (!fnStale())
+        return;
+    QTest::qWait(ClKD4LiveCtrl::LIVE_STALL_MS + 500);
+    QVERIFY2(!fnStale(),
+        qPrintable(
+            trail() + QStringLiteral(" (picture %1 ms old shown as live)").arg(clLastFrame.elapsed())));
 }
 
 // (f) The camera behaves again, and records no more: Connect brings the picture back.
@@ -356,20 +527,32 @@ void TestRandomSession::recoverAndConnect()
     pclSim->stopRecording();
     // Whatever was out when the faults stopped comes back within the transport's own limits.
     QTRY_VERIFY_WITH_TIMEOUT(manager()->processCount() == 0, 30000);
-    if (!manager()->isSession()) {
-        QVERIFY2(panelPage(panel()) == 0 && connectButton(panel())->isEnabled(), qPrintable(trail()));
-        QTest::mouseClick(connectButton(panel()), Qt::LeftButton);
-    }
-    const std::size_t iFrames = pclSim->frameRequests().size();
-    QElapsedTimer clClock;
-    clClock.start();
+    // A live stop still out when the faults stopped may yet end the session: Connect again then.
+    std::size_t iFrames = 0;
+    int iConnects = 0;
     const bool bBack = QTest::qWaitFor(
         [&] {
+            if (!manager()->isSession() && manager()->processCount() == 0 && iConnects < 2) {
+                if (panelPage(panel()) != 0 || !connectButton(panel())->isEnabled())
+                    return false;
+                QTest::mouseClick(connectButton(panel()), Qt::LeftButton);
+                ++iConnects;
+                iFrames = pclSim->frameRequests().size();
+            }
             return manager()->isSession() && pclSim->frameRequests().size() > iFrames + 3
                 && picturePixels(liveShot(content())) > 50000;
         },
-        10000);
-    QVERIFY2(bBack, qPrintable(trail() + QStringLiteral(" (no live picture after Connect)")));
+        20000);
+    QVERIFY2(bBack,
+        qPrintable(trail()
+            + QStringLiteral(
+                " (no live picture after Connect: session %1, frames %2, stalled %3; camera saw: %4)")
+                  .arg(manager()->isSession())
+                  .arg(pclSim->frameRequests().size() - iFrames)
+                  .arg(content()->liveWidget()->isShowingStall())
+                  .arg(Kd4Test::messageLog(*pclSim)
+                           .mid(qMax(0, Kd4Test::messageLog(*pclSim).size() - 12))
+                           .join(QStringLiteral(" | ")))));
 }
 
 QTEST_MAIN(TestRandomSession)

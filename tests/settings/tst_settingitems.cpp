@@ -347,7 +347,9 @@ void TestSettingItems::page_failureAsksForReread_data()
     QTest::newRow("success") << QVariant(0) << false << false;
     QTest::newRow("no ERROR counts as success") << QVariant() << false << false;
     QTest::newRow("text ERROR counts as success") << QVariant(QStringLiteral("bad")) << false << false;
-    QTest::newRow("time-out ends the session") << QVariant(ZkError::Timeout) << false << true;
+    QTest::newRow("time-out asks for a re-read") << QVariant(ZkError::Timeout) << true << false;
+    QTest::newRow("failed transfer asks for a re-read") << QVariant(ZkError::TransferFailed) << true << false;
+    QTest::newRow("session gone on the camera ends it") << QVariant(ZkError::CameraRefused) << false << true;
 }
 
 void TestSettingItems::page_failureAsksForReread()
