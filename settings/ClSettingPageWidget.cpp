@@ -6,6 +6,7 @@
 #include "ClSettingItemRecBalance.h"
 #include "ClSettingItemSlider.h"
 #include "ClSettingItemVolume.h"
+#include "ClWheelGuard.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -100,6 +101,7 @@ void ClSettingPageWidget::buildRows(
             pclControl->setObjectName(QLatin1String(clRow.pcObjectName));
         if (clRow.pfnMember)
             clRow.pfnMember(this, pclControl);
+        ClWheelGuard::guard(pclControl);
         if (auto* pclItem = qobject_cast<AbstSettingItemWidget*>(pclControl))
             connectSettingItem(pclItem);
         if (clRow.bRegistered)

@@ -99,7 +99,7 @@ QWidget* ClSettingWidget::createConnectPage()
     pclConnectHint->setObjectName(QStringLiteral("connectHint"));
     pclConnectHint->setWordWrap(true);
     pclConnectHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    pclConnectHint->setFixedWidth(pclConnectLabel->sizeHint().width());
+    pclConnectHint->setFixedWidth(pclConnectLabel->width());
     QPalette clHintPalette = pclConnectHint->palette();
     clHintPalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
     pclConnectHint->setPalette(clHintPalette);

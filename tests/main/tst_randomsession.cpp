@@ -114,7 +114,7 @@ void TestRandomSession::interleavings_keepWindowUsable_data()
         QTest::newRow(clReplay.constData()) << clReplay.toUInt();
         return;
     }
-    for (unsigned uEach : { 1u, 7u, 8u, 10u, 11u, 2024u, 31337u, 424242u })
+    for (unsigned uEach : { 1u, 2u, 9u, 11u, 13u, 2024u, 31337u, 424242u })
         QTest::newRow(QByteArray::number(uEach).constData()) << uEach;
 }
 
@@ -379,9 +379,9 @@ void TestRandomSession::cameraStep()
         using Kind = camsim::FrameFault::Kind;
         const Kind aKinds[]
             = { Kind::NotFound, Kind::Stall, Kind::BrokenJpeg, Kind::Truncated, Kind::Chunked };
-        // A few bad frames, or a second or two of frames that all fail to decode.
+        // A few bad frames, or a few seconds of frames that all fail to decode.
         const bool bLong = pick(3) == 0;
-        camsim::FrameFault clFault = bLong ? Kd4Test::frameFault(Kind::BrokenJpeg, 30 + pick(60))
+        camsim::FrameFault clFault = bLong ? Kd4Test::frameFault(Kind::BrokenJpeg, 90 + pick(90))
                                            : Kd4Test::frameFault(aKinds[pick(5)], 1 + pick(3));
         clFault.stallMs = 1500;
         clSteps << (bLong ? QStringLiteral("frames undecodable") : QStringLiteral("frame fault"));

@@ -28,6 +28,7 @@
 #include <QStackedLayout>
 #include <QTest>
 #include <QToolBox>
+#include <QWheelEvent>
 
 using namespace Kd4Test;
 using namespace SettingsTest;
@@ -155,6 +156,7 @@ private slots:
     void simple_refusedResolutionWithoutKeyOnlyRereads();
     void simple_rereadOnlyAfterResolutionSuccess();
     void transportFailure_isReportedAndReread();
+    void wheel_changesOnlyFocusedControls();
     void reread_notSentOnceSessionEnded();
     void detail_sendsRowValues();
     void detail_refusedShowsLabelThenRereads_data();
@@ -346,6 +348,41 @@ void TestSettingPanel::reread_answerFillsPages()
     answer(&clPanel.clPanel, clPanel.clLog.take().last(), 0, realisticSnapshot());
     QCOMPARE(clPanel.combo(QStringLiteral("zk_white_balance"))->currentText(), QStringLiteral("Cloudy"));
     QCOMPARE(clPanel.clLog.count(), 0);
+}
+
+void TestSettingPanel::wheel_changesOnlyFocusedControls()
+{
+    ClPanel clPanel;
+    clPanel.startSession();
+    openTab(&clPanel.clPanel, QStringLiteral("Detail settings"));
+    QComboBox* pclRotation = clPanel.combo(QStringLiteral("zk_image_rotation"));
+    QSlider* pclLevel = clPanel.slider(QStringLiteral("zk_rec_audio_level"));
+    const auto fnWheel = [](QWidget* pclWidget) {
+        QWheelEvent clWheel(QPointF(5, 5), pclWidget->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pclWidget, &clWheel);
+    };
+    const QString strRotation = pclRotation->currentText();
+    const int iLevel = pclLevel->value();
+    // The pointer passes over them while the page scrolls: nothing changes, nothing is sent.
+    for (int i = 0; i < 3; ++i) {
+        fnWheel(pclRotation);
+        fnWheel(pclLevel);
+    }
+    QCOMPARE(pclRotation->currentText(), strRotation);
+    QCOMPARE(pclLevel->value(), iLevel);
+    QVERIFY(!pclRotation->hasFocus() && !pclLevel->hasFocus());
+    QCOMPARE(clPanel.clLog.count(), 0);
+
+    // Chosen with the keyboard focus, the wheel is the user's way of changing it.
+    QApplication::setActiveWindow(pclRotation->window());
+    pclRotation->setFocus();
+    QTRY_VERIFY(pclRotation->hasFocus());
+    pclRotation->setCurrentIndex(0);
+    clPanel.clLog.take();
+    fnWheel(pclRotation);
+    QCOMPARE(pclRotation->currentIndex(), 1);
+    QCOMPARE(clPanel.clLog.count(), 1);
 }
 
 void TestSettingPanel::reread_failureEndsSession()

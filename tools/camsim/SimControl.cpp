@@ -264,7 +264,9 @@ void SimControl::install(httplib::Server& clServer, CamSim& clSim)
         if (!intMember(obj, "msg_id", iMsgId) || !stringMember(obj, "kind", strKind))
             return fail(res, "\"msg_id\" (number) and \"kind\" (string) are required");
         Fault fault;
-        if (!faultKindFromName(strKind, fault.kind))
+        // A late answer is a delay after which the camera has already acted.
+        fault.effectFirst = strKind == "late_answer";
+        if (!fault.effectFirst && !faultKindFromName(strKind, fault.kind))
             return fail(res, "unknown kind: " + strKind);
         intMember(obj, "delay_ms", fault.delayMs);
         intMember(obj, "status", fault.httpStatus);

@@ -94,7 +94,16 @@ bool shots::mainWindow(const QString& strFolder, const QString& strLang)
     clSim.stopRecording();
     settle(clSim);
 
-    // The camera goes away: back to the connect page.
+    // Frames come but none decodes: the picture gives way to the notice.
+    camsim::FrameFault clBroken;
+    clBroken.kind = camsim::FrameFault::Kind::BrokenJpeg;
+    clSim.setFrameFault(clBroken);
+    QTest::qWait(2000);
+    shoot(pclWindow.get(), strLang + QStringLiteral("-stalled"));
+    clSim.clearFaults();
+    settle(clSim);
+
+    // The camera goes away: back to the connect page, which says so.
     clSim.stop();
     (void)QTest::qWaitFor(
         [&] { return qobject_cast<QStackedLayout*>(pclPanel->layout())->currentIndex() == 0; }, 20000);
