@@ -114,7 +114,8 @@ QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
     case Control::ConfirmButton:
         // Titled with the row's label. A one-shot action is started by the value SET; the format
         // row has no key: its confirmation sends the format command.
-        pclDialog = new ClSettingConfirmDialog(tr(clRow.pcLabel), this);
+        pclDialog = new ClSettingConfirmDialog(
+            tr(clRow.pcLabel), this, confirmationText(clRow.strKey), tr(clRow.pcText));
         pclControl = new ClSettingItemShowDialogButton(clRow.strKey, tr(clRow.pcText), pclDialog,
             clRow.strKey.isEmpty() ? QVariant() : QVariant(ZkValue::SET), this);
         break;
@@ -146,6 +147,17 @@ QWidget* ClDetailSettingWidget::createPageControl(const stRow& clRow)
             addGuardedDialog(pclDialog);
     }
     return pclControl;
+}
+
+QString ClDetailSettingWidget::confirmationText(const QString& strKey)
+{
+    if (strKey == ZkSetting::FACTORY_RESET_CAM)
+        return tr("All settings of the camera will return to their factory values.");
+    if (strKey == ZkSetting::FACTORY_RESET_NETWORK)
+        return tr("The camera's Wi-Fi name and key will return to their factory values. The connection "
+                  "to the camera may be lost.");
+    // The format row has no key.
+    return tr("All photos and videos on the SD card will be erased.");
 }
 
 QPushButton* ClDetailSettingWidget::createSettingButton(

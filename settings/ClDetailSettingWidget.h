@@ -56,6 +56,8 @@ private:
 
     QWidget* createPageControl(const stRow& clRow) override;
     // A row button that runs pSlot when clicked.
+    // What a confirmed one-shot action will do, said in its confirmation.
+    static QString confirmationText(const QString& strKey);
     QPushButton* createSettingButton(const QString& strText, void (ClDetailSettingWidget::*pSlot)());
 
     ClSettingItemComboBox* pclPhotometry;

@@ -135,6 +135,18 @@
         <source>The camera did not confirm the SD format in time. Check the card on the camera before recording.</source>
         <translation>The camera did not confirm the SD format in time. Check the card on the camera before recording.</translation>
     </message>
+    <message>
+        <source>All settings of the camera will return to their factory values.</source>
+        <translation>All settings of the camera will return to their factory values.</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s Wi-Fi name and key will return to their factory values. The connection to the camera may be lost.</source>
+        <translation>The camera&apos;s Wi-Fi name and key will return to their factory values. The connection to the camera may be lost.</translation>
+    </message>
+    <message>
+        <source>All photos and videos on the SD card will be erased.</source>
+        <translation>All photos and videos on the SD card will be erased.</translation>
+    </message>
 </context>
 <context>
     <name>ClInformationDialog</name>

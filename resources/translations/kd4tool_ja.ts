@@ -135,6 +135,18 @@
         <source>The camera did not confirm the SD format in time. Check the card on the camera before recording.</source>
         <translation>カメラからSDフォーマットの完了が時間内に届きませんでした。録画の前にカメラでカードを確認してください。</translation>
     </message>
+    <message>
+        <source>All settings of the camera will return to their factory values.</source>
+        <translation>カメラのすべての設定が工場出荷時の値に戻ります。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s Wi-Fi name and key will return to their factory values. The connection to the camera may be lost.</source>
+        <translation>カメラのWi-Fi名とキーが工場出荷時の値に戻ります。カメラとの接続が切れることがあります。</translation>
+    </message>
+    <message>
+        <source>All photos and videos on the SD card will be erased.</source>
+        <translation>SDカードのすべての写真と動画が消去されます。</translation>
+    </message>
 </context>
 <context>
     <name>ClInformationDialog</name>

@@ -157,6 +157,7 @@ private slots:
     void simple_rereadOnlyAfterResolutionSuccess();
     void transportFailure_isReportedAndReread();
     void wheel_changesOnlyFocusedControls();
+    void confirmations_sayWhatWillHappen();
     void reread_notSentOnceSessionEnded();
     void detail_sendsRowValues();
     void detail_refusedShowsLabelThenRereads_data();
@@ -383,6 +384,23 @@ void TestSettingPanel::wheel_changesOnlyFocusedControls()
     fnWheel(pclRotation);
     QCOMPARE(pclRotation->currentIndex(), 1);
     QCOMPARE(clPanel.clLog.count(), 1);
+}
+
+void TestSettingPanel::confirmations_sayWhatWillHappen()
+{
+    ClPanel clPanel;
+    const QList<QPair<QString, QString>> clExpected {
+        { QStringLiteral("formatDialog"), QStringLiteral("Format") },
+        { QStringLiteral("cameraInitializeDialog"), QStringLiteral("Initialize") },
+        { QStringLiteral("networkInitializeDialog"), QStringLiteral("Initialize") },
+    };
+    for (const auto& clEach : clExpected) {
+        auto* pclDialog = clPanel.clPanel.findChild<QDialog*>(clEach.first);
+        QVERIFY2(pclDialog, qPrintable(clEach.first));
+        auto* pclWhat = pclDialog->findChild<QLabel*>(QStringLiteral("questionLabel"));
+        QVERIFY2(pclWhat && pclWhat->text().endsWith(QLatin1Char('.')), qPrintable(clEach.first));
+        QCOMPARE(pclDialog->findChild<QPushButton*>(QStringLiteral("okButton"))->text(), clEach.second);
+    }
 }
 
 void TestSettingPanel::reread_failureEndsSession()

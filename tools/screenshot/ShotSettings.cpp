@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,12 +122,11 @@ bool shots::settings(const QString& strDir, const QString& strLang)
         bOk &= clFull.save(path(QStringLiteral("detail-full")));
     }
 
-    ClSettingConfirmDialog clFormat(
-        QCoreApplication::translate("ClDetailSettingWidget", "SD format"), nullptr);
-    bOk &= showAndSave(&clFormat, QStringLiteral("dialog-confirm-format"));
-    ClSettingConfirmDialog clNetwork(
-        QCoreApplication::translate("ClDetailSettingWidget", "Network setting initialize"), nullptr);
-    bOk &= showAndSave(&clNetwork, QStringLiteral("dialog-confirm-network"));
+    // The detail page's own confirmations, as the user meets them.
+    bOk &= showAndSave(pclPanel->findChild<QDialog*>(QStringLiteral("formatDialog")),
+        QStringLiteral("dialog-confirm-format"));
+    bOk &= showAndSave(pclPanel->findChild<QDialog*>(QStringLiteral("networkInitializeDialog")),
+        QStringLiteral("dialog-confirm-network"));
 
     ClSettingApDialog clAp(QCoreApplication::translate("ClDetailSettingWidget", "AP setting"), nullptr);
     clAp.findChild<QLineEdit*>(QStringLiteral("ssidEdit"))->setText(QStringLiteral("KD4_camera"));
