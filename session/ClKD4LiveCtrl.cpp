@@ -208,7 +208,8 @@ void ClKD4LiveCtrl::slotWatchFrame(const QImage& clImg)
 
 void ClKD4LiveCtrl::slotFrameWatchTimeout()
 {
-    if (bIsStoppingLive || !clLiveThread.isRunning() || bIsStalled)
+    // Started only while not stalled, so each stall is reported once.
+    if (bIsStoppingLive || !clLiveThread.isRunning())
         return;
     bIsStalled = true;
     emit sigLiveStalled();

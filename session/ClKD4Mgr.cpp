@@ -144,20 +144,20 @@ void ClKD4Mgr::recvOwnResponse(const ZK_CMD& clCmd)
 void ClKD4Mgr::updateCameraState(const ClAllSettings& clSettings)
 {
     // The resolution can change on the camera's own menu: what the camera reports decides.
-    bool bRecordingChanged = false;
+    bool bRecordStateChanged = false;
     const QVariant clResolution = clSettings.value(ZkSetting::VIDEO_RESOLUTION);
     if (clResolution.canConvert<QString>()) {
         const bool bHighSpeed = ZkResolution::isHighSpeed(clResolution.toString());
-        bRecordingChanged = bHighSpeed != bIsHighSpeed && bIsRecording;
+        bRecordStateChanged = bHighSpeed != bIsHighSpeed && bIsRecording;
         bIsHighSpeed = bHighSpeed;
     }
     const QVariant clStatus = clSettings.value(ZkSetting::APP_STATUS);
     if (clStatus.canConvert<QString>()) {
         const bool bRecording = clStatus.toString() == ZkValue::RECORD;
-        bRecordingChanged = bRecordingChanged || bRecording != bIsRecording;
+        bRecordStateChanged = bRecordStateChanged || bRecording != bIsRecording;
         bIsRecording = bRecording;
     }
-    if (bRecordingChanged)
+    if (bRecordStateChanged)
         emit sigRecordingState(bIsRecording, bIsHighSpeed);
 
     bool bBatteryChanged = false;

@@ -55,9 +55,9 @@ private:
     static const stRow ROWS[];
 
     QWidget* createPageControl(const stRow& clRow) override;
-    // A row button that runs pSlot when clicked.
     // What a confirmed one-shot action will do, said in its confirmation.
     static QString confirmationText(const QString& strKey);
+    // A row button that runs pSlot when clicked.
     QPushButton* createSettingButton(const QString& strText, void (ClDetailSettingWidget::*pSlot)());
 
     ClSettingItemComboBox* pclPhotometry;

@@ -136,7 +136,6 @@ void ClSettingWidget::setConnectHint(const QString& strHint)
 {
     pclConnectHint->setText(strHint);
     pclConnectHint->setVisible(!strHint.isEmpty());
-    pclConnectHint->setAccessibleName(strHint);
 }
 
 void ClSettingWidget::showConnectFailed(int iErrCode)
