@@ -4,6 +4,7 @@
 #include "ClBasicStyle.h"
 #include "ClCurlLibrary.h"
 #include "ClDialogHelpers.h"
+#include "ClKeyboardAccess.h"
 #include "ClMainWidget.h"
 #include "ClResources.h"
 #include "ClSettingsIdentity.h"
@@ -149,10 +150,12 @@ std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()
 {
     auto pclWindow = std::make_unique<ClMainWidget>();
     pclWindow->setWindowTitle(windowTitle());
-    // Two passes over the widgets that exist now; widgets made later keep their own settings.
+    // No context menus on the widgets that exist now; widgets made later keep their own.
     forEachWidget(
         pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setContextMenuPolicy(Qt::NoContextMenu); });
-    forEachWidget(pclWindow.get(), [](QWidget* pclWidget) { pclWidget->setFocusPolicy(Qt::NoFocus); });
+    // Controls are reached by Tab, never focused by a click; widgets made later follow once
+    // the application watches them (run() installs the watcher).
+    ClKeyboardAccess::apply(pclWindow.get());
     return pclWindow;
 }
 
@@ -160,6 +163,7 @@ int ClStartup::run(int& iArgc, char** ppArgv, const std::function<void(ClMainWid
 {
     QApplication clApp(iArgc, ppArgv);
     installStyle();
+    ClKeyboardAccess::install();
     registerResources();
     loadTranslations(languageCode(QLocale::system()));
     setAppearance();

@@ -1,5 +1,6 @@
 #include "ClLiveWidget.h"
 
+#include "ClStatusAnnouncer.h"
 #include "GridKind.h"
 
 #include <QBrush>
@@ -17,6 +18,7 @@ namespace {
 
 const int ICON_WIDTH = 25; // icons are scaled to this width
 const int ICON_MARGIN = 25; // distance of the icons from the top and the side edges
+const int BATTERY_LOW_PERCENT = 30; // the one-bar icon and below
 
 // Icons come from the compiled-in resources, scaled to the icon width; a missing one draws nothing.
 QImage loadIcon(const QString& strPath)
@@ -66,6 +68,7 @@ void ClLiveWidget::clearView()
     strBattText.clear();
     strRecText.clear();
     bIsStalled = false;
+    bIsBatteryLow = false;
     updateAccessibleDescription();
     slotClearImage();
 }
@@ -76,6 +79,7 @@ void ClLiveWidget::slotSetLiveStalled()
     bIsStalled = true;
     slotClearImage();
     updateAccessibleDescription();
+    ClStatusAnnouncer::announce(this, tr("The live picture is not arriving"));
 }
 
 bool ClLiveWidget::isShowingPicture() const
@@ -105,6 +109,7 @@ void ClLiveWidget::slotSetGrid(const QString& strType)
 
 void ClLiveWidget::slotSetRecordState(bool bIsEnable, bool bIsHighSpeed)
 {
+    const bool bWasRecording = !strRecText.isEmpty();
     strMessage.clear();
     if (bIsEnable) {
         strRecIcon = QStringLiteral(":/img/rec_simbol");
@@ -118,6 +123,12 @@ void ClLiveWidget::slotSetRecordState(bool bIsEnable, bool bIsHighSpeed)
                             : tr("Recording");
     updateAccessibleDescription();
     update();
+    if (bIsEnable != bWasRecording) {
+        ClStatusAnnouncer::announce(this,
+            !bIsEnable         ? tr("Recording stopped")
+                : bIsHighSpeed ? tr("Recording started at high speed, no live picture")
+                               : tr("Recording started"));
+    }
 }
 
 void ClLiveWidget::slotSetBattLv(qint32 lBatt, bool bIsAcConnect)
@@ -126,7 +137,7 @@ void ClLiveWidget::slotSetBattLv(qint32 lBatt, bool bIsAcConnect)
         strBattIcon = QStringLiteral(":/img/batt_ac");
     else if (lBatt <= 0)
         strBattIcon = QStringLiteral(":/img/batt_0");
-    else if (lBatt <= 30)
+    else if (lBatt <= BATTERY_LOW_PERCENT)
         strBattIcon = QStringLiteral(":/img/batt_1");
     else if (lBatt <= 60)
         strBattIcon = QStringLiteral(":/img/batt_2");
@@ -135,6 +146,10 @@ void ClLiveWidget::slotSetBattLv(qint32 lBatt, bool bIsAcConnect)
     strBattText = bIsAcConnect ? tr("Mains adapter") : tr("Battery %1 %").arg(qBound(0, lBatt, 100));
     updateAccessibleDescription();
     update();
+    const bool bWasLow = bIsBatteryLow;
+    bIsBatteryLow = !bIsAcConnect && lBatt <= BATTERY_LOW_PERCENT;
+    if (bIsBatteryLow && !bWasLow)
+        ClStatusAnnouncer::announce(this, tr("Battery low: %1 %").arg(qBound(0, lBatt, 100)));
 }
 
 void ClLiveWidget::updateAccessibleDescription()

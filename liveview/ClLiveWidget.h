@@ -69,6 +69,8 @@ private:
     QVariantAnimation clProgressAnimation;
     int iAngle = 0;
     bool bIsStalled = false;
+    // The battery was last reported low: only the drop into low is announced.
+    bool bIsBatteryLow = false;
     // KD4TOOL_TRACE_FRAMES: the last frame whose painting was written to standard error.
     qint64 llTracedFrame = 0;
     stIcon stBattIcon;

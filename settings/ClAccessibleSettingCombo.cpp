@@ -1,10 +1,15 @@
 #include "ClAccessibleSettingCombo.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
 const char* const SETTING_ROW_PROPERTY = "kd4SettingRow";
+// How far up a row's label may sit: the row widget, then the page that lays out label and row.
+constexpr int LABEL_SEARCH_LEVELS = 3;
 
 QAccessibleInterface* settingComboFactory(const QString& strClassName, QObject* pclObject)
 {
@@ -36,6 +41,14 @@ void ClAccessibleSettingCombo::markAsSettingRow(QComboBox* pclCombo)
     // Before anything asks for the combo box's interface: the first one made is kept.
     install();
     pclCombo->setProperty(SETTING_ROW_PROPERTY, true);
+#ifdef Q_OS_UNIX
+    // The name is the entry shown: say so when it changes. Qt tells the bus only that a value
+    // changed, without the new name, and screen readers keep announcing the name they cached.
+    QObject::connect(pclCombo, &QComboBox::currentTextChanged, pclCombo, [pclCombo] {
+        QAccessibleEvent clNamed(pclCombo, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&clNamed);
+    });
+#endif
 }
 
 QComboBox* ClAccessibleSettingCombo::comboBox() const
@@ -43,23 +56,99 @@ QComboBox* ClAccessibleSettingCombo::comboBox() const
     return static_cast<QComboBox*>(widget());
 }
 
+QLabel* ClAccessibleSettingCombo::rowLabel() const
+{
+    QWidget* pclLevel = widget()->parentWidget();
+    for (int i = 0; pclLevel && i < LABEL_SEARCH_LEVELS; ++i, pclLevel = pclLevel->parentWidget()) {
+        const auto clLabels = pclLevel->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QLabel* pclLabel : clLabels) {
+            if (pclLabel->buddy() == widget())
+                return pclLabel;
+        }
+    }
+    return nullptr;
+}
+
+int ClAccessibleSettingCombo::childCount() const
+{
+    return comboBox()->isEditable() ? 2 : 1;
+}
+
+QAccessibleInterface* ClAccessibleSettingCombo::child(int iIndex) const
+{
+    if (iIndex == 0)
+        return QAccessible::queryAccessibleInterface(comboBox()->view());
+    if (iIndex == 1 && comboBox()->isEditable())
+        return QAccessible::queryAccessibleInterface(comboBox()->lineEdit());
+    return nullptr;
+}
+
+int ClAccessibleSettingCombo::indexOfChild(const QAccessibleInterface* pclChild) const
+{
+    if (!pclChild)
+        return -1;
+    if (pclChild->object() == comboBox()->view())
+        return 0;
+    if (comboBox()->isEditable() && pclChild->object() == comboBox()->lineEdit())
+        return 1;
+    return -1;
+}
+
+QAccessibleInterface* ClAccessibleSettingCombo::childAt(int iX, int iY) const
+{
+    if (comboBox()->isEditable()
+        && comboBox()->lineEdit()->rect().contains(comboBox()->lineEdit()->mapFromGlobal(QPoint(iX, iY))))
+        return child(1);
+    return nullptr;
+}
+
 QString ClAccessibleSettingCombo::text(QAccessible::Text eText) const
 {
-    if (eText == QAccessible::Name && !widget()->accessibleName().isEmpty())
-        return widget()->accessibleName();
-    if (eText == QAccessible::Name || eText == QAccessible::Value)
+    switch (eText) {
+    case QAccessible::Name:
+#ifndef Q_OS_UNIX
+        // Windows and others read a combo box's name and value apart.
+        return widget()->accessibleName().isEmpty() ? comboBox()->currentText() : widget()->accessibleName();
+#else
+        // Screen readers on the desktop bus hear the entry shown as the name and take the label
+        // from the label relation; value changes reach them as name changes.
         return comboBox()->currentText();
-    return QAccessibleWidget::text(eText);
+#endif
+    case QAccessible::Value:
+        return comboBox()->isEditable() ? comboBox()->lineEdit()->text() : comboBox()->currentText();
+    default:
+        return QAccessibleWidget::text(eText);
+    }
+}
+
+QVector<QPair<QAccessibleInterface*, QAccessible::Relation>> ClAccessibleSettingCombo::relations(
+    QAccessible::Relation eMatch) const
+{
+    auto clRelations = QAccessibleWidget::relations(eMatch);
+    if (!(eMatch & QAccessible::Label))
+        return clRelations;
+    if (QLabel* pclLabel = rowLabel()) {
+        QAccessibleInterface* pclLabelInterface = QAccessible::queryAccessibleInterface(pclLabel);
+        const bool bListed = std::any_of(clRelations.cbegin(), clRelations.cend(),
+            [pclLabelInterface](const auto& clRelation) { return clRelation.first == pclLabelInterface; });
+        if (pclLabelInterface && !bListed)
+            clRelations.append(qMakePair(pclLabelInterface, QAccessible::Label));
+    }
+    return clRelations;
 }
 
 QStringList ClAccessibleSettingCombo::actionNames() const
 {
-    return { showMenuAction() };
+    return { showMenuAction(), pressAction() };
 }
 
 void ClAccessibleSettingCombo::doAction(const QString& strAction)
 {
-    if (strAction == showMenuAction())
+    if (strAction != showMenuAction() && strAction != pressAction())
+        return;
+    if (comboBox()->view()->isVisible())
+        comboBox()->hidePopup();
+    else
         comboBox()->showPopup();
 }
 

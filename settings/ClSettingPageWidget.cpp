@@ -18,6 +18,18 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+namespace {
+
+// The combo box a row's control is or holds.
+QComboBox* comboOf(QWidget* pclControl)
+{
+    if (auto* pclCombo = qobject_cast<QComboBox*>(pclControl))
+        return pclCombo;
+    return pclControl->findChild<QComboBox*>();
+}
+
+} // namespace
+
 ClSettingPageWidget::ClSettingPageWidget(QWidget* pclParent)
     : ClNodeWidget(pclParent)
 {
@@ -53,6 +65,9 @@ QLabel* ClSettingPageWidget::addLine(
             pclRowLayout->addWidget(pclControl);
     }
     pclLayout->addLayout(pclRowLayout);
+    // Read before its controls by a screen reader walking the page; the label is made last.
+    if (!clControls.isEmpty())
+        pclLabel->stackUnder(clControls.first());
     return pclLabel;
 }
 
@@ -125,6 +140,9 @@ void ClSettingPageWidget::buildRows(
             const stRow& clControlRow = *clLineRows.at(iControl);
             const bool bCaptioned = clControlRow.pcText
                 && (clControlRow.eControl == Control::Slider || clControlRow.eControl == Control::Balance);
+            // Screen readers take a combo box's label from the label whose buddy it is.
+            if (QComboBox* pclCombo = comboOf(clLine.at(iControl)); pclCombo && !pclLabel->buddy())
+                pclLabel->setBuddy(pclCombo);
             nameForScreenReaders(clLine.at(iControl),
                 bCaptioned ? pclLabel->text() + QStringLiteral(": ")
                         + QCoreApplication::translate(pcContext, clControlRow.pcText)

@@ -4,6 +4,7 @@
 #include "ClDetailSettingWidget.h"
 #include "ClDialogHelpers.h"
 #include "ClSimpleSettingWidget.h"
+#include "ClStatusAnnouncer.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -136,6 +137,8 @@ void ClSettingWidget::setConnectHint(const QString& strHint)
 {
     pclConnectHint->setText(strHint);
     pclConnectHint->setVisible(!strHint.isEmpty());
+    // The focus may be anywhere (or on a page that just went): say why there is no session.
+    ClStatusAnnouncer::announce(this, strHint);
 }
 
 void ClSettingWidget::showConnectFailed(int iErrCode)

@@ -1,5 +1,7 @@
 #include "ClWheelGuard.h"
 
+#include "ClKeyboardAccess.h"
+
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QEvent>
@@ -32,7 +34,9 @@ bool ClWheelGuard::eventFilter(QObject* pclWatched, QEvent* pclEvent)
     if (pclEvent->type() != QEvent::Wheel)
         return false;
     auto* pclWidget = qobject_cast<QWidget*>(pclWatched);
-    if (!pclWidget || pclWidget->hasFocus())
+    // Only a focus the user moved there by keyboard: the first control of a window has the
+    // focus from the start, and a mouse user never sees it.
+    if (!pclWidget || ClKeyboardAccess::isKeyboardFocus(pclWidget))
         return false;
     // Ignored, the event travels on to the parents: the page's scroll area scrolls.
     pclEvent->ignore();

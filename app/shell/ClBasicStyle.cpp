@@ -46,6 +46,7 @@ void ClBasicStyle::drawControl(ControlElement eElement, const QStyleOption* pclO
             pclPainter->setPen(QColor(Qt::black));
             pclPainter->drawText(clRect, Qt::AlignCenter, pclTab->text);
             pclPainter->restore();
+            drawKeyboardFocus(pclPainter, pclTab, clRect);
             return;
         }
     }

@@ -16,6 +16,8 @@ void showMessageDialog(QWidget* pclParent, const QString& strText)
     clDialog.setWindowFlags(clDialog.windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto* pclLayout = new QVBoxLayout(&clDialog);
+    // A screen reader reads the message with the dialog, before the focused OK button.
+    clDialog.setAccessibleDescription(strText);
     auto* pclLabel = new QLabel(strText, &clDialog);
     pclLabel->setContentsMargins(10, 10, 10, 10);
     pclLayout->addWidget(pclLabel);

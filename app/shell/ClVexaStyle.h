@@ -52,6 +52,9 @@ protected:
     void drawNineSlice(const QString& strPrefix, QPainter* pclPainter, const QStyleOption* pclOption) const;
     // A small square button of the ":/indicatorbutton/" set with an arrow or the grip in its middle.
     void drawIndicatorButton(int iKind, QPainter* pclPainter, const QStyleOption* pclOption) const;
+    // A blue ring just inside the rectangle when the option's widget has the focus and the focus
+    // was moved there by the keyboard; a click never leaves one.
+    static void drawKeyboardFocus(QPainter* pclPainter, const QStyleOption* pclOption, const QRect& clRect);
 
 private:
     QImage clSliderBackCenter;

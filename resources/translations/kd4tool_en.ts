@@ -201,6 +201,22 @@ Check the camera&apos;s Wi-Fi connection.</source>
         <translation>The live picture is not arriving.
 Check the camera&apos;s Wi-Fi connection.</translation>
     </message>
+    <message>
+        <source>Battery low: %1 %</source>
+        <translation>Battery low: %1 %</translation>
+    </message>
+    <message>
+        <source>Recording started at high speed, no live picture</source>
+        <translation>Recording started at high speed, no live picture</translation>
+    </message>
+    <message>
+        <source>Recording started</source>
+        <translation>Recording started</translation>
+    </message>
+    <message>
+        <source>Recording stopped</source>
+        <translation>Recording stopped</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>

@@ -201,6 +201,22 @@ Check the camera&apos;s Wi-Fi connection.</source>
         <translation>ライブ映像が届いていません。
 カメラのWi-Fi接続を確認してください。</translation>
     </message>
+    <message>
+        <source>Battery low: %1 %</source>
+        <translation>バッテリー残量低下: %1 %</translation>
+    </message>
+    <message>
+        <source>Recording started at high speed, no live picture</source>
+        <translation>ハイスピード録画を開始しました。ライブビューは表示されません</translation>
+    </message>
+    <message>
+        <source>Recording started</source>
+        <translation>録画を開始しました</translation>
+    </message>
+    <message>
+        <source>Recording stopped</source>
+        <translation>録画を停止しました</translation>
+    </message>
 </context>
 <context>
     <name>ClSettingWidget</name>

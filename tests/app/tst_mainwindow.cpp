@@ -4,14 +4,20 @@
 #include "ClAppCheck.h"
 #include "ClCurlLibrary.h"
 #include "ClDialogHelpers.h"
+#include "ClKeyboardAccess.h"
 #include "ClMainContentWidget.h"
 #include "ClMainWidget.h"
 #include "ClModalDriver.h"
 #include "ClStartup.h"
+#include "WidgetSupport.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLibrary>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
@@ -46,7 +52,7 @@ private slots:
     void windowTitle_untranslatedAndEnglish();
     void refusalMessage_translatedBeforeNameIsFilledIn_data();
     void refusalMessage_translatedBeforeNameIsFilledIn();
-    void createMainWindow_noFocusNoContextMenuAnywhere();
+    void createMainWindow_keyboardReachesControlsClickFocusesNothing();
     void mainWindow_maximumSizeAndNoMaximizeButton();
     void slotSetPage_ignoresOutOfRangePages();
     void showMessageDialog_textAndOkButton();
@@ -145,21 +151,64 @@ void TestMainWindow::refusalMessage_translatedBeforeNameIsFilledIn()
     QCOMPARE(ClStartup::refusalMessage(iStatus), strEnglish);
 }
 
-void TestMainWindow::createMainWindow_noFocusNoContextMenuAnywhere()
+// Controls are reached by Tab and Enter presses a focused button, while a click still moves no
+// focus and leaves no focus frame behind; widgets made later follow the same rule.
+void TestMainWindow::createMainWindow_keyboardReachesControlsClickFocusesNothing()
 {
+    const auto describe = [](QWidget* pclWidget) {
+        const auto* pclButton = qobject_cast<QAbstractButton*>(pclWidget);
+        return QStringLiteral("%1 \"%2\"")
+            .arg(QLatin1String(pclWidget->metaObject()->className()),
+                pclButton ? pclButton->text() : pclWidget->objectName());
+    };
+    ClKeyboardAccess::install();
     std::unique_ptr<ClMainWidget> pclWindow = ClStartup::createMainWindow();
     QList<QWidget*> clWidgets = pclWindow->findChildren<QWidget*>();
     clWidgets.prepend(pclWindow.get());
     QVERIFY(clWidgets.size() >= 2); // at least the window and its content widget
     for (QWidget* pclWidget : clWidgets) {
         QVERIFY2(pclWidget->contextMenuPolicy() == Qt::NoContextMenu, pclWidget->metaObject()->className());
-        QVERIFY2(pclWidget->focusPolicy() == Qt::NoFocus, pclWidget->metaObject()->className());
+        const bool bTextField
+            = qobject_cast<QLineEdit*>(pclWidget) || qobject_cast<QAbstractSpinBox*>(pclWidget);
+        QVERIFY2(
+            bTextField || !(pclWidget->focusPolicy() & Qt::ClickFocus), pclWidget->metaObject()->className());
+        if (qobject_cast<QAbstractButton*>(pclWidget) || qobject_cast<QComboBox*>(pclWidget))
+            QVERIFY2(pclWidget->focusPolicy() & Qt::TabFocus, pclWidget->metaObject()->className());
     }
-    // Widgets made afterwards keep their own policies: the passes ran once.
-    auto* pclLater = new QLabel(pclWindow->contentWidget());
-    pclLater->setFocusPolicy(Qt::StrongFocus);
-    QCOMPARE(pclLater->focusPolicy(), Qt::StrongFocus);
-    QCOMPARE(pclLater->contextMenuPolicy(), Qt::DefaultContextMenu);
+    auto* pclLater = new QPushButton(QStringLiteral("later"), pclWindow->contentWidget());
+    QCOMPARE(pclLater->contextMenuPolicy(), Qt::DefaultContextMenu); // that pass ran once
+    delete pclLater;
+
+    QVERIFY(Kd4Test::showExposed(pclWindow.get()));
+    pclWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(pclWindow.get()));
+    auto* pclConnect = pclWindow->findChild<QPushButton*>(QStringLiteral("connectButton"));
+    QVERIFY(pclConnect);
+    QTRY_VERIFY_WITH_TIMEOUT(pclConnect->isVisible() && pclConnect->isEnabled(), 10000);
+    QList<QWidget*> clChain = Kd4Test::tabChain(pclWindow.get());
+    QVERIFY2(clChain.contains(pclConnect), qPrintable(QString::number(clChain.size())));
+    const auto fnRect = [&pclWindow](QWidget* pclWidget) {
+        return QRect(pclWidget->mapTo(pclWindow.get(), QPoint()), pclWidget->size());
+    };
+    // The chain is a ring: read it from the control at the top.
+    const auto itTop = std::min_element(clChain.begin(), clChain.end(),
+        [&fnRect](QWidget* pclA, QWidget* pclB) { return fnRect(pclA).top() < fnRect(pclB).top(); });
+    std::rotate(clChain.begin(), itTop, clChain.end());
+    for (int i = 1; i < clChain.size(); ++i) {
+        const QRect clAbove = fnRect(clChain.at(i - 1));
+        const QRect clBelow = fnRect(clChain.at(i));
+        QVERIFY2(clBelow.top() >= clAbove.bottom() || clBelow.left() > clAbove.left(),
+            qPrintable(
+                QStringLiteral("%1 before %2").arg(describe(clChain.at(i - 1)), describe(clChain.at(i)))));
+    }
+    QVERIFY(Kd4Test::tabTo(pclConnect));
+    QVERIFY(pclWindow->testAttribute(Qt::WA_KeyboardFocusChange));
+    QSignalSpy clClicked(pclConnect, &QPushButton::clicked);
+    QTest::keyClick(pclConnect, Qt::Key_Return);
+    QTRY_COMPARE(clClicked.count(), 1);
+    // The mouse takes over: the focus frame goes, the click gave no focus of its own.
+    QTest::mouseClick(pclWindow->contentWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QVERIFY(!pclWindow->testAttribute(Qt::WA_KeyboardFocusChange));
 }
 
 void TestMainWindow::mainWindow_maximumSizeAndNoMaximizeButton()

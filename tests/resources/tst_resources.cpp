@@ -107,8 +107,8 @@ struct stCatalogueFile
 };
 
 const stCatalogueFile CATALOGUES[] = {
-    { "kd4tool_en", ":/lang/en", 115 },
-    { "kd4tool_ja", ":/lang/ja", 115 },
+    { "kd4tool_en", ":/lang/en", 119 },
+    { "kd4tool_ja", ":/lang/ja", 119 },
     { "update_en", ":/en/update", 19 },
     { "update_ja", ":/ja/update", 19 },
     { "update_fr", ":/fr/update", 19 },

@@ -90,4 +90,27 @@ void openTab(QWidget* pclWidget, const QString& strCaption)
     qWarning("no tab %s", qPrintable(strCaption));
 }
 
+bool tabTo(QWidget* pclTarget)
+{
+    for (int i = 0; i < 100 && QApplication::focusWidget() != pclTarget; ++i) {
+        QWidget* pclFocus = QApplication::focusWidget();
+        QTest::keyClick(pclFocus ? pclFocus : pclTarget->window(), Qt::Key_Tab);
+    }
+    return QApplication::focusWidget() == pclTarget;
+}
+
+QList<QWidget*> tabChain(QWidget* pclWindow)
+{
+    QList<QWidget*> clChain;
+    for (int i = 0; i < 200; ++i) {
+        QWidget* pclFocus = QApplication::focusWidget();
+        QTest::keyClick(pclFocus ? pclFocus : pclWindow, Qt::Key_Tab);
+        pclFocus = QApplication::focusWidget();
+        if (!pclFocus || clChain.contains(pclFocus))
+            break;
+        clChain.append(pclFocus);
+    }
+    return clChain;
+}
+
 } // namespace Kd4Test

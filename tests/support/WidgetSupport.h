@@ -4,6 +4,7 @@
 // entry, click a dialog's button, open a tool box tab, show a window and wait for it.
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
 class QComboBox;
@@ -29,6 +30,10 @@ QString labelText(QWidget* pclDialog);
 void clickButton(QWidget* pclDialog, const QString& strObjectName);
 // Opens the combo's popup with the mouse and clicks the entry with the given text.
 bool chooseComboEntry(QComboBox* pclCombo, const QString& strText);
+// Presses Tab in the focused window until the widget has the focus (at most 100 times).
+bool tabTo(QWidget* pclTarget);
+// The widgets Tab reaches from the window's first control on, in order, until it comes round.
+QList<QWidget*> tabChain(QWidget* pclWindow);
 // Clicks the tab with the given caption of the tool box (pclWidget itself or the one inside it).
 void openTab(QWidget* pclWidget, const QString& strCaption);
 
