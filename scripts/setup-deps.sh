@@ -8,7 +8,8 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libcurl4-openssl-dev libcurl4 libjpeg-dev picojson-dev libcpp-httplib-dev libssl-dev
-  xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
+  xvfb xauth x11-utils fonts-ipafont-gothic fonts-dejavu-core
+  dbus at-spi2-core python3-pyatspi
   iproute2 util-linux curl clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils
 )

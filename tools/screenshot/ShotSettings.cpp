@@ -11,10 +11,12 @@
 #include "ClSettingWidget.h"
 #include "ZkSetting.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -98,6 +100,20 @@ bool shots::settings(const QString& strDir, const QString& strLang)
     pclPanel->applySettings(snapshot());
     pclPanel->showSettingPage(1);
     bOk &= saveNamed(pclPanel, QStringLiteral("panel-simple"));
+    // Moved there by Tab: the white balance box with the keyboard focus ring.
+    clWindow.activateWindow();
+    QApplication::setActiveWindow(&clWindow);
+    for (int i = 0; i < 12
+         && QApplication::focusWidget()
+             != pclPanel->findChild<QWidget*>(QStringLiteral("zk_white_balance"))->findChild<QComboBox*>();
+         ++i) {
+        QKeyEvent clTab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(
+            QApplication::focusWidget() ? QApplication::focusWidget() : &clWindow, &clTab);
+    }
+    bOk &= saveNamed(pclPanel, QStringLiteral("panel-keyboard-focus"));
+    if (QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus();
     auto* pclToolBox = pclPanel->findChild<QToolBox*>();
     pclToolBox->setCurrentIndex(1);
     bOk &= saveNamed(pclPanel, QStringLiteral("panel-detail-top"));
