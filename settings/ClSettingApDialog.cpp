@@ -37,6 +37,11 @@ ClSettingApDialog::ClSettingApDialog(const QString& strTitle, QWidget* pclParent
     pclCancel->setObjectName(QStringLiteral("cancelButton"));
     pclOkButton->setObjectName(QStringLiteral("okButton"));
     setSameWidth(pclCancel, pclOkButton);
+    // Tab goes as the eye does: the texts, then Cancel, then OK; screen readers name each text
+    // after its label.
+    setTabOrder(pclCancel, pclOkButton);
+    pclSsidLabel->setBuddy(pclSsidEdit);
+    pclKeyLabel->setBuddy(pclKeyEdit);
 
     auto* pclLayout = new QVBoxLayout(this);
     auto* pclSsidRow = new QHBoxLayout();

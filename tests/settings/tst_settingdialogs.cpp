@@ -94,6 +94,8 @@ private slots:
     void information_upgradeRequestsUpdateThenCloses();
     void information_closeOnlyCloses();
     void information_showsVersionsAndLicence();
+    void keyboard_cancelBeforeOkAndEscapeCancels_data();
+    void keyboard_cancelBeforeOkAndEscapeCancels();
 };
 
 void TestSettingDialogs::ap_okRule_data()
@@ -456,6 +458,46 @@ void TestSettingDialogs::information_showsVersionsAndLicence()
     const QString strLicence = QString::fromUtf8(clLicence.readAll());
     QVERIFY(!strLicence.isEmpty());
     QCOMPARE(clDialog.findChild<QTextBrowser*>(QStringLiteral("licenceBrowser"))->toPlainText(), strLicence);
+}
+
+void TestSettingDialogs::keyboard_cancelBeforeOkAndEscapeCancels_data()
+{
+    QTest::addColumn<int>("iKind");
+    QTest::newRow("access point") << 0;
+    QTest::newRow("interval") << 1;
+    QTest::newRow("confirmation") << 2;
+}
+
+// Tab follows the buttons as they stand, Cancel before OK, and Escape is Cancel.
+void TestSettingDialogs::keyboard_cancelBeforeOkAndEscapeCancels()
+{
+    QFETCH(int, iKind);
+    std::unique_ptr<QDialog> pclDialog;
+    if (iKind == 0) {
+        auto* pclAp = new ClSettingApDialog(QStringLiteral("AP setting"), nullptr);
+        pclDialog.reset(pclAp);
+        pclAp->show();
+        typeText(ssidEdit(pclAp), QStringLiteral("camera1"));
+        typeText(keyEdit(pclAp), QStringLiteral("12345678"));
+    } else if (iKind == 1) {
+        pclDialog = std::make_unique<ClSettingIntervalDialog>(QStringLiteral("Interval time"), nullptr);
+    } else {
+        pclDialog = std::make_unique<ClSettingConfirmDialog>(QStringLiteral("Format"), nullptr,
+            QStringLiteral("All photos and videos on the SD card will be erased."), QStringLiteral("Format"));
+    }
+    QVERIFY(showExposed(pclDialog.get()));
+    pclDialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(pclDialog.get()));
+    QPushButton* pclOk = okButton(pclDialog.get());
+    auto* pclCancel = pclDialog->findChild<QPushButton*>(QStringLiteral("cancelButton"));
+    QVERIFY(pclOk && pclCancel && pclOk->isEnabled());
+    const QList<QWidget*> clChain = tabChain(pclDialog.get());
+    const int iCancel = clChain.indexOf(pclCancel);
+    QVERIFY(iCancel >= 0);
+    QCOMPARE(clChain.at((iCancel + 1) % clChain.size()), pclOk);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!pclDialog->isVisible());
+    QCOMPARE(pclDialog->result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestSettingDialogs)
