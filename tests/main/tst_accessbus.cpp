@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QtTest>
@@ -186,12 +187,15 @@ private slots:
     void keyboard_changesSettingThroughOpenList();
     void keyboard_opensAndClosesConfirmation();
     void recording_isAnnouncedAndDisablesSettings();
+    void sessionLost_isAnnouncedAndEnterReconnects();
 
 private:
     ClSettingWidget* panel() const { return pclWindow->contentWidget()->settingWidget(); }
     // Tab through the bus until the widget has the focus.
     bool tabTo(QWidget* pclTarget);
     void openPage(const QString& strCaption);
+    // A notification with the text showed since the last look: what a screen reader speaks.
+    bool heard(const QString& strText);
 
     std::unique_ptr<camsim::CamSim> pclSim;
     std::unique_ptr<ClMainWidget> pclWindow;
@@ -245,6 +249,20 @@ void TestAccessBus::openPage(const QString& strCaption)
         if (pclTab->text() == strCaption && tabTo(pclTab))
             pclReader->keys({ QStringLiteral("space") });
     }
+}
+
+bool TestAccessBus::heard(const QString& strText)
+{
+    for (const QJsonValue& clValue : pclReader->events()) {
+        const QJsonObject clEvent = clValue.toObject();
+        if (clEvent.value(QStringLiteral("role")) == QStringLiteral("notification")
+            && clEvent.value(QStringLiteral("name")).toString().startsWith(strText)
+            && clEvent.value(QStringLiteral("type")).toString()
+                == QLatin1String("object:state-changed:showing")
+            && clEvent.value(QStringLiteral("detail")).toInt() == 1)
+            return true;
+    }
+    return false;
 }
 
 void TestAccessBus::tree_everyControlHasNameValueAndRole_data()
@@ -423,18 +441,7 @@ void TestAccessBus::recording_isAnnouncedAndDisablesSettings()
     pclSim->startRecording();
     QComboBox* pclCombo = combo(panel(), QStringLiteral("zk_white_balance"));
     QTRY_VERIFY_WITH_TIMEOUT(!pclCombo->isEnabled(), WAIT_MS);
-    const auto fnHeard = [this](const QString& strText) {
-        for (const QJsonValue& clValue : pclReader->events()) {
-            const QJsonObject clEvent = clValue.toObject();
-            if (clEvent.value(QStringLiteral("role")) == QStringLiteral("notification")
-                && clEvent.value(QStringLiteral("name")).toString() == strText
-                && clEvent.value(QStringLiteral("type")).toString()
-                    == QLatin1String("object:state-changed:showing")
-                && clEvent.value(QStringLiteral("detail")).toInt() == 1)
-                return true;
-        }
-        return false;
-    };
+    const auto fnHeard = [this](const QString& strText) { return heard(strText); };
     QVERIFY(QTest::qWaitFor([&] { return fnHeard(QStringLiteral("Recording started")); }, WAIT_MS));
     const QJsonArray clTree = pclReader->tree();
     const QList<QJsonObject> clNodes
@@ -449,6 +456,29 @@ void TestAccessBus::recording_isAnnouncedAndDisablesSettings()
     pclSim->stopRecording();
     QVERIFY(QTest::qWaitFor([&] { return fnHeard(QStringLiteral("Recording stopped")); }, WAIT_MS));
     QTRY_VERIFY_WITH_TIMEOUT(pclCombo->isEnabled(), WAIT_MS);
+}
+
+// The camera drops the session: the reason is spoken, and Connect, reached by Tab and pressed
+// with Enter, brings the settings back.
+void TestAccessBus::sessionLost_isAnnouncedAndEnterReconnects()
+{
+    pclReader->events();
+    pclSim->endSession();
+    QVERIFY(QTest::qWaitFor(
+        [this] { return heard(QStringLiteral("The connection to the camera was lost.")); }, WAIT_MS));
+    QTRY_COMPARE_WITH_TIMEOUT(panelPage(panel()), 0, WAIT_MS);
+    QPushButton* pclConnect = connectButton(panel());
+    QVERIFY(QTest::qWaitFor([pclConnect] { return pclConnect->isEnabled(); }, WAIT_MS));
+    pclWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(pclWindow.get(), WAIT_MS));
+    QVERIFY(tabTo(pclConnect));
+    pclReader->keys({ QStringLiteral("Return") });
+    QVERIFY(QTest::qWaitFor(
+        [this] {
+            return panelPage(panel()) == 1 && combo(panel(), QStringLiteral("zk_white_balance"))->isEnabled();
+        },
+        WAIT_MS));
+    QVERIFY(pclSim->sessionOpen());
 }
 
 QTEST_MAIN(TestAccessBus)
