@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks that the libraries stack one way: a folder includes headers only from the folders it is
-# allowed to build on. Prints each include that runs the wrong way and fails if there is one.
+# allowed to build on. Each include is judged by the file it resolves to (beside the including
+# file, then from the top of the tree), a bare name found on the include path by the folder that
+# holds that header. Prints each include that runs the wrong way and fails if there is one.
+# Usage: scripts/check-layers.sh [TREE]   (TREE: another copy of the sources; default this one)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"
 
 # Folder -> the folders whose headers it may include (besides its own).
@@ -40,13 +43,38 @@ for dir in "${!allowed[@]}"; do
   while IFS= read -r header; do owner[$(basename "$header")]=$dir; done < <(files_of "$dir" '*.h' '*.h')
 done
 
+# The folder with an entry that holds a path of the tree (the deepest one).
+folder_of() {
+  local best="" dir
+  for dir in "${!allowed[@]}"; do
+    case "$1" in "$dir"/*) [ ${#dir} -gt ${#best} ] && best=$dir ;; esac
+  done
+  echo "$best"
+}
+
+# The folder an include of a file reaches.
+reached_by() {
+  local file=$1 name=$2 here
+  here=$(dirname "$file")
+  if [ -f "$here/$name" ]; then
+    case "$name" in
+      */*) folder_of "$(realpath -m --relative-to="$root" "$here/$name")" ;;
+      *) folder_of "$file" ;;
+    esac
+  elif [ -f "$root/$name" ]; then
+    folder_of "$(realpath -m --relative-to="$root" "$root/$name")"
+  else
+    echo "${owner[$(basename "$name")]:-}"
+  fi
+}
+
 bad=0
 for dir in "${!allowed[@]}"; do
   for file in $(files_of "$dir" '*.cpp' '*.h'); do
     while IFS= read -r name; do
-      from=${owner[$name]:-}
+      from=$(reached_by "$file" "$name")
       [ -z "$from" ] || [ "$from" = "$dir" ] && continue
-      case " ${allowed_headers[$dir]:-} " in *" $name "*) continue ;; esac
+      case " ${allowed_headers[$dir]:-} " in *" $(basename "$name") "*) continue ;; esac
       case " ${allowed[$dir]} " in
         *" $from "*) ;;
         *) echo "$file includes $name from $from"; bad=1 ;;
