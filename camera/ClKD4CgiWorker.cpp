@@ -3,13 +3,14 @@
 #include "ClCommands.h"
 #include "ZkResolution.h"
 #include "ZkSetting.h"
+#include "ZkVocabulary.h"
 #include "raptor_service.h"
 
 #include <QDateTime>
 
 namespace {
 
-const QString CLOCK_FORMAT = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+using ZkVocabulary::CLOCK_FORMAT;
 
 // A set or get-all message is sent again after a time-out, up to this many attempts in all.
 constexpr int MAX_ATTEMPTS = 3;

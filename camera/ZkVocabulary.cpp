@@ -110,8 +110,6 @@ QList<stSetting> makeSettings()
     };
 }
 
-const QString CLOCK_FORMAT = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-
 QString durationText(int iSeconds)
 {
     return QStringLiteral("%1:%2:%3")

@@ -10,6 +10,9 @@
 // they are shown, in the context of the page that shows them, so the catalogues keep working.
 namespace ZkVocabulary {
 
+// How the camera writes its clock (the camera_clock setting): local time, to the second.
+inline const QString CLOCK_FORMAT = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
 // How a value's label is shown.
 enum class Label
 {

@@ -27,7 +27,7 @@ namespace {
 using ZkVocabulary::Kind;
 using ZkVocabulary::stSetting;
 
-const QString CLOCK_FORMAT = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+using ZkVocabulary::CLOCK_FORMAT;
 const QString UNKNOWN = QStringLiteral("unknown");
 
 // The keys set takes: every setting of the pages but the actions.
@@ -315,7 +315,7 @@ bool ClCtlRunner::workStatus()
             strRecording.isEmpty()                ? UNKNOWN
                 : strRecording == ZkValue::RECORD ? QStringLiteral("yes")
                                                   : QStringLiteral("no") },
-        { QStringLiteral("video_resolution"), clSettings.value(ZkSetting::VIDEO_RESOLUTION, UNKNOWN) },
+        { ZkSetting::VIDEO_RESOLUTION, clSettings.value(ZkSetting::VIDEO_RESOLUTION, UNKNOWN) },
     };
     QJsonObject clObject;
     for (const auto& clLine : clLines) {
