@@ -1,7 +1,5 @@
 #include "ClAppCheck.h"
 
-#include "ClPlatform.h"
-
 #include <QCoreApplication>
 
 ClAppCheck::ClAppCheck(const QString& strName, QObject* pclParent)
@@ -19,15 +17,7 @@ int ClAppCheck::checkInstance(const QString& strName)
     // so that copies in other users' sessions see the same name.
     qintptr llHandle = 0;
     const int iStatus = ClPlatform::acquireInstanceLock(strName, &llHandle);
-    switch (iStatus) {
-    case ClPlatform::LockTaken:
+    if (iStatus == OnlyInstance)
         clHandle = llHandle;
-        return OnlyInstance;
-    case ClPlatform::LockHeldByThisUser:
-        return AlreadyRunning;
-    case ClPlatform::LockHeldByOtherUser:
-        return OtherUserRunning;
-    default:
-        return CheckFailed;
-    }
+    return iStatus >= OnlyInstance && iStatus <= CheckFailed ? iStatus : int(CheckFailed);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClPlatform.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,12 +15,13 @@ class ClAppCheck : public QObject
     Q_DISABLE_COPY(ClAppCheck)
 
 public:
+    // The platform layer's answers under the names the start-up uses.
     enum Status
     {
-        OnlyInstance = 0, // this process holds the name now
-        AlreadyRunning = 1, // another copy of this user holds it
-        OtherUserRunning = 2, // a copy in another user's session holds it
-        CheckFailed = 3, // the lock could not be created for any other reason
+        OnlyInstance = ClPlatform::LockTaken,
+        AlreadyRunning = ClPlatform::LockHeldByThisUser,
+        OtherUserRunning = ClPlatform::LockHeldByOtherUser,
+        CheckFailed = ClPlatform::LockFailed,
     };
 
     // An empty instance name stands for the application name.
