@@ -75,12 +75,19 @@ ClNotifyList ClKD4CgiWorker::toNotifyList(const Notification_Rsp& clRsp)
 
 ClKD4CgiWorker::ValueType ClKD4CgiWorker::valueType(const QString& strKey)
 {
-    if (strKey == ZkSetting::CAMERA_CLOCK)
+    // The vocabulary's kind of a setting decides how its values travel; keys it does not know
+    // (the camera's state, the access point's texts) are text.
+    const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(strKey);
+    if (!pclSetting)
+        return ValueType::Text;
+    switch (pclSetting->eKind) {
+    case ZkVocabulary::Kind::Clock:
         return ValueType::DateTime;
-    if (strKey == ZkSetting::SPEAKER_VOLUME || strKey == ZkSetting::REC_AUDIO_LEVEL
-        || strKey == ZkSetting::REC_AUDIO_BALANCE)
+    case ZkVocabulary::Kind::Number:
         return ValueType::Integer;
-    return ValueType::Text;
+    default:
+        return ValueType::Text;
+    }
 }
 
 QPair<QString, QString> ClKD4CgiWorker::toWireValue(const QString& strKey, const QVariant& clValue)
