@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 
@@ -69,37 +68,27 @@ QLabel* ClAccessibleSettingCombo::rowLabel() const
     return nullptr;
 }
 
+// A setting row's combo box is never editable: its one child is the list of its entries.
 int ClAccessibleSettingCombo::childCount() const
 {
-    return comboBox()->isEditable() ? 2 : 1;
+    return 1;
 }
 
 QAccessibleInterface* ClAccessibleSettingCombo::child(int iIndex) const
 {
-    if (iIndex == 0)
-        return QAccessible::queryAccessibleInterface(comboBox()->view());
-    if (iIndex == 1 && comboBox()->isEditable())
-        return QAccessible::queryAccessibleInterface(comboBox()->lineEdit());
-    return nullptr;
+    return iIndex == 0 ? QAccessible::queryAccessibleInterface(comboBox()->view()) : nullptr;
 }
 
 int ClAccessibleSettingCombo::indexOfChild(const QAccessibleInterface* pclChild) const
 {
-    if (!pclChild)
-        return -1;
-    if (pclChild->object() == comboBox()->view())
-        return 0;
-    if (comboBox()->isEditable() && pclChild->object() == comboBox()->lineEdit())
-        return 1;
-    return -1;
+    return pclChild && pclChild->object() == comboBox()->view() ? 0 : -1;
 }
 
 QAccessibleInterface* ClAccessibleSettingCombo::childAt(int iX, int iY) const
 {
-    if (comboBox()->isEditable()
-        && comboBox()->lineEdit()->rect().contains(comboBox()->lineEdit()->mapFromGlobal(QPoint(iX, iY))))
-        return child(1);
-    return nullptr;
+    Q_UNUSED(iX)
+    Q_UNUSED(iY)
+    return nullptr; // the closed combo box shows no child; the open list is a window of its own
 }
 
 QString ClAccessibleSettingCombo::text(QAccessible::Text eText) const
@@ -115,7 +104,7 @@ QString ClAccessibleSettingCombo::text(QAccessible::Text eText) const
         return comboBox()->currentText();
 #endif
     case QAccessible::Value:
-        return comboBox()->isEditable() ? comboBox()->lineEdit()->text() : comboBox()->currentText();
+        return comboBox()->currentText();
     default:
         return QAccessibleWidget::text(eText);
     }

@@ -8,7 +8,7 @@ if [ "${KD4_ON_ACCESS_BUS:-}" != 1 ]; then
   # -noreset: the accessibility bus's address is a property of the root window, which a server
   # reset (when its last client leaves) would clear.
   export KD4_ON_ACCESS_BUS=1
-  exec xvfb-run -a -e "${KD4_XVFB_LOG:-/dev/null}" -s "-screen 0 1400x900x24 -nolisten tcp -noreset" dbus-run-session -- "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1400x900x24 -nolisten tcp -noreset" dbus-run-session -- "$0" "$@"
 fi
 
 launcher=/usr/libexec/at-spi-bus-launcher

@@ -61,11 +61,13 @@ public:
     }
     QJsonArray tree()
     {
-        return run({ QJsonObject { { QStringLiteral("tree"), true } } })
-            .at(0)
-            .toObject()
-            .value(QStringLiteral("nodes"))
-            .toArray();
+        const QJsonArray clTree = ask(QStringLiteral("tree"), QStringLiteral("nodes"));
+        // KD4_BUS_DUMP set: every tree read is printed, as the reader saw it.
+        if (qEnvironmentVariableIsSet("KD4_BUS_DUMP")) {
+            for (const QJsonValue& clNode : clTree)
+                qInfo().noquote() << QJsonDocument(clNode.toObject()).toJson(QJsonDocument::Compact);
+        }
+        return clTree;
     }
     void keys(const QStringList& clKeys)
     {
@@ -73,18 +75,16 @@ public:
             QJsonObject { { QStringLiteral("sleep"), 0.15 } } });
         QTest::qWait(50);
     }
-    QJsonArray events()
-    {
-        return run({ QJsonObject { { QStringLiteral("events"), true } } })
-            .at(0)
-            .toObject()
-            .value(QStringLiteral("events"))
-            .toArray();
-    }
+    QJsonArray events() { return ask(QStringLiteral("events"), QStringLiteral("events")); }
 
     QString strError;
 
 private:
+    // One step alone, and the list its result carries.
+    QJsonArray ask(const QString& strStep, const QString& strList)
+    {
+        return run({ QJsonObject { { strStep, true } } }).at(0).toObject().value(strList).toArray();
+    }
     QJsonObject readLine()
     {
         // A loop that runs without pauses: the reader's every call waits for this process's answer.
@@ -280,10 +280,6 @@ void TestAccessBus::tree_everyControlHasNameValueAndRole()
     openPage(strPage);
     const QJsonArray clTree = pclReader->tree();
     QVERIFY2(!clTree.isEmpty(), qPrintable(pclReader->strError));
-    if (qEnvironmentVariableIsSet("KD4_BUS_DUMP")) {
-        for (const QJsonValue& clNode : clTree)
-            qInfo().noquote() << describe(clNode.toObject());
-    }
     int iChecked = 0;
     for (QWidget* pclWidget : panel()->findChildren<QWidget*>()) {
         const bool bOperated = qobject_cast<QComboBox*>(pclWidget)
@@ -412,10 +408,6 @@ void TestAccessBus::keyboard_opensAndClosesConfirmation()
             QJsonObject { { QStringLiteral("sleep"), 0.5 } } });
     QVERIFY2(clResults.size() == 5, qPrintable(pclReader->strError));
     const QJsonArray clTree = clResults.at(2).toObject().value(QStringLiteral("nodes")).toArray();
-    if (qEnvironmentVariableIsSet("KD4_BUS_DUMP")) {
-        for (const QJsonValue& clNode : clTree)
-            qInfo().noquote() << describe(clNode.toObject());
-    }
     QCOMPARE(find(clTree, QStringLiteral("dialog"), pclFormat->accessibleName()).size(), 1);
     QVERIFY(!find(clTree, QStringLiteral("label"),
         QStringLiteral("All photos and videos on the SD card will be erased."))
@@ -446,10 +438,6 @@ void TestAccessBus::recording_isAnnouncedAndDisablesSettings()
     const QJsonArray clTree = pclReader->tree();
     const QList<QJsonObject> clNodes
         = find(clTree, QStringLiteral("combo box"), pclCombo->currentText(), labelOf(pclCombo));
-    if (clNodes.size() != 1) {
-        for (const QJsonValue& clNode : clTree)
-            qInfo().noquote() << describe(clNode.toObject());
-    }
     QCOMPARE(clNodes.size(), 1);
     QVERIFY(!strings(clNodes.first().value(QStringLiteral("states"))).contains(QStringLiteral("enabled")));
 
