@@ -1,4 +1,4 @@
-#include "ClAppCheck.h"
+#include "app/ClAppCheck.h"
 
 #include <QCoreApplication>
 

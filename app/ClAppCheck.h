@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClPlatform.h"
+#include "platform/ClPlatform.h"
 
 #include <QObject>
 #include <QString>

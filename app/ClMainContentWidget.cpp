@@ -1,10 +1,10 @@
-#include "ClMainContentWidget.h"
+#include "app/ClMainContentWidget.h"
 
-#include "ClKD4Mgr.h"
-#include "ClLiveWidget.h"
-#include "ClMJpegWorker.h"
-#include "ClSettingWidget.h"
-#include "ClUpdateWidget.h"
+#include "liveview/ClLiveWidget.h"
+#include "session/ClKD4Mgr.h"
+#include "session/ClMJpegWorker.h"
+#include "settings/ClSettingWidget.h"
+#include "updater/ClUpdateWidget.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

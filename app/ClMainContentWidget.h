@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClNodeWidget.h"
+#include "shell/ClNodeWidget.h"
 
 class ClKD4Mgr;
 class ClLiveWidget;

@@ -1,7 +1,7 @@
-#include "ClMainWidget.h"
+#include "app/ClMainWidget.h"
 
-#include "ClMainContentWidget.h"
-#include "ClQuitRequest.h"
+#include "app/ClMainContentWidget.h"
+#include "platform/ClQuitRequest.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,14 +1,14 @@
-#include "ClStartup.h"
+#include "app/ClStartup.h"
 
-#include "ClAppCheck.h"
-#include "ClBasicStyle.h"
-#include "ClCurlLibrary.h"
-#include "ClDialogHelpers.h"
-#include "ClKeyboardAccess.h"
-#include "ClMainWidget.h"
-#include "ClResources.h"
-#include "ClSettingsIdentity.h"
-#include "kd4_config.h"
+#include "app/ClAppCheck.h"
+#include "app/ClMainWidget.h"
+#include "camera/ClCurlLibrary.h"
+#include "config/kd4_config.h"
+#include "resources/ClResources.h"
+#include "shell/ClBasicStyle.h"
+#include "shell/ClDialogHelpers.h"
+#include "shell/ClKeyboardAccess.h"
+#include "shell/ClSettingsIdentity.h"
 
 #include <QApplication>
 #include <QFont>

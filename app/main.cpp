@@ -1,4 +1,4 @@
-#include "ClStartup.h"
+#include "app/ClStartup.h"
 
 int main(int argc, char* argv[])
 {

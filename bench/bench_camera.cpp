@@ -1,10 +1,10 @@
 // Cost of one camera message: building the envelope, and whole round trips through libcurl to the
 // camera simulator on loopback (one transfer handle per message, as the client always does).
-#include "ClCurlLibrary.h"
-#include "ZkSetting.h"
-#include "raptor_service.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ZkSetting.h"
+#include "camera/raptor_service.h"
 
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
 #include <QtTest>
 

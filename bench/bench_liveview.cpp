@@ -1,15 +1,15 @@
 // The live picture's budget per frame: decoding one camera JPEG, painting it with every overlay,
 // and the frame rate and memory of the whole fetch loop against the simulator delivering frames as
 // fast as loopback allows.
-#include "ClCommands.h"
-#include "ClCurlLibrary.h"
-#include "ClKD4Cgi.h"
-#include "ClLiveWidget.h"
-#include "ClMJpegWorker.h"
-#include "ClResources.h"
-#include "GridKind.h"
+#include "camera/ClCommands.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ClKD4Cgi.h"
+#include "liveview/ClLiveWidget.h"
+#include "resources/ClResources.h"
+#include "session/ClMJpegWorker.h"
+#include "shell/GridKind.h"
 
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "ClCameraAddress.h"
+#include "camera/ClCameraAddress.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,6 @@
-#include "ClCurlLibrary.h"
+#include "camera/ClCurlLibrary.h"
+
+#include "platform/ClPlatform.h"
 
 #include <QLibrary>
 
@@ -10,14 +12,7 @@ QLibrary& ClCurlLibrary::library()
 
 const char* ClCurlLibrary::defaultFileName()
 {
-#if defined(Q_OS_WIN)
-    return "libcurl.dll";
-#elif defined(Q_OS_MACOS)
-    return "libcurl.4.dylib";
-#else
-    // The runtime package's name; plain libcurl.so only exists with the development files.
-    return "libcurl.so.4";
-#endif
+    return ClPlatform::httpLibraryFileName();
 }
 
 bool ClCurlLibrary::load()

@@ -1,6 +1,6 @@
-#include "ClKD4Cgi.h"
+#include "camera/ClKD4Cgi.h"
 
-#include "ClKD4CgiWorker.h"
+#include "camera/ClKD4CgiWorker.h"
 
 #include <QMutexLocker>
 

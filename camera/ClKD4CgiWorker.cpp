@@ -1,10 +1,10 @@
-#include "ClKD4CgiWorker.h"
+#include "camera/ClKD4CgiWorker.h"
 
-#include "ClCommands.h"
-#include "ZkResolution.h"
-#include "ZkSetting.h"
-#include "ZkVocabulary.h"
-#include "raptor_service.h"
+#include "camera/ClCommands.h"
+#include "camera/ZkResolution.h"
+#include "camera/ZkSetting.h"
+#include "camera/ZkVocabulary.h"
+#include "camera/raptor_service.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "ZK_CMD.h"
+#include "camera/ZK_CMD.h"
 
 #include <QMetaType>
 

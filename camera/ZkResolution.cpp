@@ -1,4 +1,4 @@
-#include "ZkResolution.h"
+#include "camera/ZkResolution.h"
 
 bool ZkResolution::isHighSpeed(const QString& strResolution)
 {

@@ -1,7 +1,7 @@
-#include "ZkVocabulary.h"
+#include "camera/ZkVocabulary.h"
 
-#include "ZkResolution.h"
-#include "ZkSetting.h"
+#include "camera/ZkResolution.h"
+#include "camera/ZkSetting.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,9 +1,9 @@
-#include "raptor_service.h"
+#include "camera/raptor_service.h"
 
-#include "ClCurlLibrary.h"
-#include "ZK_CMD.h"
-#include "ZkResolution.h"
-#include "ZkSetting.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ZK_CMD.h"
+#include "camera/ZkResolution.h"
+#include "camera/ZkSetting.h"
 
 #include <QLibrary>
 

@@ -1,4 +1,4 @@
-#include "ClCtlOptions.h"
+#include "ctl/ClCtlOptions.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "ClCtlQuit.h"
+#include "ctl/ClCtlQuit.h"
 
 #include <csignal>
 

@@ -1,16 +1,16 @@
-#include "ClCtlRunner.h"
+#include "ctl/ClCtlRunner.h"
 
-#include "ClCameraAddress.h"
-#include "ClCommands.h"
-#include "ClCtlQuit.h"
-#include "ClCtlSession.h"
-#include "ClCurlLibrary.h"
-#include "ClKD4CgiWorker.h"
-#include "ClPlatform.h"
-#include "CtlExit.h"
-#include "ZkSetting.h"
-#include "ZkVocabulary.h"
-#include "kd4_config.h"
+#include "camera/ClCameraAddress.h"
+#include "camera/ClCommands.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ClKD4CgiWorker.h"
+#include "camera/ZkSetting.h"
+#include "camera/ZkVocabulary.h"
+#include "config/kd4_config.h"
+#include "ctl/ClCtlQuit.h"
+#include "ctl/ClCtlSession.h"
+#include "ctl/CtlExit.h"
+#include "platform/ClPlatform.h"
 
 #include <QDateTime>
 #include <QFile>

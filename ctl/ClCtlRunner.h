@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClCtlOptions.h"
+#include "ctl/ClCtlOptions.h"
 
 #include <QJsonObject>
 #include <QMap>

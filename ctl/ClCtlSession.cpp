@@ -1,8 +1,8 @@
-#include "ClCtlSession.h"
+#include "ctl/ClCtlSession.h"
 
-#include "ClKD4CgiWorker.h"
-#include "CtlExit.h"
-#include "ZkFrame.h"
+#include "camera/ClKD4CgiWorker.h"
+#include "camera/ZkFrame.h"
+#include "ctl/CtlExit.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

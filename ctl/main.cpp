@@ -1,4 +1,4 @@
-#include "ClCtlRunner.h"
+#include "ctl/ClCtlRunner.h"
 
 #include <QCoreApplication>
 

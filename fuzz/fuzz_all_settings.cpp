@@ -1,11 +1,11 @@
 // A reply to "get all current settings" (message 3), from its body through the settings table of
 // the message set to the ClAllSettings snapshot the command worker answers with, typed keys
 // included, and back to the camera's texts as a settings page would send a value again.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ClKD4CgiWorker.h"
-#include "ZK_CMD.h"
-#include "raptor_service.h"
+#include "camera/ClKD4CgiWorker.h"
+#include "camera/ZK_CMD.h"
+#include "camera/raptor_service.h"
 
 #include <QDateTime>
 

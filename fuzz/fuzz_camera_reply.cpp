@@ -1,10 +1,10 @@
 // The body of a camera reply, as libcurl hands it over after an HTTP 200 answer, through the
 // transport's reading into the reply object and the "rval", "msg_id" and "param" every message
 // takes from it.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ZK_CMD.h"
-#include "raptor_service.h"
+#include "camera/ZK_CMD.h"
+#include "camera/raptor_service.h"
 
 #include <cstddef>
 #include <cstdint>

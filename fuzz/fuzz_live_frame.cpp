@@ -1,8 +1,8 @@
 // The body of one live frame as the camera's JPEG resource delivers it, through the live worker's
 // acceptance and decoding (size guards included) to the image it emits.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ClMJpegWorker.h"
+#include "session/ClMJpegWorker.h"
 
 #include <QByteArray>
 #include <QImage>

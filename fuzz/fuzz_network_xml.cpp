@@ -1,8 +1,8 @@
 // The network settings file "network.xml", through the reader the update controller uses: update
 // server URL, automatic update flag and the proxy with its login (Base64 password decoded).
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ClParseXmlNetwork.h"
+#include "updater/ClParseXmlNetwork.h"
 
 #include <QByteArray>
 #include <QNetworkProxy>

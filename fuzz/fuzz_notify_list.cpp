@@ -1,10 +1,10 @@
 // A reply to the notification poll (message 4097), from its body through the notification
 // entries of the message set to the ClNotifyList the listener hands to the session manager.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ClKD4CgiWorker.h"
-#include "ZK_CMD.h"
-#include "raptor_service.h"
+#include "camera/ClKD4CgiWorker.h"
+#include "camera/ZK_CMD.h"
+#include "camera/raptor_service.h"
 
 #include <cstddef>
 #include <cstdint>

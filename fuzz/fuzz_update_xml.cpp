@@ -1,10 +1,10 @@
 // The update description "update_tool.xml" as the update server sends it, through the reader the
 // update check uses: file entries, the application entry and the process, removal and settings
 // sections, including the preference look-ups that "reg" attributes ask for.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "ClParseXmlUpdate.h"
-#include "ClSettingsIdentity.h"
+#include "shell/ClSettingsIdentity.h"
+#include "updater/ClParseXmlUpdate.h"
 
 #include <QByteArray>
 

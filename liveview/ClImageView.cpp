@@ -1,4 +1,4 @@
-#include "ClImageView.h"
+#include "liveview/ClImageView.h"
 
 #include <QBrush>
 #include <QPaintEvent>

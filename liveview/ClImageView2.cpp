@@ -1,4 +1,4 @@
-#include "ClImageView2.h"
+#include "liveview/ClImageView2.h"
 
 #include <QPainter>
 

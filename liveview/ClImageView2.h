@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClImageView.h"
+#include "liveview/ClImageView.h"
 
 #include <QRect>
 

@@ -1,7 +1,7 @@
-#include "ClLiveWidget.h"
+#include "liveview/ClLiveWidget.h"
 
-#include "ClStatusAnnouncer.h"
-#include "GridKind.h"
+#include "shell/ClStatusAnnouncer.h"
+#include "shell/GridKind.h"
 
 #include <QBrush>
 #include <QConicalGradient>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClImageView2.h"
+#include "liveview/ClImageView2.h"
 
 #include <QString>
 #include <QVariant>

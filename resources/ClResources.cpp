@@ -1,4 +1,4 @@
-#include "ClResources.h"
+#include "resources/ClResources.h"
 
 #include <QtGlobal>
 

@@ -1,86 +1,66 @@
 #!/usr/bin/env bash
-# Checks that the libraries stack one way: a folder includes headers only from the folders it is
-# allowed to build on. Each include is judged by the file it resolves to (beside the including
-# file, then from the top of the tree), a bare name found on the include path by the folder that
-# holds that header. Prints each include that runs the wrong way and fails if there is one.
+# Checks that the libraries stack one way and that every include says which layer it reaches: a
+# folder includes headers only from the folders it is allowed to build on, each written from the
+# top of the tree ("camera/ZkSetting.h"). An include is judged by the file it resolves to (from
+# the top of the tree, else beside the including file, else a bare name by the folder that holds
+# that header). Prints each include that breaks a rule and fails if there is one.
 # Usage: scripts/check-layers.sh [TREE]   (TREE: another copy of the sources; default this one)
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"
 
-# Folder -> the folders whose headers it may include (besides its own).
-# app/shell/platform, the operating system's services, is the part of the shell that kd4ctl may use.
+# Folder -> the folders whose headers it may include (besides its own), lowest first.
 declare -A allowed=(
-  [resources]=""
-  [camera]=""
+  [platform]=""
+  [config]=""
+  [camera]="platform"
   [session]="camera"
-  [app/shell/platform]=""
-  [app/shell]="app/shell/platform camera resources"
-  [liveview]="app/shell app/shell/platform resources"
-  [settings]="app/shell app/shell/platform camera resources"
-  [updater]="app/shell app/shell/platform resources"
-  [app]="app/shell app/shell/platform camera session liveview settings updater resources"
-  [ctl]="camera app/shell/platform"
-)
-# Single headers a folder may include besides its folders': the generated build configuration.
-declare -A allowed_headers=(
-  [ctl]="kd4_config.h"
+  [resources]=""
+  [shell]="platform config camera resources"
+  [liveview]="shell platform config resources"
+  [settings]="shell platform config camera resources"
+  [updater]="shell platform config resources"
+  [ctl]="camera platform config"
+  [app]="shell platform config camera session liveview settings updater resources"
 )
 
-# Files of a folder, without those of a folder below it that has its own entry (app/ does not hold
-# its shell's files, nor the shell its platform's).
-files_of() {
-  local prune=()
-  for other in "${!allowed[@]}"; do
-    case "$other" in "$1"/*) prune+=(-path "$other" -prune -o) ;; esac
-  done
-  find "$1" "${prune[@]}" -type f \( -name "$2" -o -name "$3" \) -print
-}
-
-# Which folder owns each header name.
-declare -A owner=([kd4_config.h]=app/shell)
+# Which folder holds each header name, for includes that name none.
+declare -A owner=()
 for dir in "${!allowed[@]}"; do
-  while IFS= read -r header; do owner[$(basename "$header")]=$dir; done < <(files_of "$dir" '*.h' '*.h')
+  while IFS= read -r header; do owner[$(basename "$header")]=$dir; done < <(find "$dir" -type f -name '*.h')
 done
 
-# The folder with an entry that holds a path of the tree (the deepest one).
-folder_of() {
-  local best="" dir
-  for dir in "${!allowed[@]}"; do
-    case "$1" in "$dir"/*) [ ${#dir} -gt ${#best} ] && best=$dir ;; esac
-  done
-  echo "$best"
-}
-
-# The folder an include of a file reaches.
-reached_by() {
+# The path from the top of the tree that an include of a file resolves to; empty when it names
+# no file of the tree (a generated .moc). The configuration header is generated from its .in.
+resolved() {
   local file=$1 name=$2 here
   here=$(dirname "$file")
-  if [ -f "$here/$name" ]; then
-    case "$name" in
-      */*) folder_of "$(realpath -m --relative-to="$root" "$here/$name")" ;;
-      *) folder_of "$file" ;;
-    esac
-  elif [ -f "$root/$name" ]; then
-    folder_of "$(realpath -m --relative-to="$root" "$root/$name")"
-  else
-    echo "${owner[$(basename "$name")]:-}"
+  if [ -f "$root/$name" ] || [ -f "$root/$name.in" ]; then
+    realpath -m --relative-to="$root" "$root/$name"
+  elif [ -f "$here/$name" ]; then
+    realpath -m --relative-to="$root" "$here/$name"
+  elif [ -n "${owner[$(basename "$name")]:-}" ]; then
+    echo "${owner[$(basename "$name")]}/$(basename "$name")"
   fi
 }
 
 bad=0
 for dir in "${!allowed[@]}"; do
-  for file in $(files_of "$dir" '*.cpp' '*.h'); do
+  while IFS= read -r file; do
     while IFS= read -r name; do
-      from=$(reached_by "$file" "$name")
-      [ -z "$from" ] || [ "$from" = "$dir" ] && continue
-      case " ${allowed_headers[$dir]:-} " in *" $(basename "$name") "*) continue ;; esac
+      target=$(resolved "$file" "$name")
+      [ -n "$target" ] || continue
+      from=${target%%/*}
+      if [ "$target" != "$name" ]; then
+        echo "$file includes $name, which names no folder (write \"$target\")"; bad=1
+      fi
+      [ "$from" = "$dir" ] && continue
       case " ${allowed[$dir]} " in
         *" $from "*) ;;
         *) echo "$file includes $name from $from"; bad=1 ;;
       esac
     done < <(sed -n 's/^#include "\(.*\)"/\1/p' "$file")
-  done
+  done < <(find "$dir" -type f \( -name '*.cpp' -o -name '*.h' \))
 done
-[ $bad -eq 0 ] && echo "check-layers: every include runs downwards"
+[ $bad -eq 0 ] && echo "check-layers: every include names its folder and runs downwards"
 exit $bad

@@ -1,7 +1,7 @@
-#include "AbstLiveWorker.h"
+#include "session/AbstLiveWorker.h"
 
-#include "ClCommands.h"
-#include "ClKD4Cgi.h"
+#include "camera/ClCommands.h"
+#include "camera/ClKD4Cgi.h"
 
 AbstLiveWorker::AbstLiveWorker(const QString& strAddress)
     : strAddress(strAddress)

@@ -1,9 +1,9 @@
-#include "ClKD4LiveCtrl.h"
+#include "session/ClKD4LiveCtrl.h"
 
-#include "ClCommands.h"
-#include "ClKD4Cgi.h"
-#include "ClMJpegWorker.h"
-#include "ClNotifyListener.h"
+#include "camera/ClCommands.h"
+#include "camera/ClKD4Cgi.h"
+#include "session/ClMJpegWorker.h"
+#include "session/ClNotifyListener.h"
 
 #include <QEventLoop>
 #include <QMutexLocker>

@@ -1,12 +1,12 @@
-#include "ClKD4Mgr.h"
+#include "session/ClKD4Mgr.h"
 
-#include "ClCameraAddress.h"
-#include "ClCommands.h"
-#include "ClKD4LiveCtrl.h"
-#include "ZkResolution.h"
-#include "ZkSetting.h"
+#include "camera/ClCameraAddress.h"
+#include "camera/ClCommands.h"
+#include "camera/ZkResolution.h"
+#include "camera/ZkSetting.h"
+#include "session/ClKD4LiveCtrl.h"
 
-#include "ClShutdownWait.h"
+#include "session/ClShutdownWait.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClShutdownWait.h"
-#include "ZK_CMD.h"
+#include "camera/ZK_CMD.h"
+#include "session/ClShutdownWait.h"
 
 #include <QEventLoop>
 #include <QImage>

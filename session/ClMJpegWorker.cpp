@@ -1,7 +1,7 @@
-#include "ClMJpegWorker.h"
+#include "session/ClMJpegWorker.h"
 
-#include "ClCommands.h"
-#include "ZkSetting.h"
+#include "camera/ClCommands.h"
+#include "camera/ZkSetting.h"
 
 #include <QBuffer>
 #include <QImageReader>

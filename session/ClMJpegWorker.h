@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AbstLiveWorker.h"
-#include "ZkFrame.h"
+#include "camera/ZkFrame.h"
+#include "session/AbstLiveWorker.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "ClNotifyListener.h"
+#include "session/ClNotifyListener.h"
 
-#include "ClKD4Cgi.h"
+#include "camera/ClKD4Cgi.h"
 
 #include <QElapsedTimer>
 

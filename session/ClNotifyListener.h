@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZK_CMD.h"
+#include "camera/ZK_CMD.h"
 
 #include <QMutex>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "ClShutdownWait.h"
+#include "session/ClShutdownWait.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

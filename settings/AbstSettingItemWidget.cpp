@@ -1,6 +1,6 @@
-#include "AbstSettingItemWidget.h"
+#include "settings/AbstSettingItemWidget.h"
 
-#include "ClSettingItemStyle.h"
+#include "shell/ClSettingItemStyle.h"
 
 AbstSettingItemWidget::AbstSettingItemWidget(const QString& strKey, QWidget* pclParent)
     : QWidget(pclParent)

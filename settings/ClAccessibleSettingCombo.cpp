@@ -1,4 +1,4 @@
-#include "ClAccessibleSettingCombo.h"
+#include "settings/ClAccessibleSettingCombo.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClSettingPageWidget.h"
+#include "settings/ClSettingPageWidget.h"
 
 class ClInformationDialog;
 class ClSettingApDialog;

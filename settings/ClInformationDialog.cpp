@@ -1,6 +1,6 @@
-#include "ClInformationDialog.h"
+#include "settings/ClInformationDialog.h"
 
-#include "ClSettingDialogHelpers.h"
+#include "settings/ClSettingDialogHelpers.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ClIntervalSpinBox.h"
+#include "settings/ClIntervalSpinBox.h"
 
 #include <QLineEdit>
 

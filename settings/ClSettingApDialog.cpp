@@ -1,7 +1,7 @@
-#include "ClSettingApDialog.h"
+#include "settings/ClSettingApDialog.h"
 
-#include "ClDialogHelpers.h"
-#include "ClSettingDialogHelpers.h"
+#include "settings/ClSettingDialogHelpers.h"
+#include "shell/ClDialogHelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

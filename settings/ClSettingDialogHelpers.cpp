@@ -1,4 +1,4 @@
-#include "ClSettingDialogHelpers.h"
+#include "settings/ClSettingDialogHelpers.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,10 +1,10 @@
-#include "ClSettingIntervalDialog.h"
+#include "settings/ClSettingIntervalDialog.h"
 
-#include "ClDialogHelpers.h"
-#include "ClIntervalSpinBox.h"
-#include "ClSettingDialogHelpers.h"
-#include "ZkSetting.h"
-#include "ZkVocabulary.h"
+#include "camera/ZkSetting.h"
+#include "camera/ZkVocabulary.h"
+#include "settings/ClIntervalSpinBox.h"
+#include "settings/ClSettingDialogHelpers.h"
+#include "shell/ClDialogHelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "ClSettingItemComboBox.h"
+#include "settings/ClSettingItemComboBox.h"
 
-#include "ClAccessibleSettingCombo.h"
+#include "settings/ClAccessibleSettingCombo.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

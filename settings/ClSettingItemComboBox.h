@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstSettingItemWidget.h"
+#include "settings/AbstSettingItemWidget.h"
 
 #include <QList>
 #include <QPair>

@@ -1,4 +1,4 @@
-#include "ClSettingItemRecBalance.h"
+#include "settings/ClSettingItemRecBalance.h"
 
 #include <QSlider>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClSettingItemSlider.h"
+#include "settings/ClSettingItemSlider.h"
 
 // The recording balance: shows the side ("L" or "R") and the distance from the centre.
 class ClSettingItemRecBalance : public ClSettingItemSlider

@@ -1,4 +1,4 @@
-#include "ClSettingItemShowDialogButton.h"
+#include "settings/ClSettingItemShowDialogButton.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ClSettingItemSlider.h"
+#include "settings/ClSettingItemSlider.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstSettingItemWidget.h"
+#include "settings/AbstSettingItemWidget.h"
 
 class QLabel;
 class QSlider;

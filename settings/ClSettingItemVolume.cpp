@@ -1,7 +1,7 @@
-#include "ClSettingItemVolume.h"
+#include "settings/ClSettingItemVolume.h"
 
-#include "ZkSetting.h"
-#include "ZkVocabulary.h"
+#include "camera/ZkSetting.h"
+#include "camera/ZkVocabulary.h"
 
 #include <QSlider>
 

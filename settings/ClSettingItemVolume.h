@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClSettingItemSlider.h"
+#include "settings/ClSettingItemSlider.h"
 
 // The speaker volume: 0 to 100 % on screen, 0 to 64 on the camera.
 class ClSettingItemVolume : public ClSettingItemSlider

@@ -1,12 +1,12 @@
-#include "ClSettingPageWidget.h"
+#include "settings/ClSettingPageWidget.h"
 
-#include "AbstSettingItemWidget.h"
-#include "ClCommands.h"
-#include "ClSettingItemComboBox.h"
-#include "ClSettingItemRecBalance.h"
-#include "ClSettingItemSlider.h"
-#include "ClSettingItemVolume.h"
-#include "ClWheelGuard.h"
+#include "camera/ClCommands.h"
+#include "settings/AbstSettingItemWidget.h"
+#include "settings/ClSettingItemComboBox.h"
+#include "settings/ClSettingItemRecBalance.h"
+#include "settings/ClSettingItemSlider.h"
+#include "settings/ClSettingItemVolume.h"
+#include "settings/ClWheelGuard.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>

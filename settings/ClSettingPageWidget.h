@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClNodeWidget.h"
-#include "ZkVocabulary.h"
+#include "camera/ZkVocabulary.h"
+#include "shell/ClNodeWidget.h"
 
 #include <QList>
 #include <QMap>

@@ -1,10 +1,10 @@
-#include "ClSettingWidget.h"
+#include "settings/ClSettingWidget.h"
 
-#include "ClCommands.h"
-#include "ClDetailSettingWidget.h"
-#include "ClDialogHelpers.h"
-#include "ClSimpleSettingWidget.h"
-#include "ClStatusAnnouncer.h"
+#include "camera/ClCommands.h"
+#include "settings/ClDetailSettingWidget.h"
+#include "settings/ClSimpleSettingWidget.h"
+#include "shell/ClDialogHelpers.h"
+#include "shell/ClStatusAnnouncer.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

@@ -1,10 +1,10 @@
-#include "ClSimpleSettingWidget.h"
+#include "settings/ClSimpleSettingWidget.h"
 
-#include "ClCommands.h"
-#include "ClDialogHelpers.h"
-#include "ClSettingItemComboBox.h"
-#include "GridKind.h"
-#include "ZkSetting.h"
+#include "camera/ClCommands.h"
+#include "camera/ZkSetting.h"
+#include "settings/ClSettingItemComboBox.h"
+#include "shell/ClDialogHelpers.h"
+#include "shell/GridKind.h"
 
 #include <QSignalBlocker>
 #include <QSpacerItem>

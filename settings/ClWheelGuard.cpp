@@ -1,6 +1,6 @@
-#include "ClWheelGuard.h"
+#include "settings/ClWheelGuard.h"
 
-#include "ClKeyboardAccess.h"
+#include "shell/ClKeyboardAccess.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>

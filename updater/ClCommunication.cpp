@@ -1,4 +1,4 @@
-#include "ClCommunication.h"
+#include "updater/ClCommunication.h"
 
 #include <QAuthenticator>
 #include <QMetaType>

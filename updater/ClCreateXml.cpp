@@ -1,4 +1,4 @@
-#include "ClCreateXml.h"
+#include "updater/ClCreateXml.h"
 
 #include <QFile>
 

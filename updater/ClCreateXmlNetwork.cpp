@@ -1,4 +1,4 @@
-#include "ClCreateXmlNetwork.h"
+#include "updater/ClCreateXmlNetwork.h"
 
 #include <QNetworkProxy>
 

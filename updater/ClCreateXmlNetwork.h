@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClCreateXml.h"
+#include "updater/ClCreateXml.h"
 
 // Writer of the network settings file "network.xml".
 class ClCreateXmlNetwork : public ClCreateXml

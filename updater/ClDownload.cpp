@@ -1,9 +1,9 @@
-#include "ClDownload.h"
+#include "updater/ClDownload.h"
 
-#include "ClCommunication.h"
-#include "ClParseXmlNetwork.h"
-#include "ClParseXmlUpdate.h"
-#include "ClProgressDialog.h"
+#include "updater/ClCommunication.h"
+#include "updater/ClParseXmlNetwork.h"
+#include "updater/ClParseXmlUpdate.h"
+#include "updater/ClProgressDialog.h"
 
 #include <QCryptographicHash>
 #include <QFile>

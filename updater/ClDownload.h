@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stDataInfo.h"
-#include "stDownloadEntry.h"
+#include "updater/stDataInfo.h"
+#include "updater/stDownloadEntry.h"
 
 #include <QList>
 #include <QNetworkProxy>

@@ -1,6 +1,6 @@
-#include "ClParseXml.h"
+#include "updater/ClParseXml.h"
 
-#include "ClXmlException.h"
+#include "updater/ClXmlException.h"
 
 #include <QFile>
 #include <QXmlStreamReader>

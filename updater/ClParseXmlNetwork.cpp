@@ -1,4 +1,4 @@
-#include "ClParseXmlNetwork.h"
+#include "updater/ClParseXmlNetwork.h"
 
 #include <QDomElement>
 

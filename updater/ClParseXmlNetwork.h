@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClParseXml.h"
+#include "updater/ClParseXml.h"
 
 #include <QNetworkProxy>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "ClParseXmlUpdate.h"
+#include "updater/ClParseXmlUpdate.h"
 
-#include "ClSetting.h"
-#include "ClSettingsIdentity.h"
+#include "shell/ClSetting.h"
+#include "shell/ClSettingsIdentity.h"
 
 #include <QDomElement>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClParseXml.h"
-#include "stFileEntry.h"
-#include "stSettingEntry.h"
+#include "updater/ClParseXml.h"
+#include "updater/stFileEntry.h"
+#include "updater/stSettingEntry.h"
 
 #include <QList>
 #include <QStringList>

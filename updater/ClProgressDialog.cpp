@@ -1,4 +1,4 @@
-#include "ClProgressDialog.h"
+#include "updater/ClProgressDialog.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>

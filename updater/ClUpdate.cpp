@@ -1,11 +1,11 @@
-#include "ClUpdate.h"
+#include "updater/ClUpdate.h"
 
-#include "ClCreateXmlNetwork.h"
-#include "ClParseXmlUpdate.h"
-#include "ClPlatform.h"
-#include "ClProgressDialog.h"
-#include "ClUpdateServer.h"
-#include "kd4_config.h"
+#include "config/kd4_config.h"
+#include "platform/ClPlatform.h"
+#include "updater/ClCreateXmlNetwork.h"
+#include "updater/ClParseXmlUpdate.h"
+#include "updater/ClProgressDialog.h"
+#include "updater/ClUpdateServer.h"
 
 #include <QCoreApplication>
 #include <QDir>

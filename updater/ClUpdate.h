@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClDownload.h"
-#include "ClParseXmlNetwork.h"
+#include "updater/ClDownload.h"
+#include "updater/ClParseXmlNetwork.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ClUpdateServer.h"
+#include "updater/ClUpdateServer.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
-#include "ClUpdateWidget.h"
+#include "updater/ClUpdateWidget.h"
 
-#include "ClDialogHelpers.h"
-#include "ClPlatform.h"
-#include "ClUpdate.h"
+#include "platform/ClPlatform.h"
+#include "shell/ClDialogHelpers.h"
+#include "updater/ClUpdate.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

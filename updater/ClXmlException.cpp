@@ -1,4 +1,4 @@
-#include "ClXmlException.h"
+#include "updater/ClXmlException.h"
 
 ClXmlException::ClXmlException(const QString& strText)
     : strMessage(strText)

@@ -1,15 +1,15 @@
 // The main window and the start-up steps that can run inside one process: translations and the
 // default locale, window title, refusal texts, focus and context-menu policies, page switching.
 
-#include "ClAppCheck.h"
-#include "ClCurlLibrary.h"
-#include "ClDialogHelpers.h"
-#include "ClKeyboardAccess.h"
-#include "ClMainContentWidget.h"
-#include "ClMainWidget.h"
-#include "ClModalDriver.h"
-#include "ClStartup.h"
-#include "WidgetSupport.h"
+#include "app/ClAppCheck.h"
+#include "app/ClMainContentWidget.h"
+#include "app/ClMainWidget.h"
+#include "app/ClStartup.h"
+#include "camera/ClCurlLibrary.h"
+#include "shell/ClDialogHelpers.h"
+#include "shell/ClKeyboardAccess.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/support/WidgetSupport.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

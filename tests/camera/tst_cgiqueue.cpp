@@ -1,7 +1,7 @@
 // The request queue: one command at a time, in arrival order, answers relayed in that order.
 
-#include "ClKD4Cgi.h"
-#include "SimSupport.h"
+#include "camera/ClKD4Cgi.h"
+#include "tests/support/SimSupport.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

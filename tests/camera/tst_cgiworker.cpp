@@ -1,7 +1,7 @@
 // The camera messages each command produces, checked in the simulated camera's own log.
 
-#include "ClKD4CgiWorker.h"
-#include "SimSupport.h"
+#include "camera/ClKD4CgiWorker.h"
+#include "tests/support/SimSupport.h"
 
 #include <QDateTime>
 #include <QtTest>

@@ -1,11 +1,11 @@
 // The camera client against the camera simulator (and, for replies the simulator never gives, a
 // small scripted HTTP server): envelopes byte for byte, time limits, every failure code, the
 // session token, reading replies, and the live view preparation sequences.
-#include "ClCurlLibrary.h"
-#include "raptor_service.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/raptor_service.h"
 
-#include "ClLoopbackServer.h"
-#include "SimSupport.h"
+#include "tests/support/ClLoopbackServer.h"
+#include "tests/support/SimSupport.h"
 
 #include <httplib.h>
 

@@ -3,10 +3,10 @@
 // and exactly the messages the camera receives (257 first, 258 last, nothing at all when the
 // command line is refused).
 
-#include "CamSim.h"
-#include "ClPlatform.h"
-#include "SimSupport.h"
-#include "kd4_config.h"
+#include "config/kd4_config.h"
+#include "platform/ClPlatform.h"
+#include "tests/support/SimSupport.h"
+#include "tools/camsim/CamSim.h"
 
 #include <QFile>
 #include <QProcess>

@@ -4,7 +4,7 @@
 // that records the lines a widget draws, for geometry that leaves no visible trace (white grid
 // lines over the white background).
 
-#include "WidgetSupport.h"
+#include "tests/support/WidgetSupport.h"
 
 #include <QEvent>
 #include <QImage>

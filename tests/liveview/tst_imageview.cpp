@@ -1,6 +1,6 @@
-#include "ClImageView.h"
-#include "ClImageView2.h"
-#include "PaintProbe.h"
+#include "liveview/ClImageView.h"
+#include "liveview/ClImageView2.h"
+#include "tests/liveview/PaintProbe.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

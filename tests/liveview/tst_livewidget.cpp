@@ -1,6 +1,6 @@
-#include "ClLiveWidget.h"
-#include "ClResources.h"
-#include "PaintProbe.h"
+#include "liveview/ClLiveWidget.h"
+#include "resources/ClResources.h"
+#include "tests/liveview/PaintProbe.h"
 
 #include <QAccessible>
 #include <QPainter>

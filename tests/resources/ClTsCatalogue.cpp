@@ -1,4 +1,4 @@
-#include "ClTsCatalogue.h"
+#include "tests/resources/ClTsCatalogue.h"
 
 #include <QFile>
 #include <QXmlStreamReader>

@@ -2,8 +2,8 @@
 // compose seamlessly, the licence text is there, and the translation catalogues are complete,
 // consistent with their sources and show the agreed English wording.
 
-#include "ClResources.h"
-#include "ClTsCatalogue.h"
+#include "resources/ClResources.h"
+#include "tests/resources/ClTsCatalogue.h"
 
 #include <QFile>
 #include <QFontDatabase>

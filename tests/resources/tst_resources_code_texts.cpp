@@ -2,7 +2,7 @@
 // catalogues: every text the code shows must be translated, and the catalogues must hold nothing
 // the code does not use.
 
-#include "ClTsCatalogue.h"
+#include "tests/resources/ClTsCatalogue.h"
 
 #include <QDir>
 #include <QProcess>
@@ -80,7 +80,7 @@ void TestResourcesCodeTexts::initTestCase()
         QStringLiteral("-no-obsolete"), QStringLiteral("-extensions"), QStringLiteral("cpp,h") };
     const QDir clSourceRoot(QStringLiteral(KD4_SOURCE_DIR));
     int iFolders = 0;
-    for (const char* pcFolder : { "app", "camera", "session", "liveview", "settings", "updater" }) {
+    for (const char* pcFolder : { "app", "shell", "camera", "session", "liveview", "settings", "updater" }) {
         if (clSourceRoot.exists(QLatin1String(pcFolder))) {
             clArgs.append(clSourceRoot.absoluteFilePath(QLatin1String(pcFolder)));
             ++iFolders;

@@ -3,7 +3,7 @@
 // Helpers of the live controller and session manager tests: the simulator's log without the
 // listener's notification polls, short names of command records, and a poll run as the timer runs it.
 
-#include "SimSupport.h"
+#include "tests/support/SimSupport.h"
 
 #include <QTimer>
 

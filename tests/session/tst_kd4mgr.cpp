@@ -2,9 +2,9 @@
 // closing the session, the live rule for high-speed recording, counting requests, the camera state
 // taken from polls, and the failures that end the session.
 
-#include "ClKD4LiveCtrl.h"
-#include "ClKD4Mgr.h"
-#include "SessionSupport.h"
+#include "session/ClKD4LiveCtrl.h"
+#include "session/ClKD4Mgr.h"
+#include "tests/session/SessionSupport.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -2,8 +2,8 @@
 // requests held back while the stream stops for a setting change, the polling timer, and stopping
 // everything after a polling or stream error.
 
-#include "ClKD4LiveCtrl.h"
-#include "SessionSupport.h"
+#include "session/ClKD4LiveCtrl.h"
+#include "tests/session/SessionSupport.h"
 
 #include <QPointer>
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The MJPEG live worker, run in a thread of its own as the live controller runs it, with its camera
 // commands going through a real request queue to the simulated camera.
 
-#include "ClLoopbackServer.h"
-#include "ClMJpegWorker.h"
-#include "SimSupport.h"
+#include "session/ClMJpegWorker.h"
+#include "tests/support/ClLoopbackServer.h"
+#include "tests/support/SimSupport.h"
 
 #include <httplib.h>
 

@@ -1,7 +1,7 @@
 // The notification listener: a long-poll loop on its own thread that passes on non-empty batches.
 
-#include "ClNotifyListener.h"
-#include "SimSupport.h"
+#include "session/ClNotifyListener.h"
+#include "tests/support/SimSupport.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "SettingsTestSupport.h"
+#include "tests/settings/SettingsTestSupport.h"
 
-#include "ClNodeWidget.h"
-#include "CommandRecords.h"
+#include "shell/ClNodeWidget.h"
+#include "tests/support/CommandRecords.h"
 
 #include <QApplication>
 #include <QLineEdit>

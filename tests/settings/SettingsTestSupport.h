@@ -3,7 +3,7 @@
 // Helpers of the settings UI tests: they catch the commands that leave the widget tree, answer
 // them back down the tree, and work the sliders the way a user does (mouse and keys).
 
-#include "ZK_CMD.h"
+#include "camera/ZK_CMD.h"
 
 #include <QList>
 #include <QObject>

@@ -2,16 +2,16 @@
 // fields and when OK may be pressed, how the interval fields carry and borrow at every boundary,
 // what a cancelled edit leaves behind, and what the confirmation and information dialogs return.
 
-#include "ClModalDriver.h"
-#include "SettingsTestSupport.h"
-#include "WidgetSupport.h"
+#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/support/WidgetSupport.h"
 
-#include "ClInformationDialog.h"
-#include "ClIntervalSpinBox.h"
-#include "ClResources.h"
-#include "ClSettingApDialog.h"
-#include "ClSettingConfirmDialog.h"
-#include "ClSettingIntervalDialog.h"
+#include "resources/ClResources.h"
+#include "settings/ClInformationDialog.h"
+#include "settings/ClIntervalSpinBox.h"
+#include "settings/ClSettingApDialog.h"
+#include "settings/ClSettingConfirmDialog.h"
+#include "settings/ClSettingIntervalDialog.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,20 +2,20 @@
 // shows for a camera value, and how the page turns answers into re-reads and hides rows the
 // camera's firmware does not know.
 
-#include "ClModalDriver.h"
-#include "CommandRecords.h"
-#include "SettingsTestSupport.h"
-#include "WidgetSupport.h"
+#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/support/CommandRecords.h"
+#include "tests/support/WidgetSupport.h"
 
-#include "ClCommands.h"
-#include "ClDetailSettingWidget.h"
-#include "ClSettingConfirmDialog.h"
-#include "ClSettingItemComboBox.h"
-#include "ClSettingItemRecBalance.h"
-#include "ClSettingItemShowDialogButton.h"
-#include "ClSettingItemSlider.h"
-#include "ClSettingItemVolume.h"
-#include "ClSettingPageWidget.h"
+#include "camera/ClCommands.h"
+#include "settings/ClDetailSettingWidget.h"
+#include "settings/ClSettingConfirmDialog.h"
+#include "settings/ClSettingItemComboBox.h"
+#include "settings/ClSettingItemRecBalance.h"
+#include "settings/ClSettingItemShowDialogButton.h"
+#include "settings/ClSettingItemSlider.h"
+#include "settings/ClSettingItemVolume.h"
+#include "settings/ClSettingPageWidget.h"
 
 #include <QComboBox>
 #include <QDateTime>

@@ -3,17 +3,17 @@
 // failure messages, the access point chain, the confirmations, the sync time preference, and the
 // panel's return to its connect page.
 
-#include "ClModalDriver.h"
-#include "SettingsTestSupport.h"
-#include "WidgetSupport.h"
+#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/support/WidgetSupport.h"
 
-#include "ClCommands.h"
-#include "ClResources.h"
-#include "ClSetting.h"
-#include "ClSettingItemComboBox.h"
-#include "ClSettingItemSlider.h"
-#include "ClSettingPageWidget.h"
-#include "ClSettingWidget.h"
+#include "camera/ClCommands.h"
+#include "resources/ClResources.h"
+#include "settings/ClSettingItemComboBox.h"
+#include "settings/ClSettingItemSlider.h"
+#include "settings/ClSettingPageWidget.h"
+#include "settings/ClSettingWidget.h"
+#include "shell/ClSetting.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>

@@ -3,13 +3,13 @@
 // it against kd4-camsim while injecting faults, and ends it with SIGTERM like any program.
 // At the end it prints what it did and how many live frames the window was given.
 
-#include "ClKD4Mgr.h"
-#include "ClMainContentWidget.h"
-#include "ClMainWidget.h"
-#include "ClSettingWidget.h"
-#include "ClStartup.h"
-#include "MainTestSupport.h"
-#include "WidgetSupport.h"
+#include "app/ClMainContentWidget.h"
+#include "app/ClMainWidget.h"
+#include "app/ClStartup.h"
+#include "session/ClKD4Mgr.h"
+#include "settings/ClSettingWidget.h"
+#include "tests/app/MainTestSupport.h"
+#include "tests/support/WidgetSupport.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

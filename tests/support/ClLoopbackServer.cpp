@@ -1,4 +1,4 @@
-#include "ClLoopbackServer.h"
+#include "tests/support/ClLoopbackServer.h"
 
 #include <httplib.h>
 

@@ -1,6 +1,6 @@
-#include "ClModalDriver.h"
+#include "tests/support/ClModalDriver.h"
 
-#include "WidgetSupport.h"
+#include "tests/support/WidgetSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "CommandRecords.h"
+#include "tests/support/CommandRecords.h"
 
 namespace Kd4Test {
 

@@ -2,7 +2,7 @@
 
 // Command records as the widgets send them and as the camera layer answers them.
 
-#include "ZK_CMD.h"
+#include "camera/ZK_CMD.h"
 
 #include <QUuid>
 #include <QVariant>

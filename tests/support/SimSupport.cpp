@@ -1,4 +1,4 @@
-#include "SimSupport.h"
+#include "tests/support/SimSupport.h"
 
 namespace Kd4Test {
 

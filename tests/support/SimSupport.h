@@ -3,12 +3,12 @@
 // The camera simulator on loopback for every test folder: started with the program pointed at it,
 // its log in readable form, and requests run through the program's request queue.
 
-#include "CamSim.h"
-#include "ClCommands.h"
-#include "ClCurlLibrary.h"
-#include "ClKD4Cgi.h"
-#include "CommandRecords.h"
-#include "ZK_CMD.h"
+#include "camera/ClCommands.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ClKD4Cgi.h"
+#include "camera/ZK_CMD.h"
+#include "tests/support/CommandRecords.h"
+#include "tools/camsim/CamSim.h"
 
 #include <QSignalSpy>
 #include <QString>

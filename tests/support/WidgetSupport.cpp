@@ -1,7 +1,7 @@
-#include "WidgetSupport.h"
+#include "tests/support/WidgetSupport.h"
 
-#include "ClNodeWidget.h"
-#include "ClSettingsIdentity.h"
+#include "shell/ClNodeWidget.h"
+#include "shell/ClSettingsIdentity.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The camera simulator, talked to over loopback with a plain HTTP client, as the program and the
 // other tests will talk to it.
 
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
 #include <httplib.h>
 #include <picojson.h>

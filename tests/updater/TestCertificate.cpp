@@ -1,4 +1,4 @@
-#include "TestCertificate.h"
+#include "tests/updater/TestCertificate.h"
 
 #include <openssl/evp.h>
 #include <openssl/x509.h>

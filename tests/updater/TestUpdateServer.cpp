@@ -1,4 +1,4 @@
-#include "TestUpdateServer.h"
+#include "tests/updater/TestUpdateServer.h"
 
 #include <QByteArray>
 

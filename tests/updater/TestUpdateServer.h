@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClLoopbackServer.h"
+#include "tests/support/ClLoopbackServer.h"
 
 #include <QString>
 #include <QStringList>

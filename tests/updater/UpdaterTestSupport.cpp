@@ -1,7 +1,7 @@
-#include "UpdaterTestSupport.h"
+#include "tests/updater/UpdaterTestSupport.h"
 
-#include "ClUpdate.h"
-#include "WidgetSupport.h"
+#include "tests/support/WidgetSupport.h"
+#include "updater/ClUpdate.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

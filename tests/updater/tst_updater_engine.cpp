@@ -1,14 +1,14 @@
 // The update check against real update servers on 127.0.0.1: HTTP, HTTPS, a proxy, slow and
 // silent servers, cancelling. Packages here are not ".msi", so nothing is installed and the test
 // process keeps running; the installation itself is tested in tst_updater_install.
-#include "ClCommunication.h"
-#include "ClModalDriver.h"
-#include "ClProgressDialog.h"
-#include "ClResources.h"
-#include "ClUpdate.h"
-#include "TestCertificate.h"
-#include "TestUpdateServer.h"
-#include "UpdaterTestSupport.h"
+#include "resources/ClResources.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/updater/TestCertificate.h"
+#include "tests/updater/TestUpdateServer.h"
+#include "tests/updater/UpdaterTestSupport.h"
+#include "updater/ClCommunication.h"
+#include "updater/ClProgressDialog.h"
+#include "updater/ClUpdate.h"
 
 #include <QApplication>
 #include <QDir>

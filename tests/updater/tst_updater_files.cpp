@@ -1,11 +1,11 @@
 // The network settings file and the update description: reading, writing, edge cases.
-#include "ClCreateXmlNetwork.h"
-#include "ClParseXmlNetwork.h"
-#include "ClParseXmlUpdate.h"
-#include "ClSetting.h"
-#include "ClSettingsIdentity.h"
-#include "ClXmlException.h"
-#include "UpdaterTestSupport.h"
+#include "shell/ClSetting.h"
+#include "shell/ClSettingsIdentity.h"
+#include "tests/updater/UpdaterTestSupport.h"
+#include "updater/ClCreateXmlNetwork.h"
+#include "updater/ClParseXmlNetwork.h"
+#include "updater/ClParseXmlUpdate.h"
+#include "updater/ClXmlException.h"
 
 #include <QCoreApplication>
 #include <QDomNode>

@@ -1,15 +1,15 @@
 // From the update page to the installer: the network settings file kept in order at start, a
 // whole update against a local update server ending in the desktop's software installer (xdg-open)
 // and the tool's exit, and the failures that must neither report success nor end the tool.
-#include "ClModalDriver.h"
-#include "ClPlatform.h"
-#include "ClProgressDialog.h"
-#include "ClResources.h"
-#include "ClUpdate.h"
-#include "ClUpdateServer.h"
-#include "ClUpdateWidget.h"
-#include "TestUpdateServer.h"
-#include "UpdaterTestSupport.h"
+#include "platform/ClPlatform.h"
+#include "resources/ClResources.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/updater/TestUpdateServer.h"
+#include "tests/updater/UpdaterTestSupport.h"
+#include "updater/ClProgressDialog.h"
+#include "updater/ClUpdate.h"
+#include "updater/ClUpdateServer.h"
+#include "updater/ClUpdateWidget.h"
 
 #include <QApplication>
 #include <QDir>

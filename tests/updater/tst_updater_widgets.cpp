@@ -1,14 +1,14 @@
 // The progress dialog (guarded Cancel, views, title bar) and the update page (disabled during a
 // check, every outcome shown and the page usable again).
-#include "ClCommunication.h"
-#include "ClModalDriver.h"
-#include "ClProgressDialog.h"
-#include "ClResources.h"
-#include "ClUpdate.h"
-#include "ClUpdateWidget.h"
-#include "TestUpdateServer.h"
-#include "UpdaterTestSupport.h"
-#include "WidgetSupport.h"
+#include "resources/ClResources.h"
+#include "tests/support/ClModalDriver.h"
+#include "tests/support/WidgetSupport.h"
+#include "tests/updater/TestUpdateServer.h"
+#include "tests/updater/UpdaterTestSupport.h"
+#include "updater/ClCommunication.h"
+#include "updater/ClProgressDialog.h"
+#include "updater/ClUpdate.h"
+#include "updater/ClUpdateWidget.h"
 
 #include <QApplication>
 #include <QLabel>

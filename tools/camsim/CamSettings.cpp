@@ -1,6 +1,6 @@
-#include "CamSettings.h"
+#include "tools/camsim/CamSettings.h"
 
-#include "CamSimTypes.h"
+#include "tools/camsim/CamSimTypes.h"
 
 #include <QDate>
 #include <QTime>

@@ -1,7 +1,7 @@
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
-#include "FrameRenderer.h"
-#include "SimControl.h"
+#include "tools/camsim/FrameRenderer.h"
+#include "tools/camsim/SimControl.h"
 
 #include <httplib.h>
 #include <picojson.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CamSettings.h"
-#include "CamSimTypes.h"
+#include "tools/camsim/CamSettings.h"
+#include "tools/camsim/CamSimTypes.h"
 
 #include <atomic>
 #include <condition_variable>

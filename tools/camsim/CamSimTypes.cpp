@@ -1,4 +1,4 @@
-#include "CamSimTypes.h"
+#include "tools/camsim/CamSimTypes.h"
 
 #include <utility>
 

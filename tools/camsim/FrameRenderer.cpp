@@ -1,4 +1,4 @@
-#include "FrameRenderer.h"
+#include "tools/camsim/FrameRenderer.h"
 
 #include <QBuffer>
 #include <QColor>

@@ -1,6 +1,6 @@
-#include "SimControl.h"
+#include "tools/camsim/SimControl.h"
 
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
 #include <httplib.h>
 #include <picojson.h>

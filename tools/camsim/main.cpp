@@ -1,6 +1,6 @@
 // kd4-camsim: the camera simulator as a program, for manual runs, demos and shell scripts.
 
-#include "CamSim.h"
+#include "tools/camsim/CamSim.h"
 
 #include <QCoreApplication>
 

@@ -1,14 +1,14 @@
 // The main window, the shared message dialog and a gallery of every control the styles draw, in
 // each state.
 
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
-#include "ClAppCheck.h"
-#include "ClBasicStyle.h"
-#include "ClDialogHelpers.h"
-#include "ClMainWidget.h"
-#include "ClSettingItemStyle.h"
-#include "ClStartup.h"
+#include "app/ClAppCheck.h"
+#include "app/ClMainWidget.h"
+#include "app/ClStartup.h"
+#include "shell/ClBasicStyle.h"
+#include "shell/ClDialogHelpers.h"
+#include "shell/ClSettingItemStyle.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,17 +2,17 @@
 // recording, high-speed notice, busy ring, connect page, update page (its check finds nothing on the
 // update server's loopback address).
 
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
-#include "CamSim.h"
-#include "ClCurlLibrary.h"
-#include "ClMainContentWidget.h"
-#include "ClMainWidget.h"
-#include "ClSettingItemComboBox.h"
-#include "ClSettingWidget.h"
-#include "ClStartup.h"
-#include "ClUpdateWidget.h"
-#include "ZkSetting.h"
+#include "app/ClMainContentWidget.h"
+#include "app/ClMainWidget.h"
+#include "app/ClStartup.h"
+#include "camera/ClCurlLibrary.h"
+#include "camera/ZkSetting.h"
+#include "settings/ClSettingItemComboBox.h"
+#include "settings/ClSettingWidget.h"
+#include "tools/camsim/CamSim.h"
+#include "updater/ClUpdateWidget.h"
 
 #include <QComboBox>
 #include <QDir>

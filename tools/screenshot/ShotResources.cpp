@@ -2,7 +2,7 @@
 // nine-slice buttons at several sizes and states, combo arrow, spin and scroll bar buttons, slider,
 // radio buttons, overlays on bright and dark pictures, logos.
 
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
 #include <QGuiApplication>
 #include <QPixmap>

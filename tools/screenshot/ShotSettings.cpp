@@ -1,15 +1,15 @@
 // The settings panel, its pages and its dialogs, as the right column of the main window.
 
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
-#include "ClDialogHelpers.h"
-#include "ClInformationDialog.h"
-#include "ClResources.h"
-#include "ClSettingApDialog.h"
-#include "ClSettingConfirmDialog.h"
-#include "ClSettingIntervalDialog.h"
-#include "ClSettingWidget.h"
-#include "ZkSetting.h"
+#include "camera/ZkSetting.h"
+#include "resources/ClResources.h"
+#include "settings/ClInformationDialog.h"
+#include "settings/ClSettingApDialog.h"
+#include "settings/ClSettingConfirmDialog.h"
+#include "settings/ClSettingIntervalDialog.h"
+#include "settings/ClSettingWidget.h"
+#include "shell/ClDialogHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>

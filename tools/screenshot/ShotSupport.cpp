@@ -1,6 +1,6 @@
-#include "Shots.h"
+#include "tools/screenshot/Shots.h"
 
-#include "ClStartup.h"
+#include "app/ClStartup.h"
 
 #include <QApplication>
 #include <QStandardPaths>

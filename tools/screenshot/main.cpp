@@ -6,8 +6,8 @@
 // Everything but "screen" renders offscreen unless QT_QPA_PLATFORM says otherwise; "all" writes
 // each kind into a sub-folder of its own.
 
-#include "ClStartup.h"
-#include "Shots.h"
+#include "app/ClStartup.h"
+#include "tools/screenshot/Shots.h"
 
 #include <QApplication>
 #include <QDir>
