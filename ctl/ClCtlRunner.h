@@ -1,8 +1,11 @@
 #pragma once
 
 #include "ctl/ClCtlOptions.h"
+#include "ctl/ClCtlOutput.h"
+#include "ctl/ClCtlPlan.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QMap>
 #include <QPair>
 #include <QString>
@@ -14,10 +17,9 @@
 
 class ClCtlSession;
 
-// One run of kd4ctl: checks the command line and everything it names before anything is sent,
-// makes sure kd4tool does not run, then opens a camera session, does the command's work and closes
-// the session again, also after a failure or a signal. Messages go to standard error, one line
-// each; results to standard output.
+// One run of kd4ctl: has the command line checked before anything is sent, makes sure kd4tool
+// does not run, then opens a camera session, does the command's work and closes the session
+// again, also after a failure or a signal.
 class ClCtlRunner
 {
 public:
@@ -30,26 +32,9 @@ public:
     int run(const QStringList& clArguments);
 
 private:
-    struct stCommand
-    {
-        const char* pcName;
-        int iMinArgs;
-        int iMaxArgs; // -1: any number
-        // Before anything is sent: checks the arguments and plans the work; false after a message.
-        bool (ClCtlRunner::*pfnCheck)();
-        // Inside the session; false when it stopped early (after a failure or a signal).
-        bool (ClCtlRunner::*pfnWork)();
-        bool bAppliesKeys; // names the keys applied when it stops early
-    };
-    static const stCommand COMMANDS[];
-
-    bool checkNothing();
-    bool checkGet();
-    bool checkSet();
-    bool checkFormat();
-    bool checkOutputFile();
-    bool checkApply();
-
+    // The planned command inside the session; false when it stopped early (after a failure or a
+    // signal).
+    bool work();
     bool workStatus();
     bool workGet();
     bool workSet();
@@ -60,7 +45,6 @@ private:
     bool workApply();
     // Sets the file's values that differ from the camera's; clChanges gets each key changed.
     bool applyFile(QJsonObject& clChanges);
-    static void listKeys();
 
     // The instance lock of kd4tool, taken and given back at once; false when it is held and no
     // --force was given.
@@ -77,17 +61,14 @@ private:
     bool writeFile(const QString& strPath, const QByteArray& clData);
 
     void fail(int iExit, const QString& strMessage);
-    static void printError(const QString& strMessage);
-    static void printLine(const QString& strLine);
-    void printJson(const QJsonObject& clObject);
 
     ClCtlOptions clOptions;
+    ClCtlPlan clPlan;
+    ClCtlOutput clOutput;
     std::unique_ptr<ClCtlSession> pclSession;
     int iExit = 0;
     bool bSignalReported = false;
     // Keys to apply, in order, and the keys applied so far.
-    QList<QPair<QString, QString>> clPlan;
+    QList<QPair<QString, QString>> clToApply;
     QStringList clApplied;
-    // The settings of the file apply was given.
-    QMap<QString, QString> clFileValues;
 };

@@ -1,9 +1,13 @@
 // The real kd4ctl program as a separate process against the camera simulator: one table of runs,
 // each with the simulator's state and faults, the exit code, fragments of what the program prints
 // and exactly the messages the camera receives (257 first, 258 last, nothing at all when the
-// command line is refused).
+// command line is refused). The checks made before anything is sent run in the test's own
+// process, one table of command lines and the files they name.
 
 #include "config/kd4_config.h"
+#include "ctl/ClCtlOptions.h"
+#include "ctl/ClCtlPlan.h"
+#include "ctl/CtlExit.h"
 #include "platform/ClPlatform.h"
 #include "tests/support/SimSupport.h"
 #include "tools/camsim/CamSim.h"
@@ -33,18 +37,19 @@ void checkFragments(const QString& strWhat, const QString& strText, const QStrin
     }
 }
 
-// Exactly the expected messages; an expected entry ending in "*" matches any rest.
-void checkLog(const QStringList& clLog, const QStringList& clExpected)
+// Exactly the expected lines; an expected entry ending in "*" matches any rest.
+void checkLines(const QString& strWhat, const QStringList& clLines, const QStringList& clExpected)
 {
-    bool bMatch = clLog.size() == clExpected.size();
-    for (int i = 0; bMatch && i < clLog.size(); ++i) {
+    bool bMatch = clLines.size() == clExpected.size();
+    for (int i = 0; bMatch && i < clLines.size(); ++i) {
         const QString& strWant = clExpected.at(i);
-        bMatch = strWant.endsWith(QLatin1Char('*')) ? clLog.at(i).startsWith(strWant.chopped(1))
-                                                    : clLog.at(i) == strWant;
+        bMatch = strWant.endsWith(QLatin1Char('*')) ? clLines.at(i).startsWith(strWant.chopped(1))
+                                                    : clLines.at(i) == strWant;
     }
     QVERIFY2(bMatch,
-        qPrintable(QStringLiteral("camera received:\n  %1\nexpected:\n  %2")
-                       .arg(clLog.join(QStringLiteral("\n  ")), clExpected.join(QStringLiteral("\n  ")))));
+        qPrintable(QStringLiteral("%1:\n  %2\nexpected:\n  %3")
+                       .arg(strWhat, clLines.join(QStringLiteral("\n  ")),
+                           clExpected.join(QStringLiteral("\n  ")))));
 }
 
 const QStringList SESSION_OPEN = { QStringLiteral("257"), QStringLiteral("260") };
@@ -64,6 +69,8 @@ class TestKd4Ctl : public QObject
 private slots:
     void run_data();
     void run();
+    void check_data();
+    void check();
     void listKeys_matchManualPage();
 };
 
@@ -110,9 +117,13 @@ void TestKd4Ctl::run_data()
     QTest::newRow("get named, json") << QStringList { "get", "--json", "zk_wdr", "zk_battery" } << NONE << 0
                                      << QStringList { "{\"zk_battery\":\"80\",\"zk_wdr\":\"off\"}\n" } << NONE
                                      << NONE << READ << NONE;
-    QTest::newRow("get unknown key") << QStringList { "get", "zk_wdr", "zk_nope" } << NONE << 1 << NONE
-                                     << QStringList { "unknown key 'zk_nope'; keys: zk_angle_deg," } << NONE
-                                     << NONE << NONE;
+    // A refused command line: each message on a line of its own, nothing sent (the checks
+    // themselves: check_data).
+    QTest::newRow("get unknown keys")
+        << QStringList { "get", "zk_nope", "zk_wdr", "zk_nada" } << NONE << 1 << NONE
+        << QStringList { "kd4ctl: unknown key 'zk_nope'; keys: zk_angle_deg,",
+               "\nkd4ctl: unknown key 'zk_nada'; keys: zk_angle_deg," }
+        << NONE << NONE << NONE;
 
     // Setting, in the order given, with the steps around a high-speed resolution.
     QTest::newRow("set") << QStringList { "set", "video_resolution=" + RES_HS, "zk_wdr=on",
@@ -142,24 +153,6 @@ void TestKd4Ctl::run_data()
     QTest::newRow("set, reply without rval")
         << QStringList { "set", "zk_wdr=on" } << QStringList { "norval:2" } << 2 << NONE
         << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
-    QTest::newRow("set, unknown value")
-        << QStringList { "set", "zk_wdr=on", "zk_white_balance=sunny", "zk_rec_audio_level=11",
-               "zk_interval_time=24:00:01", "camera_clock=2023-02-29 10:00:00", "zk_speaker_volume=+5" }
-        << NONE << 1 << NONE
-        << QStringList { "kd4ctl: 'sunny' is not a value of zk_white_balance; allowed: auto, night, "
-                         "daylight, "
-                         "cloudy, incandecent, fluorescent\n",
-               "kd4ctl: '11' is not a value of zk_rec_audio_level; allowed: a whole number from 0 to 10\n",
-               "kd4ctl: '24:00:01' is not a value of zk_interval_time; allowed: hh:mm:ss from 00:00:02 to "
-               "24:00:00\n",
-               "kd4ctl: '2023-02-29 10:00:00' is not a value of camera_clock; allowed: a date and time as "
-               "yyyy-MM-dd hh:mm:ss\n",
-               "'+5' is not a value of zk_speaker_volume", "!zk_wdr" }
-        << NONE << NONE << NONE;
-    QTest::newRow("set, an action is no setting")
-        << QStringList { "set", "zk_factory_reset_cam=set" } << NONE << 1 << NONE
-        << QStringList { "unknown key 'zk_factory_reset_cam'; keys set takes: zk_angle_deg," } << NONE << NONE
-        << NONE;
     QTest::newRow("sync-time") << QStringList { "sync-time" } << NONE << 0
                                << QStringList { "camera_clock=20" } << NONE << NONE
                                << opened({ "2 camera_clock=20*" }) << NONE;
@@ -183,8 +176,6 @@ void TestKd4Ctl::run_data()
         << QStringList { "reading the settings failed" } << NONE << READ << NONE;
 
     // Format.
-    QTest::newRow("format refused without --yes") << QStringList { "format" } << NONE << 1 << NONE
-                                                  << QStringList { "give --yes" } << NONE << NONE << NONE;
     QTest::newRow("format") << QStringList { "format", "--yes" } << NONE << 0 << NONE << NONE << NONE
                             << opened({ "4 =D:" }) << NONE;
     QTest::newRow("format refused by the camera")
@@ -227,15 +218,6 @@ void TestKd4Ctl::run_data()
                "applied: zk_angle_deg\n", "not applied: zk_wdr, zk_stabilization\n" }
         << NONE << opened({ "3", "2 zk_angle_deg=120", "2 zk_wdr=on" })
         << QStringList { "zk_angle_deg=120", "zk_wdr=off" };
-    QTest::newRow("apply, no JSON") << QStringList { "apply", "@DIR/in.json" }
-                                    << QStringList { "file:{\"zk_wdr\": " } << 1 << NONE
-                                    << QStringList { "in.json is no JSON" } << NONE << NONE << NONE;
-    QTest::newRow("apply, read-only key and bad value")
-        << QStringList { "apply", "@DIR/in.json" }
-        << QStringList { "file:{\"zk_battery\":\"10\",\"zk_wdr\":\"maybe\"}" } << 1 << NONE
-        << QStringList { "'zk_battery' is not a setting apply takes",
-               "'maybe' is not a value of zk_wdr; allowed: off, on" }
-        << NONE << NONE << NONE;
 
     // kd4tool runs: a second client would take its session over.
     QTest::newRow("kd4tool runs") << QStringList { "set", "zk_wdr=on" } << QStringList { "lock" } << 4 << NONE
@@ -255,10 +237,6 @@ void TestKd4Ctl::run_data()
     QTest::newRow("SIGINT while reading")
         << QStringList { "status" } << QStringList { "delay:3:1500", "signal:INT:3" } << 130 << NONE
         << QStringList { "stopped by SIGINT" } << NONE << READ << NONE;
-
-    QTest::newRow("unknown command")
-        << QStringList { "reboot" } << NONE << 1 << NONE
-        << QStringList { "unknown command 'reboot'; commands: status, get, set," } << NONE << NONE << NONE;
 }
 
 void TestKd4Ctl::run()
@@ -380,13 +358,136 @@ void TestKd4Ctl::run()
     if (QTest::currentTestFailed())
         return;
 
-    checkLog(Kd4Test::messageLog(clSim), clLog);
+    checkLines(QStringLiteral("camera received"), Kd4Test::messageLog(clSim), clLog);
     QVERIFY(!clSim.sessionOpen());
     for (const QString& strSetting : qAsConst(clAfter)) {
         const QString strKey = strSetting.section(QLatin1Char('='), 0, 0);
         QCOMPARE(QString::fromStdString(clSim.setting(strKey.toStdString())),
             strSetting.section(QLatin1Char('='), 1));
     }
+}
+
+void TestKd4Ctl::check_data()
+{
+    // Arguments ("@DIR" a scratch folder, also in the messages); the text of @DIR/in.json (none
+    // when empty); the exit code; exactly the messages, in order (an entry ending in "*" matches
+    // any rest); for a line that passes, what it plans as KEY=VALUE: set's keys, then the file's
+    // values apply compares with the camera's.
+    QTest::addColumn<QStringList>("clArgs");
+    QTest::addColumn<QString>("strFile");
+    QTest::addColumn<int>("iExit");
+    QTest::addColumn<QStringList>("clMessages");
+    QTest::addColumn<QStringList>("clPlanned");
+
+    const QStringList NONE;
+    const int USAGE = CtlExit::USAGE;
+
+    QTest::newRow("unknown command")
+        << QStringList { "reboot" } << QString() << USAGE
+        << QStringList { "unknown command 'reboot'; commands: status, get, set, sync-time, format, snapshot, "
+                         "save, apply" }
+        << NONE;
+    QTest::newRow("an argument too many")
+        << QStringList { "status", "now" } << QString() << USAGE
+        << QStringList { "status takes 0 argument(s), not 1; see kd4ctl --help" } << NONE;
+    QTest::newRow("an argument too few")
+        << QStringList { "set" } << QString() << USAGE
+        << QStringList { "set takes at least 1 argument(s), not 0; see kd4ctl --help" } << NONE;
+
+    QTest::newRow("set, in the order given")
+        << QStringList { "set", "zk_wdr=on", "zk_angle_deg=120", "camera_clock=2024-02-29 23:59:58" }
+        << QString() << 0 << NONE
+        << QStringList { "zk_wdr=on", "zk_angle_deg=120", "camera_clock=2024-02-29 23:59:58" };
+    QTest::newRow("set, unknown value")
+        << QStringList { "set", "zk_wdr=on", "zk_white_balance=sunny", "zk_rec_audio_level=11",
+               "zk_interval_time=24:00:01", "camera_clock=2023-02-29 10:00:00", "zk_speaker_volume=+5" }
+        << QString() << USAGE
+        << QStringList { "'sunny' is not a value of zk_white_balance; "
+                         "allowed: auto, night, daylight, cloudy, incandecent, fluorescent",
+               "'11' is not a value of zk_rec_audio_level; allowed: a whole number from 0 to 10",
+               "'24:00:01' is not a value of zk_interval_time; allowed: hh:mm:ss from 00:00:02 to 24:00:00",
+               "'2023-02-29 10:00:00' is not a value of camera_clock; allowed: a date and time as yyyy-MM-dd "
+               "hh:mm:ss",
+               "'+5' is not a value of zk_speaker_volume; allowed: *" }
+        << NONE;
+    QTest::newRow("set, an action is no setting")
+        << QStringList { "set", "zk_factory_reset_cam=set", "zk_wdr" } << QString() << USAGE
+        << QStringList { "unknown key 'zk_factory_reset_cam'; keys set takes: zk_angle_deg, *",
+               "'zk_wdr' is not KEY=VALUE" }
+        << NONE;
+    QTest::newRow("format refused without --yes")
+        << QStringList { "format" } << QString() << USAGE
+        << QStringList { "format erases every file on the camera's card; give --yes to go ahead" } << NONE;
+
+    // Nothing is written before the session: only where it would go is looked at.
+    QTest::newRow("snapshot into a missing folder")
+        << QStringList { "snapshot", "@DIR/no/out.jpg" } << QString() << USAGE
+        << QStringList { "cannot write @DIR/no/out.jpg: the folder @DIR/no does not exist" } << NONE;
+    QTest::newRow("save onto a folder") << QStringList { "save", "@DIR" } << QString() << USAGE
+                                        << QStringList { "cannot write @DIR: it is a folder" } << NONE;
+
+    QTest::newRow("apply, numbers as a person writes them")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringLiteral("{\"zk_wdr\":\"on\",\"zk_speaker_volume\":40,\"zk_rec_audio_balance\":-5}") << 0
+        << NONE << QStringList { "zk_rec_audio_balance=-5", "zk_speaker_volume=40", "zk_wdr=on" };
+    QTest::newRow("apply, unreadable file")
+        << QStringList { "apply", "@DIR/missing.json" } << QString() << USAGE
+        << QStringList { "cannot read @DIR/missing.json: No such file or directory" } << NONE;
+    QTest::newRow("apply, no JSON") << QStringList { "apply", "@DIR/in.json" }
+                                    << QStringLiteral("{\"zk_wdr\": ") << USAGE
+                                    << QStringList { "@DIR/in.json is no JSON: *" } << NONE;
+    QTest::newRow("apply, no object")
+        << QStringList { "apply", "@DIR/in.json" } << QStringLiteral("[\"zk_wdr\"]") << USAGE
+        << QStringList { "@DIR/in.json holds no JSON object of settings" } << NONE;
+    QTest::newRow("apply, read-only key and bad values")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringLiteral("{\"zk_battery\":\"10\",\"zk_wdr\":\"maybe\",\"zk_speaker_volume\":40.5,"
+                          "\"zk_stabilization\":true}")
+        << USAGE
+        << QStringList { "@DIR/in.json: 'zk_battery' is not a setting apply takes; keys: zk_angle_deg, *",
+               "@DIR/in.json: the value of zk_speaker_volume is not a text",
+               "@DIR/in.json: the value of zk_stabilization is not a text",
+               "@DIR/in.json: 'maybe' is not a value of zk_wdr; allowed: off, on" }
+        << NONE;
+}
+
+// The checks alone, in this process: no camera, no lock, nothing printed.
+void TestKd4Ctl::check()
+{
+    QFETCH(QStringList, clArgs);
+    QFETCH(QString, strFile);
+    QFETCH(int, iExit);
+    QFETCH(QStringList, clMessages);
+    QFETCH(QStringList, clPlanned);
+
+    QTemporaryDir clDir;
+    QVERIFY(clDir.isValid());
+    if (!strFile.isEmpty()) {
+        QFile clIn(clDir.filePath(QStringLiteral("in.json")));
+        QVERIFY(clIn.open(QIODevice::WriteOnly));
+        clIn.write(strFile.toUtf8());
+    }
+    clArgs.replaceInStrings(QStringLiteral("@DIR"), clDir.path());
+    clMessages.replaceInStrings(QStringLiteral("@DIR"), clDir.path());
+
+    ClCtlOptions clOptions;
+    QVERIFY2(
+        clOptions.parse(QStringList { QStringLiteral("kd4ctl") } + clArgs), qPrintable(clOptions.strError));
+    ClCtlPlan clPlan;
+    const bool bPassed = clPlan.check(clOptions);
+    checkLines(QStringLiteral("the check said"), clPlan.clMessages, clMessages);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(clPlan.iExit, iExit);
+    QCOMPARE(bPassed, iExit == CtlExit::DONE);
+    if (!bPassed)
+        return;
+    QStringList clGot;
+    for (const auto& clKey : qAsConst(clPlan.clKeys))
+        clGot.append(clKey.first + QLatin1Char('=') + clKey.second);
+    for (auto it = clPlan.clFileValues.cbegin(); it != clPlan.clFileValues.cend(); ++it)
+        clGot.append(it.key() + QLatin1Char('=') + it.value());
+    QCOMPARE(clGot, clPlanned);
 }
 
 // The manual page lists every key kd4ctl knows, and under each setting its values or limits as
