@@ -3,6 +3,8 @@
 
 #include "tools/camsim/CamSim.h"
 
+#include "camera/ZkVocabulary.h"
+
 #include <httplib.h>
 #include <picojson.h>
 
@@ -17,6 +19,7 @@
 using camsim::CamSim;
 using camsim::Fault;
 using camsim::FrameFault;
+using ZkVocabulary::Kind;
 
 namespace {
 
@@ -191,19 +194,31 @@ void TestCamSim::getAllSettings_isArrayOfOneKeyObjectsWithEveryKey()
         QVERIFY2(obj.begin()->second.is<std::string>(), obj.begin()->first.c_str());
         QVERIFY(values.emplace(obj.begin()->first, obj.begin()->second.get<std::string>()).second);
     }
-    const char* keys[] = { "zk_angle_deg", "zk_white_balance", "zk_self_timer", "zk_wdr",
-        "zk_ae_exposure_level", "video_resolution", "zk_ae_light_metering", "zk_warp_correction",
-        "zk_stabilization", "zk_image_rotation", "zk_capture_mode", "zk_burst_per_sec", "zk_interval_time",
-        "zk_rec_audio_level", "zk_rec_audio_balance", "zk_auto_power_off", "zk_wifi_auto_power_off",
-        "zk_rec_duration", "zk_speaker_volume", "zk_get_version", "zk_battery", "zk_get_ac_connection",
-        "app_status", "camera_clock", "stream_type", "stream_while_record", "std_def_video" };
-    for (const char* pKey : keys)
-        QVERIFY2(values.count(pKey), pKey);
+    // The program's vocabulary and the camera agree on the keys: every stored setting of the
+    // pages, the clock and the keys reported besides, no more and no fewer; each stored value is
+    // one the program takes.
+    QStringList clExpected = ZkVocabulary::reportedOnlyKeys();
+    for (const ZkVocabulary::stSetting& clSetting : ZkVocabulary::settings()) {
+        if (ZkVocabulary::isStored(clSetting) || clSetting.eKind == Kind::Clock)
+            clExpected.append(clSetting.strKey);
+    }
+    QStringList clReported;
+    for (const auto& entry : values) {
+        const QString strKey = QString::fromStdString(entry.first);
+        clReported.append(strKey);
+        const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(strKey);
+        if (pclSetting && ZkVocabulary::isStored(*pclSetting))
+            QVERIFY2(ZkVocabulary::accepts(*pclSetting, QString::fromStdString(entry.second)),
+                entry.first.c_str());
+    }
+    clExpected.sort();
+    clReported.sort();
+    QCOMPARE(clReported, clExpected);
     QCOMPARE(values["zk_battery"], std::string("42"));
     QCOMPARE(values["zk_get_ac_connection"], std::string("connected"));
     QCOMPARE(values["app_status"], std::string("record"));
     QCOMPARE(values["stream_type"], std::string("mjpg"));
-    QCOMPARE(values["zk_get_version"], std::string("01.00.0009"));
+    QCOMPARE(values["zk_get_version"], CamSim::Options().firmware);
     QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"))
                 .match(QString::fromStdString(values["camera_clock"]))
                 .hasMatch());
@@ -218,67 +233,61 @@ void TestCamSim::setSetting_storesOrRefuses_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("rval");
+    const auto row = [](const QString& strKey, const QString& strValue, int iRval) {
+        const QString strName
+            = strKey + QLatin1Char(' ') + QString(strValue).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        QTest::newRow(qPrintable(strName)) << strKey << strValue << iRval;
+    };
+    const auto duration = [](int iSeconds) {
+        return QString::asprintf("%02d:%02d:%02d", iSeconds / 3600, iSeconds / 60 % 60, iSeconds % 60);
+    };
 
-    QTest::newRow("white balance cloudy") << "zk_white_balance"
-                                          << "cloudy" << 0;
-    QTest::newRow("white balance unknown") << "zk_white_balance"
-                                           << "sunny" << -14;
-    QTest::newRow("resolution high speed") << "video_resolution"
-                                           << "848x480 240P 16:9" << 0;
-    QTest::newRow("resolution unknown") << "video_resolution"
-                                        << "3840x2160 30P 16:9" << -14;
-    QTest::newRow("exposure -2") << "zk_ae_exposure_level"
-                                 << "-2" << 0;
-    QTest::newRow("volume 64") << "zk_speaker_volume"
-                               << "64" << 0;
-    QTest::newRow("volume 65") << "zk_speaker_volume"
-                               << "65" << -14;
-    QTest::newRow("volume not a number") << "zk_speaker_volume"
-                                         << "loud" << -14;
-    QTest::newRow("balance -5") << "zk_rec_audio_balance"
-                                << "-5" << 0;
-    QTest::newRow("balance -6") << "zk_rec_audio_balance"
-                                << "-6" << -14;
-    QTest::newRow("level 10") << "zk_rec_audio_level"
-                              << "10" << 0;
-    QTest::newRow("interval 2 s") << "zk_interval_time"
-                                  << "00:00:02" << 0;
-    QTest::newRow("interval 1 s") << "zk_interval_time"
-                                  << "00:00:01" << -14;
-    QTest::newRow("interval 24 h") << "zk_interval_time"
-                                   << "24:00:00" << 0;
-    QTest::newRow("interval over 24 h") << "zk_interval_time"
-                                        << "24:00:01" << -14;
-    QTest::newRow("interval 60 s field") << "zk_interval_time"
-                                         << "00:00:60" << -14;
-    QTest::newRow("clock leap day") << "camera_clock"
-                                    << "2024-02-29 23:59:59" << 0;
-    QTest::newRow("clock no such day") << "camera_clock"
-                                       << "2023-02-29 10:00:00" << -14;
-    QTest::newRow("clock other form") << "camera_clock"
-                                      << "2024/02/28 10:00:00" << -14;
-    QTest::newRow("stream rtsp") << "stream_type"
-                                 << "rtsp" << 0;
-    QTest::newRow("stream dash") << "stream_type"
-                                 << "dash" << -14;
-    QTest::newRow("stream while record off") << "stream_while_record"
-                                             << "off" << 0;
-    QTest::newRow("std def video on") << "std_def_video"
-                                      << "on" << 0;
-    QTest::newRow("ssid 32 chars") << "zk_ap_ssid" << QString(32, QLatin1Char('a')) << 0;
-    QTest::newRow("ssid 33 chars") << "zk_ap_ssid" << QString(33, QLatin1Char('a')) << -14;
-    QTest::newRow("ssid blank") << "zk_ap_ssid"
-                                << "my cam" << -14;
-    QTest::newRow("key 8 chars") << "zk_ap_key"
-                                 << "ab@_-123" << 0;
-    QTest::newRow("key 7 chars") << "zk_ap_key"
-                                 << "abcdefg" << -14;
-    QTest::newRow("battery read-only") << "zk_battery"
-                                       << "50" << -14;
-    QTest::newRow("version read-only") << "zk_get_version"
-                                       << "01.00.0010" << -14;
-    QTest::newRow("unknown key") << "zk_nonsense"
-                                 << "on" << -14;
+    // The settings of the pages: the camera takes every value and limit the program offers, and
+    // nothing beside them.
+    for (const ZkVocabulary::stSetting& clSetting : ZkVocabulary::settings()) {
+        const QString& strKey = clSetting.strKey;
+        switch (clSetting.eKind) {
+        case Kind::Choice:
+        case Kind::Action:
+            for (const ZkVocabulary::stValue& clValue : clSetting.clValues)
+                row(strKey, clValue.strWire, 0);
+            row(strKey, clSetting.clValues.first().strWire + QLatin1Char('x'), -14);
+            break;
+        case Kind::Number:
+        case Kind::Duration: {
+            const auto text = [&](int iValue) {
+                return clSetting.eKind == Kind::Number ? QString::number(iValue) : duration(iValue);
+            };
+            row(strKey, text(clSetting.iMinimum), 0);
+            row(strKey, text(clSetting.iMaximum), 0);
+            row(strKey, text(clSetting.iMinimum - 1), -14);
+            row(strKey, text(clSetting.iMaximum + 1), -14);
+            break;
+        }
+        case Kind::Clock:
+            break; // the camera's own reading, below
+        }
+    }
+
+    // How the camera reads a text, and the keys that are its own.
+    row("zk_speaker_volume", "loud", -14);
+    row("zk_speaker_volume", "5\n", -14); // digits and nothing after them
+    row("zk_interval_time", "00:00:60", -14);
+    row("camera_clock", "2024-02-29 23:59:59", 0);
+    row("camera_clock", "2023-02-29 10:00:00", -14);
+    row("camera_clock", "2024/02/28 10:00:00", -14);
+    row("stream_type", "rtsp", 0);
+    row("stream_type", "dash", -14);
+    row("stream_while_record", "off", 0);
+    row("std_def_video", "on", 0);
+    row("zk_ap_ssid", QString(32, QLatin1Char('a')), 0);
+    row("zk_ap_ssid", QString(33, QLatin1Char('a')), -14);
+    row("zk_ap_ssid", "my cam", -14);
+    row("zk_ap_key", "ab@_-123", 0);
+    row("zk_ap_key", "abcdefg", -14);
+    row("zk_battery", "50", -14); // read-only
+    row("zk_get_version", "01.00.0010", -14);
+    row("zk_nonsense", "on", -14);
 }
 
 void TestCamSim::setSetting_storesOrRefuses()
@@ -293,6 +302,9 @@ void TestCamSim::setSetting_storesOrRefuses()
     const std::int64_t llToken = openSession(sim);
 
     QCOMPARE(rvalOf(sim, envelope(2, llToken, strKey, strValue)), rval);
+    const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(key);
+    if (pclSetting && pclSetting->eKind == Kind::Action)
+        return; // an action stores nothing
     if (strKey == "camera_clock" && rval == 0)
         QCOMPARE(sim.setting(strKey).substr(0, 14), strValue.substr(0, 14)); // the clock runs on
     else if (rval == 0)
@@ -404,7 +416,7 @@ void TestCamSim::frames_notFoundBeforeViewFinderAndJpegAfter()
         QCOMPARE(res->get_header_value("Content-Type"), std::string("image/jpeg"));
         const QImage clImage = QImage::fromData(
             reinterpret_cast<const uchar*>(res->body.data()), static_cast<int>(res->body.size()), "JPEG");
-        QCOMPARE(clImage.size(), QSize(640, 360));
+        QCOMPARE(clImage.size(), QSize(CamSim::Options().frameWidth, CamSim::Options().frameHeight));
     }
     QCOMPARE(sim.framesServed(), std::uint64_t(2));
 

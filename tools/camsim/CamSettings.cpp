@@ -2,6 +2,9 @@
 
 #include "tools/camsim/CamSimTypes.h"
 
+#include "camera/ZkSetting.h"
+#include "camera/ZkVocabulary.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -13,75 +16,54 @@ namespace camsim {
 
 namespace {
 
-using Vocabulary = std::vector<std::string>;
+using ZkVocabulary::Kind;
 
-// Keys with a closed list of values.
-const std::map<std::string, Vocabulary>& vocabularies()
+// A key or value as it travels.
+std::string wire(const QString& strText)
 {
-    static const std::map<std::string, Vocabulary> map = {
-        { "zk_angle_deg", { "170", "145", "120" } },
-        { "zk_white_balance", { "auto", "night", "daylight", "cloudy", "incandecent", "fluorescent" } },
-        { "zk_self_timer", { "off", "5sec", "10sec", "30sec" } },
-        { "zk_wdr", { "off", "on" } },
-        { "zk_ae_exposure_level", { "2", "1", "0", "-1", "-2" } },
-        { "video_resolution",
-            { "1920x1080 60P 16:9", "1920x1080 30P 16:9", "1280x720 120P 16:9", "1280x720 60P 16:9",
-                "1280x720 30P 16:9", "848x480 240P 16:9" } },
-        { "zk_ae_light_metering", { "center", "multi" } },
-        { "zk_warp_correction", { "off", "on" } },
-        { "zk_stabilization", { "off", "on" } },
-        { "zk_image_rotation", { "off", "180deg" } },
-        { "zk_capture_mode", { "single", "burst", "interval" } },
-        { "zk_burst_per_sec", { "2", "5", "60" } },
-        { "zk_auto_power_off", { "off", "60sec", "120sec", "300sec" } },
-        { "zk_wifi_auto_power_off", { "disable", "enable" } },
-        { "zk_rec_duration", { "1min", "3min", "5min", "10min", "30min" } },
-        { "stream_type", { "rtsp", "mjpg", "hls" } },
-        { "stream_while_record", { "on", "off" } },
-        { "std_def_video", { "on", "off" } },
-        { "zk_factory_reset_network", { "set" } },
-        { "zk_factory_reset_cam", { "set" } },
+    return strText.toStdString();
+}
+
+// What the camera keeps besides the settings of the pages: the stream settings the program
+// manages itself, with the values it takes.
+const std::map<std::string, std::vector<std::string>>& streamChoices()
+{
+    static const std::map<std::string, std::vector<std::string>> map = {
+        { wire(ZkSetting::STREAM_TYPE),
+            { wire(ZkValue::STREAM_RTSP), wire(ZkValue::STREAM_MJPG), wire(ZkValue::STREAM_HLS) } },
+        { wire(ZkSetting::STREAM_WHILE_RECORD), { wire(ZkValue::ON), wire(ZkValue::OFF) } },
+        { wire(ZkSetting::STD_DEF_VIDEO), { wire(ZkValue::ON), wire(ZkValue::OFF) } },
     };
     return map;
 }
 
-// Keys with a numeric range (decimal text, optional leading minus).
-const std::map<std::string, std::pair<int, int>>& ranges()
-{
-    static const std::map<std::string, std::pair<int, int>> map = {
-        { "zk_rec_audio_level", { 0, 10 } },
-        { "zk_rec_audio_balance", { -5, 5 } },
-        { "zk_speaker_volume", { 0, 64 } },
-    };
-    return map;
-}
-
-// Defaults of the user settings (restored by the camera reset).
+// The simulated camera's defaults of the user settings (restored by the camera reset): one for
+// each stored setting of the pages, and the stream settings.
 const std::vector<std::pair<std::string, std::string>>& cameraDefaults()
 {
     static const std::vector<std::pair<std::string, std::string>> list = {
-        { "zk_angle_deg", "170" },
-        { "zk_white_balance", "auto" },
-        { "zk_self_timer", "off" },
-        { "zk_wdr", "off" },
-        { "zk_ae_exposure_level", "0" },
-        { "video_resolution", "1920x1080 30P 16:9" },
-        { "zk_ae_light_metering", "center" },
-        { "zk_warp_correction", "off" },
-        { "zk_stabilization", "on" },
-        { "zk_image_rotation", "off" },
-        { "zk_capture_mode", "single" },
-        { "zk_burst_per_sec", "5" },
-        { "zk_interval_time", "00:00:10" },
-        { "zk_rec_audio_level", "5" },
-        { "zk_rec_audio_balance", "0" },
-        { "zk_auto_power_off", "300sec" },
-        { "zk_wifi_auto_power_off", "disable" },
-        { "zk_rec_duration", "5min" },
-        { "zk_speaker_volume", "32" },
-        { "stream_type", "mjpg" },
-        { "stream_while_record", "on" },
-        { "std_def_video", "on" },
+        { wire(ZkSetting::ANGLE_DEG), "170" },
+        { wire(ZkSetting::WHITE_BALANCE), "auto" },
+        { wire(ZkSetting::SELF_TIMER), "off" },
+        { wire(ZkSetting::WDR), "off" },
+        { wire(ZkSetting::AE_EXPOSURE_LEVEL), "0" },
+        { wire(ZkSetting::VIDEO_RESOLUTION), "1920x1080 30P 16:9" },
+        { wire(ZkSetting::AE_LIGHT_METERING), "center" },
+        { wire(ZkSetting::WARP_CORRECTION), "off" },
+        { wire(ZkSetting::STABILIZATION), "on" },
+        { wire(ZkSetting::IMAGE_ROTATION), "off" },
+        { wire(ZkSetting::CAPTURE_MODE), "single" },
+        { wire(ZkSetting::BURST_PER_SEC), "5" },
+        { wire(ZkSetting::INTERVAL_TIME), "00:00:10" },
+        { wire(ZkSetting::REC_AUDIO_LEVEL), "5" },
+        { wire(ZkSetting::REC_AUDIO_BALANCE), "0" },
+        { wire(ZkSetting::AUTO_POWER_OFF), "300sec" },
+        { wire(ZkSetting::WIFI_AUTO_POWER_OFF), "disable" },
+        { wire(ZkSetting::REC_DURATION), "5min" },
+        { wire(ZkSetting::SPEAKER_VOLUME), "32" },
+        { wire(ZkSetting::STREAM_TYPE), "mjpg" },
+        { wire(ZkSetting::STREAM_WHILE_RECORD), "on" },
+        { wire(ZkSetting::STD_DEF_VIDEO), "on" },
     };
     return list;
 }
@@ -89,51 +71,35 @@ const std::vector<std::pair<std::string, std::string>>& cameraDefaults()
 const std::vector<std::pair<std::string, std::string>>& networkDefaults()
 {
     static const std::vector<std::pair<std::string, std::string>> list = {
-        { "zk_ap_ssid", "VEXA_KD4_5A3C" },
-        { "zk_ap_key", "1234567890" },
+        { wire(ZkSetting::AP_SSID), "VEXA_KD4_5A3C" },
+        { wire(ZkSetting::AP_KEY), "1234567890" },
     };
     return list;
 }
 
-// Message 3 lists these in this order.
+// Message 3 lists the stored settings in the order of the pages, then the camera's state, its
+// clock and the stream settings.
 const std::vector<std::string>& reportedOrder()
 {
-    static const std::vector<std::string> list = {
-        "zk_angle_deg",
-        "zk_white_balance",
-        "zk_self_timer",
-        "zk_wdr",
-        "zk_ae_exposure_level",
-        "video_resolution",
-        "zk_ae_light_metering",
-        "zk_warp_correction",
-        "zk_stabilization",
-        "zk_image_rotation",
-        "zk_capture_mode",
-        "zk_burst_per_sec",
-        "zk_interval_time",
-        "zk_rec_audio_level",
-        "zk_rec_audio_balance",
-        "zk_auto_power_off",
-        "zk_wifi_auto_power_off",
-        "zk_rec_duration",
-        "zk_speaker_volume",
-        "zk_get_version",
-        "zk_battery",
-        "zk_get_ac_connection",
-        "app_status",
-        "camera_clock",
-        "stream_type",
-        "stream_while_record",
-        "std_def_video",
-    };
+    static const std::vector<std::string> list = [] {
+        std::vector<std::string> keys;
+        for (const ZkVocabulary::stSetting& clSetting : ZkVocabulary::settings()) {
+            if (ZkVocabulary::isStored(clSetting))
+                keys.push_back(wire(clSetting.strKey));
+        }
+        for (const QString* pclKey : { &ZkSetting::GET_VERSION, &ZkSetting::BATTERY,
+                 &ZkSetting::GET_AC_CONNECTION, &ZkSetting::APP_STATUS, &ZkSetting::CAMERA_CLOCK,
+                 &ZkSetting::STREAM_TYPE, &ZkSetting::STREAM_WHILE_RECORD, &ZkSetting::STD_DEF_VIDEO })
+            keys.push_back(wire(*pclKey));
+        return keys;
+    }();
     return list;
 }
 
 // Stored, but never listed by message 3.
 const std::set<std::string>& unreportedKeys()
 {
-    static const std::set<std::string> set = { "zk_ap_ssid", "zk_ap_key" };
+    static const std::set<std::string> set = { wire(ZkSetting::AP_SSID), wire(ZkSetting::AP_KEY) };
     return set;
 }
 
@@ -180,8 +146,8 @@ bool parseClock(const std::string& str, QDateTime& clResult)
     return true;
 }
 
-// "hh:mm:ss" from 00:00:02 to 24:00:00.
-bool validInterval(const std::string& str)
+// "hh:mm:ss", minutes and seconds below 60, in seconds.
+bool parseDuration(const std::string& str, int& iSeconds)
 {
     if (str.size() != 8 || !isDigits(str, 0, 2) || str[2] != ':' || !isDigits(str, 3, 2) || str[5] != ':'
         || !isDigits(str, 6, 2))
@@ -191,8 +157,8 @@ bool validInterval(const std::string& str)
     const int iS = std::stoi(str.substr(6, 2));
     if (iM > 59 || iS > 59)
         return false;
-    const int iTotal = iH * 3600 + iM * 60 + iS;
-    return iTotal >= 2 && iTotal <= 24 * 3600;
+    iSeconds = iH * 3600 + iM * 60 + iS;
+    return true;
 }
 
 bool validApText(const std::string& str, std::size_t iMin, std::size_t iMax)
@@ -204,16 +170,43 @@ bool validApText(const std::string& str, std::size_t iMin, std::size_t iMax)
     });
 }
 
+// The camera reads a value of a setting of the pages with its own parsers, within the choices and
+// limits the program offers. Its clock is read as UTC, so that no daylight-saving gap of the host
+// can make a valid text invalid.
+bool takes(const ZkVocabulary::stSetting& clSetting, const std::string& strValue)
+{
+    switch (clSetting.eKind) {
+    case Kind::Choice:
+    case Kind::Action:
+        return std::any_of(clSetting.clValues.begin(), clSetting.clValues.end(),
+            [&strValue](const ZkVocabulary::stValue& clValue) { return wire(clValue.strWire) == strValue; });
+    case Kind::Number: {
+        int iValue = 0;
+        return parseInt(strValue, iValue) && iValue >= clSetting.iMinimum && iValue <= clSetting.iMaximum;
+    }
+    case Kind::Duration: {
+        int iSeconds = 0;
+        return parseDuration(strValue, iSeconds) && iSeconds >= clSetting.iMinimum
+            && iSeconds <= clSetting.iMaximum;
+    }
+    case Kind::Clock: {
+        QDateTime clUnused;
+        return parseClock(strValue, clUnused);
+    }
+    }
+    return false;
+}
+
 } // namespace
 
 CamSettings::CamSettings(const std::string& strFirmware)
 {
     resetCamera();
     resetNetwork();
-    m_values["zk_get_version"] = strFirmware;
-    m_values["zk_battery"] = "80";
-    m_values["zk_get_ac_connection"] = "disconnected";
-    m_values["app_status"] = "idle";
+    m_values[wire(ZkSetting::GET_VERSION)] = strFirmware;
+    m_values[wire(ZkSetting::BATTERY)] = "80";
+    m_values[wire(ZkSetting::GET_AC_CONNECTION)] = "disconnected";
+    setRecording(false);
     const QDateTime clNow = QDateTime::currentDateTime();
     m_clockBase = QDateTime(
         clNow.date(), QTime(clNow.time().hour(), clNow.time().minute(), clNow.time().second()), Qt::UTC);
@@ -222,35 +215,24 @@ CamSettings::CamSettings(const std::string& strFirmware)
 
 bool CamSettings::isReadOnly(const std::string& strKey)
 {
-    return strKey == "zk_get_version" || strKey == "zk_battery" || strKey == "zk_get_ac_connection"
-        || strKey == "app_status";
+    return strKey == wire(ZkSetting::GET_VERSION) || strKey == wire(ZkSetting::BATTERY)
+        || strKey == wire(ZkSetting::GET_AC_CONNECTION) || strKey == wire(ZkSetting::APP_STATUS);
 }
 
 int CamSettings::validate(const std::string& strKey, const std::string& strValue)
 {
-    const auto itVocabulary = vocabularies().find(strKey);
-    if (itVocabulary != vocabularies().end()) {
-        const Vocabulary& list = itVocabulary->second;
+    if (const ZkVocabulary::stSetting* pclSetting = ZkVocabulary::find(QString::fromStdString(strKey)))
+        return takes(*pclSetting, strValue) ? rval::Ok : rval::InvalidOption;
+    const auto itStream = streamChoices().find(strKey);
+    if (itStream != streamChoices().end()) {
+        const std::vector<std::string>& list = itStream->second;
         return std::find(list.begin(), list.end(), strValue) != list.end() ? rval::Ok : rval::InvalidOption;
     }
-    const auto itRange = ranges().find(strKey);
-    if (itRange != ranges().end()) {
-        int iValue = 0;
-        const bool bOk = parseInt(strValue, iValue) && iValue >= itRange->second.first
-            && iValue <= itRange->second.second;
-        return bOk ? rval::Ok : rval::InvalidOption;
-    }
-    if (strKey == "camera_clock") {
-        QDateTime clUnused;
-        return parseClock(strValue, clUnused) ? rval::Ok : rval::InvalidOption;
-    }
-    if (strKey == "zk_interval_time")
-        return validInterval(strValue) ? rval::Ok : rval::InvalidOption;
-    if (strKey == "zk_ap_ssid")
+    if (strKey == wire(ZkSetting::AP_SSID))
         return validApText(strValue, 1, 32) ? rval::Ok : rval::InvalidOption;
-    if (strKey == "zk_ap_key")
+    if (strKey == wire(ZkSetting::AP_KEY))
         return validApText(strValue, 8, 63) ? rval::Ok : rval::InvalidOption;
-    if (strKey == "zk_wifi_apply_new_param")
+    if (strKey == wire(ZkSetting::WIFI_APPLY_NEW_PARAM))
         return strValue.empty() ? rval::InvalidOption : rval::Ok;
     // Read-only and unknown keys.
     return rval::InvalidOption;
@@ -258,7 +240,7 @@ int CamSettings::validate(const std::string& strKey, const std::string& strValue
 
 void CamSettings::set(const std::string& strKey, const std::string& strValue)
 {
-    if (strKey == "camera_clock") {
+    if (strKey == wire(ZkSetting::CAMERA_CLOCK)) {
         QDateTime clParsed;
         if (parseClock(strValue, clParsed)) {
             m_clockBase = clParsed;
@@ -275,7 +257,7 @@ void CamSettings::set(const std::string& strKey, const std::string& strValue)
 
 std::string CamSettings::value(const std::string& strKey) const
 {
-    if (strKey == "camera_clock")
+    if (strKey == wire(ZkSetting::CAMERA_CLOCK))
         return clockText();
     const auto it = m_values.find(strKey);
     return it == m_values.end() ? std::string() : it->second;
@@ -283,7 +265,17 @@ std::string CamSettings::value(const std::string& strKey) const
 
 bool CamSettings::contains(const std::string& strKey) const
 {
-    return strKey == "camera_clock" || m_values.count(strKey) != 0;
+    return strKey == wire(ZkSetting::CAMERA_CLOCK) || m_values.count(strKey) != 0;
+}
+
+bool CamSettings::isRecording() const
+{
+    return value(wire(ZkSetting::APP_STATUS)) == wire(ZkValue::RECORD);
+}
+
+void CamSettings::setRecording(bool bRecording)
+{
+    m_values[wire(ZkSetting::APP_STATUS)] = bRecording ? wire(ZkValue::RECORD) : "idle";
 }
 
 std::vector<std::pair<std::string, std::string>> CamSettings::reported() const
@@ -306,7 +298,7 @@ std::vector<std::pair<std::string, std::string>> CamSettings::reported() const
 std::map<std::string, std::string> CamSettings::all() const
 {
     std::map<std::string, std::string> map = m_values;
-    map["camera_clock"] = clockText();
+    map[wire(ZkSetting::CAMERA_CLOCK)] = clockText();
     return map;
 }
 
@@ -329,7 +321,7 @@ std::string CamSettings::clockText() const
     const auto llElapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - m_clockSetAt)
                                .count();
-    return m_clockBase.addMSecs(llElapsed).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
+    return m_clockBase.addMSecs(llElapsed).toString(ZkVocabulary::CLOCK_FORMAT).toStdString();
 }
 
 } // namespace camsim

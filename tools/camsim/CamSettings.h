@@ -10,7 +10,9 @@
 
 namespace camsim {
 
-// The camera's setting values and the vocabulary it accepts for each key.
+// The camera's setting values and what it accepts for each key: for the settings the pages offer,
+// the program's vocabulary (camera/ZkVocabulary), read with the camera's own parsers; the stream
+// settings, the access point and the camera's read-only state are the simulator's own.
 // Not thread-safe: the simulator guards it with its own mutex.
 class CamSettings
 {
@@ -26,6 +28,9 @@ public:
     void set(const std::string& strKey, const std::string& strValue);
     std::string value(const std::string& strKey) const;
     bool contains(const std::string& strKey) const;
+    // "app_status": "record" or "idle".
+    bool isRecording() const;
+    void setRecording(bool bRecording);
 
     // The keys message 3 reports, one (key, value) per entry, in a fixed order, followed by any
     // key stored by scripting that is not otherwise reported.

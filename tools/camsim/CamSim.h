@@ -1,25 +1,24 @@
 #pragma once
 
-#include "tools/camsim/CamSettings.h"
 #include "tools/camsim/CamSimTypes.h"
+#include "tools/camsim/CameraState.h"
+#include "tools/camsim/FaultPlan.h"
+#include "tools/camsim/FrameServer.h"
+#include "tools/camsim/MessageLog.h"
+#include "tools/camsim/MessageServer.h"
+#include "tools/camsim/SimMonitor.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace httplib {
 class Server;
-struct Request;
-struct Response;
 } // namespace httplib
 
 namespace camsim {
@@ -105,62 +104,19 @@ public:
     void setFrameSize(int iWidth, int iHeight); // each side kept within 16 to 4096
 
 private:
-    struct Notification
-    {
-        std::string type;
-        std::string param;
-        std::int64_t timestamp = 0;
-    };
-
-    void handleCgi(const httplib::Request& req, httplib::Response& res);
-    void handleFrame(const httplib::Request& req, httplib::Response& res);
-    // The normal answer to a message; called with m_mutex held (the poll waits on it).
-    std::string answer(const LoggedMessage& msg, std::unique_lock<std::mutex>& lock, int& iRval);
-    int applySetting(const LoggedMessage& msg);
-    std::string answerPoll(const LoggedMessage& msg, std::unique_lock<std::mutex>& lock, int& iRval);
-    void recordAnswer(
-        std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault);
-    void recordFrame(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
-        const std::string& strFault);
-    bool takeFault(std::int64_t llMsgId, Fault& fault);
-    bool takeFrameFault(FrameFault& fault);
-    void closeSessionLocked();
-    void queueLocked(const std::string& strType, const std::string& strParam);
-    // Sleeps up to iMs; false when the simulator is stopping.
-    bool sleepFor(int iMs) const;
-    bool sleepUntil(std::chrono::steady_clock::time_point clUntil) const;
-    std::int64_t elapsedMs(std::chrono::steady_clock::time_point clTime) const;
-
     Options m_options;
+    // The one lock of every part below, and the parts in the order they build on each other.
+    SimMonitor m_monitor;
+    MessageLog m_log;
+    FaultPlan m_faults;
+    CameraState m_state;
+    MessageServer m_messageServer;
+    FrameServer m_frameServer;
+
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     std::atomic<bool> m_running { false };
     int m_port = 0;
-    std::chrono::steady_clock::time_point m_started;
-
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_cv; // state changes, log entries, stop
-    bool m_stopping = false;
-
-    CamSettings m_settings;
-    bool m_session = false;
-    std::int64_t m_token = 0;
-    std::mt19937 m_random;
-    bool m_viewFinder = false;
-    std::deque<Notification> m_notifications;
-
-    std::deque<LoggedMessage> m_messages;
-    std::uint64_t m_messageSeq = 0;
-    std::deque<FrameRequest> m_frames;
-    std::uint64_t m_frameSeq = 0;
-    std::uint64_t m_framesServed = 0;
-
-    std::map<std::int64_t, std::deque<Fault>> m_faults;
-    std::deque<FrameFault> m_frameFaults;
-    double m_fps = 15.0;
-    int m_frameWidth = 640;
-    int m_frameHeight = 360;
-    std::chrono::steady_clock::time_point m_nextFrameSlot;
 };
 
 } // namespace camsim
