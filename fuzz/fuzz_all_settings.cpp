@@ -1,11 +1,11 @@
-// A reply to "get all current settings" (message 3), from its body through the settings table of
-// the message set to the ClAllSettings snapshot the command worker answers with, typed keys
+// A reply to "get all current settings" (message 3), from its body through the settings table the
+// codec reads to the ClAllSettings snapshot the command worker answers with, typed keys
 // included, and back to the camera's texts as a settings page would send a value again.
 #include "fuzz/FuzzSupport.h"
 
+#include "camera/ClCameraCodec.h"
 #include "camera/ClKD4CgiWorker.h"
 #include "camera/ZK_CMD.h"
-#include "camera/raptor_service.h"
 
 #include <QDateTime>
 
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 {
     const std::string strBody(reinterpret_cast<const char*>(pData), size);
-    const AllSettings_Rsp clRsp = raptor_service::read_all_settings(raptor_service::parse_reply(strBody));
-    kd4fuzz::require(clRsp.msg_id == raptor_service::ZK_GET_ALL_CURRENT_SETTINGS, "msg_id is always 3");
+    const AllSettings_Rsp clRsp = ClCameraCodec::readAllSettings(ClCameraCodec::parseReply(strBody));
+    kd4fuzz::require(clRsp.msg_id == ClCameraCodec::ZK_GET_ALL_CURRENT_SETTINGS, "msg_id is always 3");
     if (clRsp.rval != ZkError::Success)
         kd4fuzz::require(clRsp.param.empty(), "a failed reply carries no table");
 

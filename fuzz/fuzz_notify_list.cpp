@@ -1,10 +1,10 @@
 // A reply to the notification poll (message 4097), from its body through the notification
-// entries of the message set to the ClNotifyList the listener hands to the session manager.
+// entries the codec reads to the ClNotifyList the listener hands to the session manager.
 #include "fuzz/FuzzSupport.h"
 
+#include "camera/ClCameraCodec.h"
 #include "camera/ClKD4CgiWorker.h"
 #include "camera/ZK_CMD.h"
-#include "camera/raptor_service.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 {
     const std::string strBody(reinterpret_cast<const char*>(pData), size);
-    const Notification_Rsp clRsp = raptor_service::read_notification(raptor_service::parse_reply(strBody));
-    kd4fuzz::require(clRsp.msg_id == raptor_service::ZK_NOTIFICATION_POLL, "msg_id is always 4097");
+    const Notification_Rsp clRsp = ClCameraCodec::readNotification(ClCameraCodec::parseReply(strBody));
+    kd4fuzz::require(clRsp.msg_id == ClCameraCodec::ZK_NOTIFICATION_POLL, "msg_id is always 4097");
     if (clRsp.rval != ZkError::Success)
         kd4fuzz::require(clRsp.listing.empty(), "a failed poll carries no entries");
 
