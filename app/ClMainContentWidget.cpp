@@ -1,8 +1,8 @@
 #include "app/ClMainContentWidget.h"
 
 #include "liveview/ClLiveWidget.h"
+#include "session/ClJpegFrameDecoder.h"
 #include "session/ClKD4Mgr.h"
-#include "session/ClMJpegWorker.h"
 #include "settings/ClSettingWidget.h"
 #include "updater/ClUpdateWidget.h"
 
@@ -47,7 +47,7 @@ ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     connect(
         pclKD4Mgr, &ClKD4Mgr::sigImage, pclLiveWidget, qOverload<const QImage&>(&ClLiveWidget::slotSetImage));
     // Frames shown smaller than they are are decoded at the size they are shown at.
-    connect(pclLiveWidget, &ClLiveWidget::sigShownSizeChanged, this, &ClMJpegWorker::setShownSize);
+    connect(pclLiveWidget, &ClLiveWidget::sigShownSizeChanged, this, &ClJpegFrameDecoder::setShownSize);
     connect(pclKD4Mgr, &ClKD4Mgr::sigRecordingState, pclLiveWidget, &ClLiveWidget::slotSetRecordState);
     connect(pclKD4Mgr, &ClKD4Mgr::sigBatteryState, pclLiveWidget, &ClLiveWidget::slotSetBattLv);
     connect(pclKD4Mgr, &ClKD4Mgr::sigProgressState, pclLiveWidget, &ClLiveWidget::slotSetVisibleIndicator);

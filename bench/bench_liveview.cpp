@@ -6,6 +6,7 @@
 #include "camera/ClKD4Cgi.h"
 #include "liveview/ClLiveWidget.h"
 #include "resources/ClResources.h"
+#include "session/ClJpegFrameDecoder.h"
 #include "session/ClMJpegWorker.h"
 #include "shell/GridKind.h"
 
@@ -53,17 +54,31 @@ private slots:
     void decodeFrame_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("640x360") << QSize(640, 360);
-        QTest::newRow("1280x720") << QSize(1280, 720);
+        QTest::addColumn<bool>("bQtReader");
+        QTest::addColumn<QSize>("shown");
+        // Qt's own reader, the measure the live decoder is held against.
+        QTest::newRow("640x360") << QSize(640, 360) << true << QSize();
+        QTest::newRow("1280x720") << QSize(1280, 720) << true << QSize();
+        // The live decoder as the stream uses it, into a buffer that nobody else holds.
+        QTest::newRow("decoder 1280x720") << QSize(1280, 720) << false << QSize();
+        QTest::newRow("decoder 1920x1080 shown at 848x477") << QSize(1920, 1080) << false << QSize(848, 477);
     }
 
     void decodeFrame()
     {
         QFETCH(QSize, size);
+        QFETCH(bool, bQtReader);
+        QFETCH(QSize, shown);
         const QByteArray clJpeg = cameraFrame(size.width(), size.height());
+        QImage clBuffer;
         QBENCHMARK
         {
-            QVERIFY(!QImage::fromData(clJpeg).isNull());
+            if (bQtReader) {
+                QVERIFY(!QImage::fromData(clJpeg).isNull());
+            } else {
+                clBuffer = ClJpegFrameDecoder::decodeFrame(clJpeg, shown, &clBuffer);
+                QVERIFY(!clBuffer.isNull());
+            }
         }
     }
 

@@ -1,15 +1,13 @@
 #include "ctl/ClCtlSession.h"
 
+#include "camera/ClFrameFetch.h"
 #include "camera/ClKD4CgiWorker.h"
 #include "camera/ZkFrame.h"
 #include "ctl/CtlExit.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QThread>
-#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -76,60 +74,35 @@ int ClCtlSession::readSettings(QMap<QString, QString>& clSettings)
 bool ClCtlSession::fetchFrame(const QString& strUrl, QByteArray& clFrame, QString& strError)
 {
     QNetworkAccessManager clManager;
-    for (int iAttempt = 0; iAttempt <= ZkFrame::MAX_RETRIES; ++iAttempt) {
-        if (iAttempt > 0)
-            QThread::msleep(ZkFrame::RETRY_PAUSE_MS);
-
-        std::unique_ptr<QNetworkReply> pclReply(clManager.get(QNetworkRequest(QUrl(strUrl))));
-        QNetworkReply* pclRaw = pclReply.get();
+    for (int iRetries = 0;; ++iRetries) {
+        ClFrameFetch clFetch(clManager, QUrl(strUrl));
         QEventLoop clLoop;
-        QTimer clTimer;
-        clTimer.setSingleShot(true);
-        clTimer.setInterval(ZkFrame::TIMEOUT_MS);
-        bool bTimedOut = false;
-        bool bOversize = false;
-        // The limit counts from the last data received, as in the live view.
-        QObject::connect(&clTimer, &QTimer::timeout, pclRaw, [&] {
-            bTimedOut = true;
-            pclRaw->abort();
-        });
-        const auto checkSize = [&](qint64 llBytes) {
-            if (llBytes > ZkFrame::MAX_BYTES && !bOversize) {
-                bOversize = true;
-                pclRaw->abort();
-            }
-        };
-        QObject::connect(pclRaw, &QNetworkReply::metaDataChanged, pclRaw,
-            [&] { checkSize(pclRaw->header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
-        QObject::connect(pclRaw, &QNetworkReply::readyRead, pclRaw, [&] {
-            checkSize(pclRaw->bytesAvailable());
-            clTimer.start();
-        });
-        QObject::connect(pclRaw, &QNetworkReply::finished, &clLoop, &QEventLoop::quit);
-        clTimer.start();
+        QObject::connect(&clFetch, &ClFrameFetch::sigFinished, &clLoop, &QEventLoop::quit);
         clLoop.exec();
-        clTimer.stop();
 
-        const QNetworkReply::NetworkError eError = pclRaw->error();
-        if (bOversize) {
-            strError = QStringLiteral("the camera sent a frame larger than %1 MiB")
-                           .arg(ZkFrame::MAX_BYTES / (1024 * 1024));
-            return false;
-        }
-        if (eError == QNetworkReply::NoError) {
-            clFrame = pclRaw->readAll();
+        switch (clFetch.outcome()) {
+        case ClFrameFetch::Outcome::Frame:
+            clFrame = clFetch.takeBody();
             if (!clFrame.isEmpty())
                 return true;
             strError = QStringLiteral("the camera sent an empty frame");
             return false;
-        }
-        strError = bTimedOut ? QStringLiteral("no frame came within %1 ms").arg(ZkFrame::TIMEOUT_MS)
-                             : pclRaw->errorString();
-        // The frames the live view asks for again: the view finder may not be running yet.
-        if (!bTimedOut && eError != QNetworkReply::ContentNotFoundError)
+        case ClFrameFetch::Outcome::Oversize:
+            strError = QStringLiteral("the camera sent a frame larger than %1 MiB")
+                           .arg(ZkFrame::MAX_BYTES / (1024 * 1024));
             return false;
+        case ClFrameFetch::Outcome::TimedOut:
+            strError = QStringLiteral("no frame came within %1 ms").arg(ZkFrame::TIMEOUT_MS);
+            break;
+        default:
+            strError = clFetch.errorString();
+            break;
+        }
+        // The frames the live view asks for again: the view finder may not be running yet.
+        if (!clFetch.isRetried(iRetries))
+            return false;
+        QThread::msleep(ZkFrame::RETRY_PAUSE_MS);
     }
-    return false;
 }
 
 int ClCtlSession::exitCode(int iError)

@@ -1,8 +1,8 @@
-// The body of one live frame as the camera's JPEG resource delivers it, through the live worker's
-// acceptance and decoding (size guards included) to the image it emits.
+// The body of one live frame as the camera's JPEG resource delivers it, through the live frame decoder's
+// acceptance and decoding (size guards included) to the image it gives.
 #include "fuzz/FuzzSupport.h"
 
-#include "session/ClMJpegWorker.h"
+#include "session/ClJpegFrameDecoder.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -44,12 +44,12 @@ extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 {
-    const QImage clImage = ClMJpegWorker::decodeFrame(
+    const QImage clImage = ClJpegFrameDecoder::decodeFrame(
         QByteArray(reinterpret_cast<const char*>(pData), static_cast<int>(size)));
     if (clImage.isNull())
         return 0;
-    kd4fuzz::require(
-        clImage.width() <= ClMJpegWorker::MAX_FRAME_SIDE && clImage.height() <= ClMJpegWorker::MAX_FRAME_SIDE,
+    kd4fuzz::require(clImage.width() <= ClJpegFrameDecoder::MAX_FRAME_SIDE
+            && clImage.height() <= ClJpegFrameDecoder::MAX_FRAME_SIDE,
         "a decoded frame is never larger than the side limit");
     kd4fuzz::require(clImage.width() > 0 && clImage.height() > 0, "a decoded frame has pixels");
 

@@ -13,6 +13,9 @@ ClCommunication::ClCommunication(QObject* pclParent)
     qRegisterMetaType<QNetworkProxy>("QNetworkProxy");
     qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
 
+    // Not Qt's transfer limit (QNetworkRequest::setTransferTimeout): that one starts again at every
+    // redirect and not after tolerated certificate errors, where this one counts from the request,
+    // the last data and the last tolerated certificate error alone.
     clTimer.setSingleShot(true);
     connect(&clTimer, &QTimer::timeout, this, &ClCommunication::slotTimeout);
     connect(&clManager, &QNetworkAccessManager::authenticationRequired, this,

@@ -1,6 +1,8 @@
 // The MJPEG live worker, run in a thread of its own as the live controller runs it, with its camera
-// commands going through a real request queue to the simulated camera.
+// commands going through a real request queue to the simulated camera; and its frame decoder, on
+// its own.
 
+#include "session/ClJpegFrameDecoder.h"
 #include "session/ClMJpegWorker.h"
 #include "tests/support/ClLoopbackServer.h"
 #include "tests/support/SimSupport.h"
@@ -194,6 +196,7 @@ private slots:
     void decodeFrame_atShownSize_data();
     void decodeFrame_atShownSize();
     void decodeFrame_reusesOnlyAnUnheldBuffer();
+    void decodeNext_takesTheFrameBeforeLast();
     void restartAfterStop_streamsAgain();
     void escapeThenQuit_leavesNothingBehind();
 
@@ -216,6 +219,9 @@ private:
 
 void TestMJpegWorker::init()
 {
+    // The decoder's cases need neither a camera nor a worker.
+    if (QByteArray(QTest::currentTestFunction()).startsWith("decode"))
+        return;
     pclSim = startSim();
     QVERIFY(pclSim);
     pclCgi = std::make_unique<ClKD4Cgi>(address(*pclSim));
@@ -223,7 +229,7 @@ void TestMJpegWorker::init()
     clEvents.clear();
     clImages.clear();
 
-    // Created here, so its time-out timer lives in this thread as it does in the program.
+    // Created here and moved to a live thread of its own, as the live controller does.
     pclWorker = new ClMJpegWorker(address(*pclSim));
     connect(pclWorker, &AbstLiveWorker::sigCgiRequest, pclCgi.get(), &ClKD4Cgi::slotRequest);
     // As the live controller does: answers reach the worker only while its thread runs.
@@ -517,7 +523,7 @@ void TestMJpegWorker::decodeFrame_atShownSize()
     QFETCH(QSize, clFrame);
     QFETCH(QSize, clShown);
     QFETCH(QSize, clDecoded);
-    const QImage clImage = ClMJpegWorker::decodeFrame(twoColourJpeg(clFrame), clShown);
+    const QImage clImage = ClJpegFrameDecoder::decodeFrame(twoColourJpeg(clFrame), clShown);
     QCOMPARE(clImage.size(), clDecoded);
     QVERIFY(showsTwoColours(clImage));
 }
@@ -528,11 +534,11 @@ void TestMJpegWorker::decodeFrame_reusesOnlyAnUnheldBuffer()
 {
     const QSize clSize(640, 360);
     QImage clBuffer;
-    QImage clShown = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize), QSize(), &clBuffer);
+    QImage clShown = ClJpegFrameDecoder::decodeFrame(twoColourJpeg(clSize), QSize(), &clBuffer);
     clBuffer = clShown; // the worker keeps it as its buffer, the view shows it
     const uchar* pShownBits = clShown.constBits();
     const QImage clNext
-        = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
+        = ClJpegFrameDecoder::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
     QVERIFY(showsTwoColours(clShown));
     QVERIFY(showsTwoColours(clNext, Qt::green, Qt::yellow));
     QVERIFY(clNext.constBits() != pShownBits);
@@ -540,9 +546,34 @@ void TestMJpegWorker::decodeFrame_reusesOnlyAnUnheldBuffer()
     clBuffer = clShown;
     clShown = QImage(); // the view moved on: the buffer's memory is free for the next frame
     const QImage clReused
-        = ClMJpegWorker::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
+        = ClJpegFrameDecoder::decodeFrame(twoColourJpeg(clSize, Qt::green, Qt::yellow), QSize(), &clBuffer);
     QCOMPARE(clReused.constBits(), pShownBits);
     QVERIFY(showsTwoColours(clReused, Qt::green, Qt::yellow));
+}
+
+// A stream's frames take turns in two buffers: the next frame goes into the memory of the frame
+// before last once the view has let go of it, never into a frame still shown, and the trace text
+// set on the way costs no copy.
+void TestMJpegWorker::decodeNext_takesTheFrameBeforeLast()
+{
+    const QSize clSize(640, 360);
+    const QString strServed = QStringLiteral("1234");
+    ClJpegFrameDecoder clDecoder;
+    QImage clFirst = clDecoder.decodeNext(twoColourJpeg(clSize), strServed);
+    const uchar* pFirstBits = clFirst.constBits();
+    const QImage clSecond = clDecoder.decodeNext(twoColourJpeg(clSize, Qt::green, Qt::yellow), strServed);
+    clFirst = QImage(); // the view moved on to the second frame
+    // Memory freed just now goes to this image, not to the third frame.
+    const QImage clOther(clSize, QImage::Format_RGB32);
+    const QImage clThird = clDecoder.decodeNext(twoColourJpeg(clSize), strServed);
+    QCOMPARE(clThird.constBits(), pFirstBits);
+    QVERIFY(showsTwoColours(clThird));
+    QCOMPARE(clThird.text(QStringLiteral("kd4-served-us")), strServed);
+    // The second frame is still shown: the fourth gets memory of its own.
+    const QImage clFourth = clDecoder.decodeNext(twoColourJpeg(clSize, Qt::blue, Qt::red), strServed);
+    QVERIFY(clFourth.constBits() != clSecond.constBits());
+    QVERIFY(showsTwoColours(clSecond, Qt::green, Qt::yellow));
+    QVERIFY(showsTwoColours(clFourth, Qt::blue, Qt::red));
 }
 
 void TestMJpegWorker::restartAfterStop_streamsAgain()
