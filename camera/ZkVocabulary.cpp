@@ -159,14 +159,15 @@ bool ZkVocabulary::accepts(const stSetting& clSetting, const QString& strValue)
         return false;
     case Kind::Number: {
         // Plain decimal digits, as the camera writes them: no sign but a minus, no blanks.
-        static const QRegularExpression clNumber(QStringLiteral("^-?[0-9]{1,6}$"));
+        static const QRegularExpression clNumber(QStringLiteral("\\A-?[0-9]{1,6}\\z"));
         if (!clNumber.match(strValue).hasMatch())
             return false;
         const int iValue = strValue.toInt();
         return iValue >= clSetting.iMinimum && iValue <= clSetting.iMaximum;
     }
     case Kind::Duration: {
-        static const QRegularExpression clDuration(QStringLiteral("^([0-9]{2}):([0-5][0-9]):([0-5][0-9])$"));
+        static const QRegularExpression clDuration(
+            QStringLiteral("\\A([0-9]{2}):([0-5][0-9]):([0-5][0-9])\\z"));
         const QRegularExpressionMatch clMatch = clDuration.match(strValue);
         if (!clMatch.hasMatch())
             return false;
@@ -178,7 +179,7 @@ bool ZkVocabulary::accepts(const stSetting& clSetting, const QString& strValue)
         // The camera's form, and a local time the program can send (none that a daylight-saving
         // change skips).
         static const QRegularExpression clClock(
-            QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
+            QStringLiteral("\\A[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\\z"));
         return clClock.match(strValue).hasMatch() && QDateTime::fromString(strValue, CLOCK_FORMAT).isValid();
     }
     }

@@ -410,6 +410,13 @@ void TestKd4Ctl::check_data()
                "hh:mm:ss",
                "'+5' is not a value of zk_speaker_volume; allowed: *" }
         << NONE;
+    // The camera takes no line break after a number or a duration.
+    QTest::newRow("set, a value with a line break")
+        << QStringList { "set", "zk_rec_audio_level=5\n", "zk_interval_time=00:00:10\n" } << QString()
+        << USAGE
+        << QStringList { "'5\n' is not a value of zk_rec_audio_level; allowed: a whole number from 0 to 10",
+               "'00:00:10\n' is not a value of zk_interval_time; allowed: *" }
+        << NONE;
     QTest::newRow("set, an action is no setting")
         << QStringList { "set", "zk_factory_reset_cam=set", "zk_wdr" } << QString() << USAGE
         << QStringList { "unknown key 'zk_factory_reset_cam'; keys set takes: zk_angle_deg, *",
