@@ -42,6 +42,17 @@ QByteArray payload(char cSeed, int iSize)
     return clData;
 }
 
+// Publishes one newer package (version 1.0.6) below strFolder: its description and the file, as
+// clFile serves it (its body is the data).
+void publishPackage(TestUpdateServer& clServer, const QByteArray& clData, const QString& strName,
+    TestUpdateServer::stResource clFile = {}, const QString& strFolder = QStringLiteral("/kd4update/"))
+{
+    clServer.setResource((strFolder + QStringLiteral("update_tool.xml")).toStdString(),
+        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), strName } }).toStdString());
+    clFile.strBody = clData.toStdString();
+    clServer.setResource((strFolder + strName).toStdString(), clFile);
+}
+
 // Everything one update check reported.
 class ClRecorder
 {
@@ -125,6 +136,8 @@ private slots:
 private:
     std::unique_ptr<ClUpdate> makeUpdate(const QString& strServerUrl);
     bool waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs = 15000);
+    // Starts a check and waits for its end; false when it did not start or did not end.
+    bool runCheck(ClUpdate* pclUpdate);
     // Runs one check to its end and compares its outcome: the one file delivered, or the
     // transfer failure shown and nothing delivered.
     void runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, const QByteArray& clData);
@@ -152,8 +165,7 @@ std::unique_ptr<ClUpdate> TestUpdaterEngine::makeUpdate(const QString& strServer
 void TestUpdaterEngine::runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, const QByteArray& clData)
 {
     ClRecorder clRecorder(pclUpdate);
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate));
+    QVERIFY(runCheck(pclUpdate));
 
     if (bSucceeds) {
         QCOMPARE(clRecorder.shownTexts(), QStringList());
@@ -166,6 +178,11 @@ void TestUpdaterEngine::runCheckExpecting(ClUpdate* pclUpdate, bool bSucceeds, c
         QVERIFY(!pclUpdate->communication()->isRunning());
     }
     QVERIFY(!pclUpdate->progressDialog()->isVisible());
+}
+
+bool TestUpdaterEngine::runCheck(ClUpdate* pclUpdate)
+{
+    return pclUpdate->requestUpdate(PAGE_ARGS) && waitForEnd(pclUpdate);
 }
 
 bool TestUpdaterEngine::waitForEnd(ClUpdate* pclUpdate, int iTimeoutMs)
@@ -284,8 +301,7 @@ void TestUpdaterEngine::check_downloadsEveryNewerEntryInOrder()
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
     QSignalSpy clCount(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clCount.count(), 1);
@@ -308,17 +324,14 @@ void TestUpdaterEngine::check_sourceUrlWithoutSlashSplitsAtLastSlash()
 {
     TestUpdateServer clServer;
     const QByteArray clData = payload('z', 1000);
-    clServer.setResource("/toolkd4update/update_tool.xml",
-        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "pkg.zip" } }).toStdString());
-    clServer.setResource("/toolkd4update/pkg.zip", clData.toStdString());
+    publishPackage(clServer, clData, QStringLiteral("pkg.zip"), {}, QStringLiteral("/toolkd4update/"));
 
     // The engine joins the file's source URL and the description path as they are.
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     writeProxyNetworkFile(
         *pclUpdate, QStringLiteral("<use>false</use>"), clServer.baseUrl() + QStringLiteral("tool"));
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(
         clServer.requests(), (QStringList { "/toolkd4update/update_tool.xml", "/toolkd4update/pkg.zip" }));
@@ -339,10 +352,8 @@ void TestUpdaterEngine::check_serverOverrideWithoutSlash()
     TestUpdateServer clServer;
     const QString strPrefix = strFolder.isEmpty() ? QString() : QLatin1Char('/') + strFolder;
     const QByteArray clData = payload('y', 1000);
-    clServer.setResource((strPrefix + QStringLiteral("/kd4update/update_tool.xml")).toStdString(),
-        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "pkg.zip" } }).toStdString());
-    clServer.setResource(
-        (strPrefix + QStringLiteral("/kd4update/pkg.zip")).toStdString(), clData.toStdString());
+    publishPackage(
+        clServer, clData, QStringLiteral("pkg.zip"), {}, strPrefix + QStringLiteral("/kd4update/"));
 
     // "http://127.0.0.1:PORT" or "http://127.0.0.1:PORT/tool": the server's folder all the same.
     QString strUrl = clServer.baseUrl();
@@ -350,8 +361,7 @@ void TestUpdaterEngine::check_serverOverrideWithoutSlash()
     strUrl += strPrefix;
     auto pclUpdate = makeUpdate(strUrl);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clServer.requests(),
         (QStringList { strPrefix + "/kd4update/update_tool.xml", strPrefix + "/kd4update/pkg.zip" }));
@@ -388,8 +398,7 @@ void TestUpdaterEngine::check_digestMismatchEndsTheCheck()
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.texts(), QStringList { UPDATE_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
@@ -432,8 +441,7 @@ void TestUpdaterEngine::check_transferErrors()
         : clServer.baseUrl();
     auto pclUpdate = makeUpdate(strUrl);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
@@ -606,8 +614,7 @@ void TestUpdaterEngine::check_filesTogetherWithinLimit()
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     pclUpdate->communication()->setSizeLimit(iLimit);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clRecorder.successCount(), bSucceeds ? 1 : 0);
     if (bSucceeds)
         QCOMPARE(clRecorder.files().size(), iFiles);
@@ -650,8 +657,7 @@ void TestUpdaterEngine::timeout_silentServerFails()
     auto pclUpdate = makeUpdate(pclServer->baseUrl());
     pclUpdate->communication()->setInactivityLimit(400);
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
     QCOMPARE(clRecorder.successCount(), 0);
@@ -674,8 +680,7 @@ void TestUpdaterEngine::timeout_lateAnswerIsNotTakenForData()
     pclUpdate->communication()->setInactivityLimit(300);
     ClRecorder clRecorder(pclUpdate.get());
     QSignalSpy clVersionsChecked(pclUpdate.get(), &ClUpdate::sigTotalCountProgress);
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clRecorder.texts(), QStringList { OBTAIN_FAILED });
 
     // The server answers after the failure was reported: that answer must change nothing.
@@ -691,13 +696,10 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
 {
     TestUpdateServer clServer;
     const QByteArray clData = payload('w', 8 * 4096);
-    clServer.setResource(DESCRIPTION_PATH,
-        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "w.zip" } }).toStdString());
     TestUpdateServer::stResource clFile;
-    clFile.strBody = clData.toStdString();
     clFile.uChunkSize = 4096;
     clFile.iChunkDelayMs = 200;
-    clServer.setResource("/kd4update/w.zip", clFile);
+    publishPackage(clServer, clData, QStringLiteral("w.zip"), clFile);
 
     // Altogether the file takes longer than the limit, but no pause comes near it.
     auto pclUpdate = makeUpdate(clServer.baseUrl());
@@ -705,8 +707,7 @@ void TestUpdaterEngine::timeout_slowSteadyServerSucceeds()
     ClRecorder clRecorder(pclUpdate.get());
     QElapsedTimer clElapsed;
     clElapsed.start();
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clRecorder.successCount(), 1);
@@ -741,14 +742,11 @@ void TestUpdaterEngine::ssl_toleratedErrorsOnly()
     TestUpdateServer clServer(clCert.certificate(), clCert.key());
     QVERIFY(clServer.isRunning());
     const QByteArray clData = payload('t', 70000);
-    clServer.setResource(DESCRIPTION_PATH,
-        UpdaterTest::description({ { "1.0.6", UpdaterTest::md5Hex(clData), "t.zip" } }).toStdString());
-    clServer.setResource("/kd4update/t.zip", clData.toStdString());
+    publishPackage(clServer, clData, QStringLiteral("t.zip"));
 
     auto pclUpdate = makeUpdate(clServer.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     if (bPasses) {
         QCOMPARE(clRecorder.shownTexts(), QStringList());
@@ -813,8 +811,7 @@ void TestUpdaterEngine::cancel_duringTransferThenStartAgain()
     // The next check starts from scratch and works.
     clSlow.uChunkSize = 0;
     clServer.setResource("/kd4update/c.zip", clSlow);
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clRecorder.successCount(), 1);
     QCOMPARE(clRecorder.files().size(), 1);
@@ -880,8 +877,7 @@ void TestUpdaterEngine::proxy_fromNetworkFile()
         strProxyXml = strProxyXml.arg(clProxy.port());
     writeProxyNetworkFile(*pclUpdate, strProxyXml, clOrigin.baseUrl());
     ClRecorder clRecorder(pclUpdate.get());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
 
     QCOMPARE(clRecorder.shownTexts(), QStringList());
     QCOMPARE(clRecorder.successCount(), 1);
@@ -915,14 +911,12 @@ void TestUpdaterEngine::proxy_switchedOffGoesDirectAgain()
     writeProxyNetworkFile(*pclUpdate,
         QStringLiteral("<use>true</use><ip>127.0.0.1</ip><port>%1</port><type>3</type>").arg(clProxy.port()),
         clOrigin.baseUrl());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clProxy.requests().size(), 1);
 
     // The user switches the proxy off in the file: the next check must not use it any more.
     writeProxyNetworkFile(*pclUpdate, QStringLiteral("<use>false</use>"), clOrigin.baseUrl());
-    QVERIFY(pclUpdate->requestUpdate(PAGE_ARGS));
-    QVERIFY(waitForEnd(pclUpdate.get()));
+    QVERIFY(runCheck(pclUpdate.get()));
     QCOMPARE(clProxy.requests().size(), 1);
     QCOMPARE(clOrigin.requests().size(), 1);
 }
