@@ -2,14 +2,37 @@
 
 #include "liveview/ClLiveWidget.h"
 #include "session/ClJpegFrameDecoder.h"
+#include "session/ClKD4LiveCtrl.h"
 #include "session/ClKD4Mgr.h"
 #include "settings/ClSettingWidget.h"
+#include "shell/ClDialogHelpers.h"
 #include "updater/ClUpdateWidget.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QSaveFile>
+#include <QShortcut>
 #include <QSignalMapper>
 #include <QStackedLayout>
+#include <QStandardPaths>
+
+namespace {
+
+// Where a saved live picture goes unless the user says otherwise: the pictures folder (the home
+// folder where there is none), named after the moment.
+QString defaultFramePath()
+{
+    QString strFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (strFolder.isEmpty() || !QDir(strFolder).exists())
+        strFolder = QDir::homePath();
+    return QDir(strFolder).filePath(
+        QDateTime::currentDateTime().toString(QStringLiteral("'kd4-'yyyyMMdd-HHmmss'.jpg'")));
+}
+
+} // namespace
 
 ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     : ClNodeWidget(pclParent)
@@ -79,7 +102,12 @@ ClMainContentWidget::ClMainContentWidget(QWidget* pclParent)
     // 7. The main page first.
     pclPageStack->setCurrentIndex(0);
 
-    // 8. Connect once by itself, without the user pressing "Connect".
+    // 8. Ctrl+S saves the live picture wherever the focus is in the window.
+    auto* pclSaveShortcut = new QShortcut(QKeySequence::Save, this);
+    pclSaveShortcut->setContext(Qt::WindowShortcut);
+    connect(pclSaveShortcut, &QShortcut::activated, this, &ClMainContentWidget::slotSaveFrame);
+
+    // 9. Connect once by itself, without the user pressing "Connect".
     pclKD4Mgr->startSession();
 }
 
@@ -157,4 +185,26 @@ void ClMainContentWidget::slotUpdate()
     pclKD4Mgr->stopSession();
     pclUpdateWidget->slotUpdate();
     resetToDisconnected();
+}
+
+void ClMainContentWidget::slotSaveFrame()
+{
+    // Taken at the key press: the picture goes on changing behind the file dialog.
+    const QImage clShown = pclLiveWidget->isVisible() ? pclLiveWidget->shownFrame() : QImage();
+    const QByteArray clBody = pclKD4Mgr->liveCtrl()->frameBody(clShown);
+    if (clBody.isEmpty()) {
+        showMessageDialog(window(), tr("There is no live picture to save."));
+        return;
+    }
+    const QString strPath = QFileDialog::getSaveFileName(
+        window(), tr("Save live picture"), defaultFramePath(), tr("JPEG images (*.jpg *.jpeg)"));
+    if (strPath.isEmpty())
+        return;
+    // The file appears whole or not at all: the bytes go to a temporary file renamed at commit.
+    QSaveFile clFile(strPath);
+    if (clFile.open(QIODevice::WriteOnly) && clFile.write(clBody) == clBody.size() && clFile.commit())
+        return;
+    showMessageDialog(window(),
+        tr("The live picture could not be saved as %1:\n%2")
+            .arg(QDir::toNativeSeparators(strPath), clFile.errorString()));
 }

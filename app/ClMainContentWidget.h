@@ -11,7 +11,8 @@ class QStackedLayout;
 // Root of the request routing tree and the main window's only child: a stack of pages, one shown
 // at a time (0 the main page with live view and settings panel, 1 the update page). It owns the
 // session manager, wires it to the live view and the settings panel, and connects to the camera
-// once by itself when it is built.
+// once by itself when it is built. Ctrl+S anywhere in the window saves the live picture on screen
+// as the camera sent it.
 class ClMainContentWidget : public ClNodeWidget
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ private slots:
     void slotUpdate();
     void slotLostSession();
     void slotPolledSettings(ClAllSettings clSettings);
+    void slotSaveFrame();
 
 private:
     // The three steps that follow every end of a session: connect page, empty view, no grid.

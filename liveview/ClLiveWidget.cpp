@@ -87,6 +87,11 @@ bool ClLiveWidget::isShowingPicture() const
     return strMessage.isEmpty() && bShowImg && !clImage.isNull();
 }
 
+QImage ClLiveWidget::shownFrame() const
+{
+    return isShowingPicture() ? clImage : QImage();
+}
+
 bool ClLiveWidget::isShowingStall() const
 {
     // A new frame takes the notice's place by itself.

@@ -23,6 +23,8 @@ public:
     bool isIndicatorVisible() const { return clProgressAnimation.state() == QAbstractAnimation::Running; }
     // A camera frame is on screen (no notice in its place).
     bool isShowingPicture() const;
+    // The camera frame on screen as it was handed in; a null image while none is.
+    QImage shownFrame() const;
     // The notice that frames come but none can be shown.
     bool isShowingStall() const;
 

@@ -15,6 +15,9 @@ namespace {
 // The size the live view shows frames at: width in the high half, height in the low half.
 std::atomic<quint32> g_uShownSize { 0 };
 
+// The image text that holds a decoded frame's serial number.
+const char* const SERIAL_TEXT = "kd4-frame";
+
 // libjpeg reports a fatal error by a jump back into decodeJpeg; its warnings are not printed.
 struct stJpegError
 {
@@ -148,11 +151,19 @@ QImage ClJpegFrameDecoder::decodeNext(QByteArray clBody, const QString& strServe
     // last one; otherwise this frame gets fresh memory, which takes the buffer's place.
     iFrameBuffer = (iFrameBuffer + 1) % FRAME_BUFFERS;
     QImage clFrame = decodeFrame(std::move(clBody), shownSize(), &aclFrameBuffers[iFrameBuffer]);
-    if (!strServedUs.isEmpty() && !clFrame.isNull())
-        clFrame.setText(QStringLiteral("kd4-served-us"), strServedUs);
+    if (!clFrame.isNull()) {
+        clFrame.setText(QLatin1String(SERIAL_TEXT), QString::number(++llSerial));
+        if (!strServedUs.isEmpty())
+            clFrame.setText(QStringLiteral("kd4-served-us"), strServedUs);
+    }
     // Kept only after the last change above: a change to a shared image copies it.
     aclFrameBuffers[iFrameBuffer] = clFrame;
     return clFrame;
+}
+
+qint64 ClJpegFrameDecoder::frameSerial(const QImage& clFrame)
+{
+    return clFrame.text(QLatin1String(SERIAL_TEXT)).toLongLong();
 }
 
 void ClJpegFrameDecoder::releaseBuffers()

@@ -37,11 +37,16 @@ public:
     static QSize shownSize();
 
     // The stream's next frame, decoded at shownSize() into the memory of the frame before last
-    // once nobody holds that any more. strServedUs, when not empty, goes with the image as its
-    // text "kd4-served-us" (the camera's serve time, for the live view's frame trace).
+    // once nobody holds that any more. An image that decodes carries the decoder's next serial
+    // number (frameSerial). strServedUs, when not empty, goes with the image as its text
+    // "kd4-served-us" (the camera's serve time, for the live view's frame trace).
     QImage decodeNext(QByteArray clBody, const QString& strServedUs = QString());
     // Gives the buffers' memory back, at the end of a stream.
     void releaseBuffers();
+
+    // The serial number decodeNext gave the frame: 1, 2, 3 ... over the decoder's life, streams
+    // included, so the image tells which received body it was decoded from. 0 for any other image.
+    static qint64 frameSerial(const QImage& clFrame);
 
 private:
     // Frames are decoded into these in turn, so streaming does not allocate and fault in fresh
@@ -49,4 +54,5 @@ private:
     static constexpr int FRAME_BUFFERS = 2;
     QImage aclFrameBuffers[FRAME_BUFFERS];
     int iFrameBuffer = 0;
+    qint64 llSerial = 0;
 };

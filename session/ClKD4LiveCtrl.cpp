@@ -2,6 +2,7 @@
 
 #include "camera/ClCommands.h"
 #include "camera/ClKD4Cgi.h"
+#include "session/ClJpegFrameDecoder.h"
 #include "session/ClMJpegWorker.h"
 #include "session/ClNotifyListener.h"
 
@@ -72,6 +73,11 @@ void ClKD4LiveCtrl::slotSendRequest(ZK_CMD clCmd)
         return;
     }
     emit sigRequest(clCmd);
+}
+
+QByteArray ClKD4LiveCtrl::frameBody(const QImage& clFrame) const
+{
+    return pclLiveWorker->frameStore().body(ClJpegFrameDecoder::frameSerial(clFrame));
 }
 
 void ClKD4LiveCtrl::slotSendLiveRquest(ZK_CMD clCmd)

@@ -3,6 +3,7 @@
 #include "camera/ZK_CMD.h"
 #include "session/ClShutdownWait.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QMutex>
@@ -44,6 +45,9 @@ public:
     // The polling timer while polling is on, else null; lets tests drive a poll without waiting.
     QTimer* pollingTimer() const { return pclPollingTimer; }
     bool isLiveRunning() const { return clLiveThread.isRunning(); }
+    // The JPEG the camera sent for a frame of sigImage, as it came, while it is among the last few
+    // that decoded; empty for any other image.
+    QByteArray frameBody(const QImage& clFrame) const;
 
 signals:
     void sigResponse(ZK_CMD clCmd);

@@ -106,7 +106,12 @@ void ClMJpegWorker::slotFrameFetched()
         iRetryCount = 0;
         const QString strServedUs
             = traceFrames() ? QString::fromLatin1(pclDone->rawHeader("X-Served-Us")) : QString();
-        emit sigImage(clDecoder.decodeNext(pclDone->takeBody(), strServedUs));
+        const QByteArray clBody = pclDone->takeBody();
+        const QImage clImage = clDecoder.decodeNext(clBody, strServedUs);
+        // Kept before anyone sees the image, who may then ask for its body by its serial.
+        if (!clImage.isNull())
+            clFrameStore.keep(ClJpegFrameDecoder::frameSerial(clImage), clBody);
+        emit sigImage(clImage);
     } else if (pclDone->isRetried(iRetryCount)) {
         // After a stop nothing is retried, so there is nothing to wait for.
         if (!bIsStopped)

@@ -2,6 +2,7 @@
 
 #include "session/AbstLiveWorker.h"
 #include "session/ClJpegFrameDecoder.h"
+#include "session/ClLiveFrameStore.h"
 
 #include <QMetaObject>
 #include <QMutex>
@@ -14,8 +15,10 @@ class QThread;
 // the camera's start-live answer, each with the frame limits of ClFrameFetch. Time-outs,
 // cancellations and 404 answers are retried twice, anything else ends the stream.
 //
-// Thread use: the worker lives in the live thread; slotStopForce may be called from any thread.
-// Delete the worker once the live thread has finished.
+// Each image that decodes leaves the camera's bytes behind in frameStore(), under its serial.
+//
+// Thread use: the worker lives in the live thread; slotStopForce and frameStore() may be used from
+// any thread. Delete the worker once the live thread has finished.
 class ClMJpegWorker : public AbstLiveWorker
 {
     Q_OBJECT
@@ -24,6 +27,10 @@ class ClMJpegWorker : public AbstLiveWorker
 public:
     explicit ClMJpegWorker(const QString& strAddress);
     ~ClMJpegWorker() override;
+
+    // The bodies of the last images emitted that decoded. They outlast the stream, so the picture
+    // left on screen while the stream is held can still be saved.
+    const ClLiveFrameStore& frameStore() const { return clFrameStore; }
 
 public slots:
     void slotStartLive() override;
@@ -51,5 +58,6 @@ private:
     int iRetryCount = 0;
     QThread* pclWatchedThread = nullptr;
     ClJpegFrameDecoder clDecoder;
+    ClLiveFrameStore clFrameStore;
     QMetaObject::Connection clThreadEndConnection;
 };

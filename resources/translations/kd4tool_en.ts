@@ -219,6 +219,27 @@ Check the camera&apos;s Wi-Fi connection.</translation>
     </message>
 </context>
 <context>
+    <name>ClMainContentWidget</name>
+    <message>
+        <source>There is no live picture to save.</source>
+        <translation>There is no live picture to save.</translation>
+    </message>
+    <message>
+        <source>Save live picture</source>
+        <translation>Save live picture</translation>
+    </message>
+    <message>
+        <source>JPEG images (*.jpg *.jpeg)</source>
+        <translation>JPEG images (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>The live picture could not be saved as %1:
+%2</source>
+        <translation>The live picture could not be saved as %1:
+%2</translation>
+    </message>
+</context>
+<context>
     <name>ClSettingWidget</name>
     <message>
         <source>Simple settings</source>

@@ -219,6 +219,27 @@ Check the camera&apos;s Wi-Fi connection.</source>
     </message>
 </context>
 <context>
+    <name>ClMainContentWidget</name>
+    <message>
+        <source>There is no live picture to save.</source>
+        <translation>保存できるライブ映像がありません。</translation>
+    </message>
+    <message>
+        <source>Save live picture</source>
+        <translation>ライブ映像を保存</translation>
+    </message>
+    <message>
+        <source>JPEG images (*.jpg *.jpeg)</source>
+        <translation>JPEG 画像 (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>The live picture could not be saved as %1:
+%2</source>
+        <translation>ライブ映像を %1 に保存できませんでした。
+%2</translation>
+    </message>
+</context>
+<context>
     <name>ClSettingWidget</name>
     <message>
         <source>Simple settings</source>

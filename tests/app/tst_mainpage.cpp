@@ -1,12 +1,14 @@
 // The assembled main window against the camera simulator, used the way a user meets it: it
 // connects by itself, shows the camera's picture and settings, passes setting changes on while
 // the live stream is held, shows the high-speed notice instead of frames, goes back to the connect
-// page whenever the session is lost, and tells the camera before it closes.
+// page whenever the session is lost, tells the camera before it closes, and saves the live picture
+// on screen as the camera sent it.
 
 #include "app/ClMainContentWidget.h"
 #include "app/ClMainWidget.h"
 #include "camera/ClCommands.h"
 #include "liveview/ClLiveWidget.h"
+#include "session/ClJpegFrameDecoder.h"
 #include "session/ClKD4LiveCtrl.h"
 #include "session/ClKD4Mgr.h"
 #include "settings/ClSettingWidget.h"
@@ -20,8 +22,11 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Kd4Test;
@@ -56,6 +61,10 @@ private slots:
     void sessionEnd_leavesWindowUsable();
     void recordingAtConnect_locksSettingsUntilItEnds();
     void noCamera_staysOnConnectPageUntilOneAnswers();
+    void saveShortcut_writesTheShownFrameAsServed_data();
+    void saveShortcut_writesTheShownFrameAsServed();
+    void saveShortcut_withoutPicture_saysSoAndWritesNothing_data();
+    void saveShortcut_withoutPicture_saysSoAndWritesNothing();
 
 private:
     void openWindow();
@@ -452,6 +461,100 @@ void TestMainPage::noCamera_staysOnConnectPageUntilOneAnswers()
     QTest::mouseClick(connectButton(panel()), Qt::LeftButton);
     QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
     QCOMPARE(clStarted.count(), 1);
+}
+
+void TestMainPage::saveShortcut_writesTheShownFrameAsServed_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("into a folder") << "." << true;
+    QTest::newRow("into a folder that is not there") << "missing" << false;
+}
+
+// Ctrl+S, wherever the focus is, offers a file named after the moment and writes the camera's own
+// bytes of the frame on screen at the key press; a file that cannot be written is reported with
+// its path, and nothing is left behind.
+void TestMainPage::saveShortcut_writesTheShownFrameAsServed()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, written);
+    QTemporaryDir clDir;
+    QVERIFY(clDir.isValid());
+    const QString strPath = QDir::cleanPath(clDir.filePath(folder + QStringLiteral("/frame.jpg")));
+    openWindow();
+    QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
+    QVERIFY(QTest::qWaitForWindowActive(pclWindow.get()));
+
+    ClModalDriver clDriver;
+    QString strOffered;
+    clDriver.expect([&](QDialog* pclDialog) {
+        auto* pclFileDialog = qobject_cast<QFileDialog*>(pclDialog);
+        // Typed into the name field, as a user would: the field has the focus.
+        auto* pclName = pclDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!pclFileDialog || !pclName) {
+            pclDialog->reject();
+            return;
+        }
+        strOffered = pclFileDialog->selectedFiles().value(0);
+        pclName->setText(strPath);
+        pclDialog->accept(); // QFileDialog::accept, through the public QDialog one
+    });
+    const QImage clShown = content()->liveWidget()->shownFrame();
+    QVERIFY(!clShown.isNull());
+    QTest::keyClick(pclWindow.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(clDriver.pendingHandlers(), 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^kd4-\\d{8}-\\d{6}\\.jpg$"))
+                 .match(QFileInfo(strOffered).fileName())
+                 .hasMatch(),
+        qPrintable(strOffered));
+
+    if (!written) {
+        QCOMPARE(clDriver.clMessages.size(), 1);
+        QVERIFY2(clDriver.clMessages.first().contains(QDir::toNativeSeparators(strPath)),
+            qPrintable(clDriver.clMessages.first()));
+        QVERIFY(QDir(clDir.path()).isEmpty());
+        return;
+    }
+    QVERIFY2(clDriver.clMessages.isEmpty(), qPrintable(clDriver.clMessages.join(QLatin1Char('\n'))));
+    QCOMPARE(QDir(clDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({ "frame.jpg" }));
+    QFile clSaved(strPath);
+    QVERIFY(clSaved.open(QIODevice::ReadOnly));
+    const QByteArray clBytes = clSaved.readAll();
+    QVERIFY(isServedFrame(*pclSim, clBytes));
+    QCOMPARE(ClJpegFrameDecoder::decodeFrame(clBytes, ClJpegFrameDecoder::shownSize()), clShown);
+}
+
+void TestMainPage::saveShortcut_withoutPicture_saysSoAndWritesNothing_data()
+{
+    QTest::addColumn<bool>("session");
+    QTest::newRow("no session") << false;
+    // The last frame is still in the view, under the notice.
+    QTest::newRow("recording at high speed") << true;
+}
+
+void TestMainPage::saveShortcut_withoutPicture_saysSoAndWritesNothing()
+{
+    QFETCH(bool, session);
+    if (session) {
+        pclSim->setSetting("video_resolution", "848x480 240P 16:9");
+        openWindow();
+        QVERIFY2(waitConnected(), qPrintable(msgIdText(*pclSim)));
+        pclSim->startRecording();
+        QTRY_VERIFY_WITH_TIMEOUT(noticePixels(liveShot(content())) > 50, WAIT_MS);
+    } else {
+        const int iPort = ClLoopbackServer::closedPort();
+        QVERIFY(iPort > 0);
+        pointProgramAt(QStringLiteral("127.0.0.1:%1").arg(iPort));
+        openWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(connectButton(panel())->isEnabled(), WAIT_MS);
+    }
+    QVERIFY(QTest::qWaitForWindowActive(pclWindow.get()));
+
+    // A message, and no file dialog.
+    ClModalDriver clDriver;
+    QTest::keyClick(pclWindow.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(clDriver.iDialogsSeen, 1);
+    QCOMPARE(clDriver.clMessages, QStringList({ "There is no live picture to save." }));
 }
 
 QTEST_MAIN(TestMainPage)

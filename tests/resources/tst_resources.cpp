@@ -107,13 +107,13 @@ struct stCatalogueFile
 };
 
 const stCatalogueFile CATALOGUES[] = {
-    { "kd4tool_en", ":/lang/en", 119 },
-    { "kd4tool_ja", ":/lang/ja", 119 },
-    { "update_en", ":/en/update", 19 },
-    { "update_ja", ":/ja/update", 19 },
-    { "update_fr", ":/fr/update", 19 },
-    { "update_ru", ":/ru/update", 19 },
-    { "update_zh", ":/zh/update", 19 },
+    { "kd4tool_en", ":/lang/en", 123 },
+    { "kd4tool_ja", ":/lang/ja", 123 },
+    { "update_en", ":/en/update", 21 },
+    { "update_ja", ":/ja/update", 21 },
+    { "update_fr", ":/fr/update", 21 },
+    { "update_ru", ":/ru/update", 21 },
+    { "update_zh", ":/zh/update", 21 },
 };
 
 } // namespace

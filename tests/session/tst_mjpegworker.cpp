@@ -180,6 +180,7 @@ private slots:
     void cleanup();
 
     void frames_arriveAsImages();
+    void frameStore_keepsTheBodiesOfTheLastGoodFrames();
     void slowChunkedFrame_isNotTimedOut();
     void goodFrame_resetsRetryCount();
     void thirdFailureInARow_endsStream_data();
@@ -292,6 +293,32 @@ void TestMJpegWorker::frames_arriveAsImages()
     QCOMPARE(messageLog(*pclSim),
         QStringList({ "260", "3", "260", "2 stream_while_record=on", "259 =none_force" }));
     QVERIFY(pclSim->frameRequests().size() >= 3);
+}
+
+// Each image leads back to the camera's bytes it was decoded from, for the last few frames that
+// decoded; frames that do not decode push none of them out, as the view goes on showing the last
+// good one.
+void TestMJpegWorker::frameStore_keepsTheBodiesOfTheLastGoodFrames()
+{
+    const int iKept = ClLiveFrameStore::KEPT_FRAMES;
+    const int iGood = iKept + 2;
+    pclSim->addFrameFault(frameFault(camsim::FrameFault::Kind::None, iGood));
+    pclSim->addFrameFault(frameFault(camsim::FrameFault::Kind::BrokenJpeg, -1));
+    startLive();
+    QTRY_VERIFY_WITH_TIMEOUT(count(QStringLiteral("null image")) > iKept, 10000);
+    QCOMPARE(count(QStringLiteral("image")), iGood);
+
+    const ClLiveFrameStore& clStore = pclWorker->frameStore();
+    for (int i = 0; i < iGood; ++i) {
+        const QImage& clImage = clImages.at(i);
+        const QByteArray clBody = clStore.body(ClJpegFrameDecoder::frameSerial(clImage));
+        if (i < iGood - iKept) {
+            QVERIFY2(clBody.isEmpty(), qPrintable(QString::number(i)));
+            continue;
+        }
+        QVERIFY2(isServedFrame(*pclSim, clBody), qPrintable(QString::number(i)));
+        QCOMPARE(ClJpegFrameDecoder::decodeFrame(clBody, ClJpegFrameDecoder::shownSize()), clImage);
+    }
 }
 
 void TestMJpegWorker::slowChunkedFrame_isNotTimedOut()

@@ -1,5 +1,7 @@
 #include "tests/support/SimSupport.h"
 
+#include <QCryptographicHash>
+
 namespace Kd4Test {
 
 std::unique_ptr<camsim::CamSim> startSim(const camsim::CamSim::Options& clOptions)
@@ -29,6 +31,19 @@ camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount)
     clFault.kind = eKind;
     clFault.count = iCount;
     return clFault;
+}
+
+bool isServedFrame(const camsim::CamSim& clSim, const QByteArray& clBody)
+{
+    if (clBody.isEmpty())
+        return false;
+    const std::string strHash
+        = QCryptographicHash::hash(clBody, QCryptographicHash::Sha256).toHex().toStdString();
+    for (const camsim::FrameRequest& clFrame : clSim.frameRequests()) {
+        if (clFrame.status == 200 && clFrame.sha256 == strHash)
+            return true;
+    }
+    return false;
 }
 
 QString describe(const camsim::LoggedMessage& clMsg)

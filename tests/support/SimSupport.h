@@ -35,6 +35,9 @@ inline QString address(const camsim::CamSim& clSim)
 // A frame fault of the given kind for the next iCount frame requests (-1: all of them).
 camsim::FrameFault frameFault(camsim::FrameFault::Kind eKind, int iCount = -1);
 
+// The bytes are a frame body the simulator served (by the SHA-256 its frame log keeps).
+bool isServedFrame(const camsim::CamSim& clSim, const QByteArray& clBody);
+
 // One logged message as "msg_id", followed by " type" and "=param" when present.
 QString describe(const camsim::LoggedMessage& clMsg);
 QStringList messageLog(const camsim::CamSim& clSim);

@@ -56,6 +56,9 @@ struct FrameRequest
     std::size_t bytes = 0; // body length announced
     std::uint64_t frameNumber = 0; // counter drawn into the frame (status 200)
     std::string fault;
+    // SHA-256 of the body announced (status 200), lowercase hex: a client's copy can be compared
+    // with what was served.
+    std::string sha256;
 };
 
 // A fault injected into the answers to one message number.

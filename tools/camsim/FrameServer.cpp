@@ -6,6 +6,8 @@
 #include "tools/camsim/MessageLog.h"
 #include "tools/camsim/SimMonitor.h"
 
+#include <QCryptographicHash>
+
 #include <httplib.h>
 
 #include <algorithm>
@@ -25,6 +27,12 @@ const char* NOT_FOUND_BODY
 int frameSide(int iSide)
 {
     return std::min(4096, std::max(16, iSide));
+}
+
+std::string sha256Hex(const std::string& strData)
+{
+    const QByteArray clData = QByteArray::fromRawData(strData.data(), static_cast<int>(strData.size()));
+    return QCryptographicHash::hash(clData, QCryptographicHash::Sha256).toHex().toStdString();
 }
 
 } // namespace
@@ -63,11 +71,12 @@ std::uint64_t FrameServer::framesServed() const
     return m_framesServed;
 }
 
-void FrameServer::record(
-    std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber, const std::string& strFault)
+void FrameServer::record(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
+    const std::string& strFault, const std::string& strBody)
 {
+    const std::string strSha256 = iStatus == 200 ? sha256Hex(strBody) : std::string();
     std::lock_guard<std::mutex> lock(m_monitor.mutex());
-    m_log.recordFrame(llSeq, iStatus, iBytes, llNumber, strFault);
+    m_log.recordFrame(llSeq, iStatus, iBytes, llNumber, strFault, strSha256);
     m_monitor.notifyAll();
 }
 
@@ -153,24 +162,26 @@ void FrameServer::handle(const httplib::Request&, httplib::Response& res)
                            .count()));
     const FrameFault::Kind eKind = bFault ? fault.kind : FrameFault::Kind::None;
     std::size_t iSent = iSize;
+    std::string strAltered; // the body, when it is not the frame as drawn
     switch (eKind) {
     case FrameFault::Kind::None:
     case FrameFault::Kind::NotFound:
         res.set_content(*pclJpeg, "image/jpeg");
         break;
     case FrameFault::Kind::BrokenJpeg: {
-        std::string strNoise(iSize, '\0');
+        strAltered.assign(iSize, '\0');
         std::uniform_int_distribution<int> clByte(0, 255);
         std::mt19937 clRandom(static_cast<std::mt19937::result_type>(llNumber));
-        for (char& c : strNoise)
+        for (char& c : strAltered)
             c = static_cast<char>(clByte(clRandom));
-        strNoise[0] = 'X'; // never a JPEG start marker
-        res.set_content(strNoise, "image/jpeg");
+        strAltered[0] = 'X'; // never a JPEG start marker
+        res.set_content(strAltered, "image/jpeg");
         break;
     }
     case FrameFault::Kind::Truncated:
         iSent = iSize / 2;
-        res.set_content(pclJpeg->substr(0, iSent), "image/jpeg");
+        strAltered = pclJpeg->substr(0, iSent);
+        res.set_content(strAltered, "image/jpeg");
         break;
     case FrameFault::Kind::Stall: {
         const std::size_t iFirst = fault.stallAfterBytes < 0
@@ -200,7 +211,7 @@ void FrameServer::handle(const httplib::Request&, httplib::Response& res)
         break;
     }
     }
-    record(request.seq, 200, iSent, llNumber, strFault);
+    record(request.seq, 200, iSent, llNumber, strFault, strAltered.empty() ? *pclJpeg : strAltered);
 }
 
 } // namespace camsim

@@ -38,7 +38,7 @@ public:
 
 private:
     void record(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
-        const std::string& strFault);
+        const std::string& strFault, const std::string& strBody = std::string());
 
     const SimMonitor& m_monitor;
     MessageLog& m_log;

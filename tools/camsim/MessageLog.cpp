@@ -47,8 +47,8 @@ void MessageLog::addFrame(FrameRequest& request)
         m_frames.pop_front();
 }
 
-void MessageLog::recordFrame(
-    std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber, const std::string& strFault)
+void MessageLog::recordFrame(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
+    const std::string& strFault, const std::string& strSha256)
 {
     for (auto it = m_frames.rbegin(); it != m_frames.rend(); ++it) {
         if (it->seq == llSeq) {
@@ -56,6 +56,7 @@ void MessageLog::recordFrame(
             it->bytes = iBytes;
             it->frameNumber = llNumber;
             it->fault = strFault;
+            it->sha256 = strSha256;
             break;
         }
     }

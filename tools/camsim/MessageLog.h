@@ -30,7 +30,7 @@ public:
         std::uint64_t llSeq, int iStatus, bool bHasRval, int iRval, const std::string& strFault);
     void addFrame(FrameRequest& request);
     void recordFrame(std::uint64_t llSeq, int iStatus, std::size_t iBytes, std::uint64_t llNumber,
-        const std::string& strFault);
+        const std::string& strFault, const std::string& strSha256);
 
     std::vector<LoggedMessage> messages() const;
     std::vector<std::int64_t> msgIds() const; // -1 for a message without msg_id

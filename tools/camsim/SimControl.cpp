@@ -140,6 +140,8 @@ picojson::value frameJson(const FrameRequest& frame)
         obj["frame"] = number(static_cast<std::int64_t>(frame.frameNumber));
     if (!frame.fault.empty())
         obj["fault"] = picojson::value(frame.fault);
+    if (!frame.sha256.empty())
+        obj["sha256"] = picojson::value(frame.sha256);
     return picojson::value(obj);
 }
 
