@@ -11,11 +11,15 @@
 #include "shell/ClSettingsIdentity.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFont>
 #include <QIcon>
 #include <QLibrary>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -57,7 +61,62 @@ template <typename Fn> void forEachWidget(QWidget* pclRoot, Fn fnApply)
         fnApply(pclChild);
 }
 
+void printTo(std::FILE* pFile, const QString& strText)
+{
+    std::fputs(strText.toLocal8Bit().constData(), pFile);
+    std::fflush(pFile);
+}
+
 } // namespace
+
+QString ClStartup::usage()
+{
+    return QStringLiteral("Usage: kd4tool [--debug]\n"
+                          "       kd4tool --help | --version\n"
+                          "\n"
+                          "The desktop companion of the Vexa KD-4 action camera: opens its window\n"
+                          "and connects to the camera by itself.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --debug       write the messages sent to and received from the camera,\n"
+                          "                and the update transfers, to standard error\n"
+                          "  -h, --help    print this help, and end\n"
+                          "  --version     print the version, and end\n"
+                          "\n"
+                          "Qt's standard options (such as -platform) are accepted as well.\n");
+}
+
+int ClStartup::handleCommandLine(const QStringList& clArgs, bool bQtOptionsTaken)
+{
+    QCommandLineParser clParser;
+    const QCommandLineOption clHelp(QStringList { QStringLiteral("h"), QStringLiteral("help") });
+    const QCommandLineOption clVersion(QStringLiteral("version"));
+    const QCommandLineOption clDebug(QStringLiteral("debug"));
+    clParser.addOptions({ clHelp, clVersion, clDebug });
+    // Parsed without an application object, so that --help needs no display.
+    const bool bParsed = clParser.parse(clArgs);
+    if (clParser.isSet(clHelp)) {
+        printTo(stdout, usage());
+        return 0;
+    }
+    if (clParser.isSet(clVersion)) {
+        printTo(
+            stdout, QStringLiteral("kd4tool ") + QLatin1String(Kd4Config::VERSION_TEXT) + QLatin1Char('\n'));
+        return 0;
+    }
+    if (!bQtOptionsTaken)
+        return -1;
+    QString strError = clParser.errorText();
+    if (bParsed && !clParser.positionalArguments().isEmpty())
+        strError = QStringLiteral("Unexpected argument '%1'.").arg(clParser.positionalArguments().first());
+    if (!strError.isEmpty()) {
+        printTo(stderr, QStringLiteral("kd4tool: ") + strError + QStringLiteral("\n\n") + usage());
+        return 2;
+    }
+    if (clParser.isSet(clDebug))
+        QLoggingCategory::setFilterRules(QStringLiteral("kd4.*.debug=true"));
+    return -1;
+}
 
 void ClStartup::installStyle()
 {
@@ -161,7 +220,18 @@ std::unique_ptr<ClMainWidget> ClStartup::createMainWindow()
 
 int ClStartup::run(int& iArgc, char** ppArgv, const std::function<void(ClMainWidget*)>& fnAttach)
 {
+    QStringList clArgs;
+    for (int iIndex = 0; iIndex < iArgc; ++iIndex)
+        clArgs.append(QString::fromLocal8Bit(ppArgv[iIndex]));
+    const int iEarlyEnd = handleCommandLine(clArgs, false);
+    if (iEarlyEnd >= 0)
+        return iEarlyEnd;
+
     QApplication clApp(iArgc, ppArgv);
+    // QApplication has taken its own options out of the arguments by now.
+    const int iWrongUse = handleCommandLine(QCoreApplication::arguments(), true);
+    if (iWrongUse >= 0)
+        return iWrongUse;
     installStyle();
     ClKeyboardAccess::install();
     registerResources();

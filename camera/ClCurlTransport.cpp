@@ -4,9 +4,15 @@
 #include "camera/ClCurlApi.h"
 #include "camera/ZK_CMD.h"
 
+#include <QLoggingCategory>
+#include <QString>
+
 #include <new>
 
 namespace {
+
+// What goes to the camera and what comes back, for support: shown with kd4tool --debug.
+Q_LOGGING_CATEGORY(lcCamera, "kd4.camera", QtInfoMsg)
 
 // Receive buffer of one message. A reply that outgrows the cap, or memory that runs out, marks the
 // buffer as failed and stops the transfer, so its partial data is never read.
@@ -69,16 +75,20 @@ picojson::object ClCurlTransport::post(const std::string& strJson, int iTimeoutS
     clApi.fnEasySetopt(pclHandle, CURLOPT_TIMEOUT, static_cast<long>(iTimeoutSec));
     clApi.fnEasySetopt(pclHandle, CURLOPT_HTTPHEADER, pclHeaders);
 
+    qCDebug(lcCamera).noquote() << "sent" << QString::fromStdString(strJson);
     const CURLcode eResult = clApi.fnEasyPerform(pclHandle);
 
     picojson::object clReply;
     if (eResult == CURLE_OPERATION_TIMEDOUT) {
+        qCDebug(lcCamera) << "no answer within" << iTimeoutSec << "s";
         clReply = ClCameraCodec::rvalReply(ZkError::Timeout);
     } else if (eResult != CURLE_OK || clBuffer.bFailed) {
+        qCDebug(lcCamera) << "transfer failed, libcurl code" << int(eResult);
         clReply = ClCameraCodec::rvalReply(ZkError::TransferFailed);
     } else {
         long lStatus = 0;
         clApi.fnEasyGetinfo(pclHandle, CURLINFO_RESPONSE_CODE, &lStatus);
+        qCDebug(lcCamera).noquote() << "received" << lStatus << QString::fromStdString(clBuffer.clData);
         if (lStatus != 200)
             clReply = ClCameraCodec::rvalReply(ZkError::HttpStatus);
         else

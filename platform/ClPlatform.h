@@ -3,6 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
+class QObject;
+
 // The few operating-system services the program needs, with one implementation per platform:
 // the machine-wide single-instance lock, the user's application-data folder, the HTTP library's
 // file name and the installer.
@@ -35,8 +39,11 @@ public:
     static QString updateDescriptionPath();
     // The system installer takes this file name (the first file of a newer tool).
     static bool isInstallerPackage(const QString& strFileName);
-    // Hands a package to the system installer, detached: "msiexec" "/i" <path> on Windows, the
-    // desktop's software installer through "xdg-open" <path> elsewhere. False when it could not
-    // be started.
-    static bool startInstaller(const QString& strPackagePath);
+    // Hands a package to the system installer without waiting for it. fnDone(true) once the
+    // installer has the package: on Windows as soon as "msiexec" "/i" <path> runs (detached, it
+    // replaces the running tool), elsewhere when "xdg-open" <path> has ended with status 0 (the
+    // desktop's software installer has opened it). fnDone(false) when it could not be started or
+    // ended otherwise. fnDone runs once, and not after pclContext is gone.
+    static void startInstaller(
+        const QString& strPackagePath, QObject* pclContext, const std::function<void(bool)>& fnDone);
 };

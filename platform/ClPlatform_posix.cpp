@@ -147,8 +147,29 @@ bool ClPlatform::isInstallerPackage(const QString& strFileName)
     return strFileName.size() > 4 && strFileName.endsWith(QLatin1String(".deb"));
 }
 
-bool ClPlatform::startInstaller(const QString& strPackagePath)
+void ClPlatform::startInstaller(
+    const QString& strPackagePath, QObject* pclContext, const std::function<void(bool)>& fnDone)
 {
     // The desktop's software installer opens the package and asks the user before installing.
-    return QProcess::startDetached(QStringLiteral("xdg-open"), { strPackagePath });
+    // Not detached: only the opener's exit status tells whether anything could open the package.
+    // No parent either, so that a tool closed meanwhile does not kill the opener with it.
+    auto* pclOpener = new QProcess();
+    pclOpener->setProcessChannelMode(QProcess::ForwardedChannels);
+    const auto pfnFinished = QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished);
+    // A program that could not be started reports no end of its own, only the error.
+    QObject::connect(pclOpener, pfnFinished, pclOpener, &QObject::deleteLater);
+    QObject::connect(
+        pclOpener, &QProcess::errorOccurred, pclOpener, [pclOpener](QProcess::ProcessError eError) {
+            if (eError == QProcess::FailedToStart)
+                pclOpener->deleteLater();
+        });
+    QObject::connect(pclOpener, pfnFinished, pclContext, [fnDone](int iCode, QProcess::ExitStatus eStatus) {
+        fnDone(eStatus == QProcess::NormalExit && iCode == 0);
+    });
+    QObject::connect(
+        pclOpener, &QProcess::errorOccurred, pclContext, [fnDone](QProcess::ProcessError eError) {
+            if (eError == QProcess::FailedToStart)
+                fnDone(false);
+        });
+    pclOpener->start(QStringLiteral("xdg-open"), { strPackagePath });
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QObject>
 #include <QProcess>
 
 // windows.h must come before the other system headers.
@@ -55,16 +56,21 @@ bool ClPlatform::isInstallerPackage(const QString& strFileName)
     return QFileInfo(strFileName).completeSuffix() == QLatin1String("msi");
 }
 
-bool ClPlatform::startInstaller(const QString& strPackagePath)
+void ClPlatform::startInstaller(
+    const QString& strPackagePath, QObject* pclContext, const std::function<void(bool)>& fnDone)
 {
     // By its full system path: a bare "msiexec" would also find one planted in the program's or
     // the current folder, which Windows searches first.
     wchar_t aSystem[MAX_PATH] = {};
     const UINT uLength = ::GetSystemDirectoryW(aSystem, MAX_PATH);
-    if (uLength == 0 || uLength >= MAX_PATH)
-        return false;
-    const QString strInstaller
-        = QString::fromWCharArray(aSystem, int(uLength)) + QStringLiteral("\\msiexec.exe");
-    return QProcess::startDetached(
-        strInstaller, { QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath) });
+    bool bStarted = false;
+    if (uLength != 0 && uLength < MAX_PATH) {
+        const QString strInstaller
+            = QString::fromWCharArray(aSystem, int(uLength)) + QStringLiteral("\\msiexec.exe");
+        bStarted = QProcess::startDetached(
+            strInstaller, { QStringLiteral("/i"), QDir::toNativeSeparators(strPackagePath) });
+    }
+    // Reported like the other systems' outcome, once the caller is back in the event loop.
+    QMetaObject::invokeMethod(
+        pclContext, [fnDone, bStarted] { fnDone(bStarted); }, Qt::QueuedConnection);
 }

@@ -10,23 +10,40 @@
 
 #include <cstdio>
 
-void showMessageDialog(QWidget* pclParent, const QString& strText)
+namespace {
+
+// The message dialogs' frame: the text above a row of buttons on the right. Returns exec()'s result.
+int runTextDialog(QWidget* pclParent, const QString& strText, bool bWithCancel)
 {
     QDialog clDialog(pclParent);
     clDialog.setWindowFlags(clDialog.windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto* pclLayout = new QVBoxLayout(&clDialog);
-    // A screen reader reads the message with the dialog, before the focused OK button.
+    // A screen reader reads the message with the dialog, before the focused button.
     clDialog.setAccessibleDescription(strText);
     auto* pclLabel = new QLabel(strText, &clDialog);
+    // Some texts carry names from the network: shown as they are, never as markup.
+    pclLabel->setTextFormat(Qt::PlainText);
     pclLabel->setContentsMargins(10, 10, 10, 10);
     pclLayout->addWidget(pclLabel);
 
     auto* pclButtonRow = new QHBoxLayout();
     pclButtonRow->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    QPushButton* pclCancel = nullptr;
+    if (bWithCancel) {
+        // CANCEL first: it is the default, so Enter alone never says yes.
+        pclCancel = new QPushButton(QObject::tr("CANCEL"), &clDialog);
+        pclCancel->setObjectName(QStringLiteral("cancelButton"));
+        pclCancel->setDefault(true);
+        QObject::connect(pclCancel, &QPushButton::clicked, &clDialog, &QDialog::reject);
+        pclButtonRow->addWidget(pclCancel);
+    }
     auto* pclOk = new QPushButton(QObject::tr("OK"), &clDialog);
+    pclOk->setObjectName(QStringLiteral("okButton"));
     QObject::connect(pclOk, &QPushButton::clicked, &clDialog, &QDialog::accept);
     pclButtonRow->addWidget(pclOk);
+    if (pclCancel)
+        setSameWidth(pclCancel, pclOk);
     pclLayout->addLayout(pclButtonRow);
 
     // Unattended runs (the start-up tests drive a real second process) set
@@ -38,7 +55,19 @@ void showMessageDialog(QWidget* pclParent, const QString& strText)
             clDialog.accept();
         });
     }
-    clDialog.exec();
+    return clDialog.exec();
+}
+
+} // namespace
+
+void showMessageDialog(QWidget* pclParent, const QString& strText)
+{
+    runTextDialog(pclParent, strText, false);
+}
+
+bool showQuestionDialog(QWidget* pclParent, const QString& strText)
+{
+    return runTextDialog(pclParent, strText, true) == QDialog::Accepted;
 }
 
 void setSameWidth(QWidget* pclFirst, QWidget* pclSecond)

@@ -1,10 +1,21 @@
 #include "updater/ClCommunication.h"
 
 #include <QAuthenticator>
+#include <QLoggingCategory>
 #include <QMetaType>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QStringList>
+
+namespace {
+
+// The update transfers for support: each URL and how it ended, shown with --debug. Only a refused
+// certificate is reported without it (a warning), because the user reads no more than that the
+// files could not be obtained.
+Q_LOGGING_CATEGORY(lcUpdate, "kd4.update", QtInfoMsg)
+
+} // namespace
 
 ClCommunication::ClCommunication(QObject* pclParent)
     : QObject(pclParent)
@@ -14,8 +25,7 @@ ClCommunication::ClCommunication(QObject* pclParent)
     qRegisterMetaType<QList<QSslError>>("QList<QSslError>");
 
     // Not Qt's transfer limit (QNetworkRequest::setTransferTimeout): that one starts again at every
-    // redirect and not after tolerated certificate errors, where this one counts from the request,
-    // the last data and the last tolerated certificate error alone.
+    // redirect, where this one counts from the request and the last data alone.
     clTimer.setSingleShot(true);
     connect(&clTimer, &QTimer::timeout, this, &ClCommunication::slotTimeout);
     connect(&clManager, &QNetworkAccessManager::authenticationRequired, this,
@@ -42,6 +52,7 @@ void ClCommunication::get(const QUrl& clUrl, qint64 llMaxBytes)
     clRequest.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
 
+    qCDebug(lcUpdate).noquote() << "GET" << clUrl.toDisplayString(QUrl::RemoveUserInfo);
     pclReply = clManager.get(clRequest);
     connect(pclReply, &QNetworkReply::readyRead, this, &ClCommunication::slotReadyRead);
     connect(pclReply, &QNetworkReply::finished, this, &ClCommunication::slotFinished);
@@ -59,11 +70,6 @@ void ClCommunication::setProxy(const QNetworkProxy& clProxy)
 void ClCommunication::clearProxy()
 {
     clManager.setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
-}
-
-void ClCommunication::setIgnoredSslErrors(const QList<int>& clCodes)
-{
-    clIgnoredSslErrors = clCodes;
 }
 
 void ClCommunication::slotStop()
@@ -106,12 +112,15 @@ void ClCommunication::slotFinished()
     pclDone->disconnect(this);
     pclDone->deleteLater();
     if (pclDone->error() != QNetworkReply::NoError) {
+        qCDebug(lcUpdate).noquote() << "failed:" << pclDone->errorString();
         emit sigError(pclDone->errorString());
         return;
     }
     // A redirect that was not followed (no target, or from HTTPS to HTTP) ends here with its own
     // status and a body that is not the file.
     const QVariant clStatus = pclDone->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    qCDebug(lcUpdate).noquote() << "HTTP status" << clStatus.toInt() << "with"
+                                << clBuffer.size() + pclDone->bytesAvailable() << "bytes";
     if (clStatus.isValid() && (clStatus.toInt() < 200 || clStatus.toInt() > 299)) {
         emit sigError(QStringLiteral("HTTP status %1").arg(clStatus.toInt()));
         return;
@@ -130,6 +139,7 @@ void ClCommunication::slotTimeout()
     // The transfer is given up for good, so that data arriving after the report cannot be taken
     // for the answer of whatever is requested next.
     dropReply();
+    qCDebug(lcUpdate) << "no data for" << iInactivityLimitMs << "ms";
     emit sigError(QString());
 }
 
@@ -137,25 +147,13 @@ void ClCommunication::requestSslError(const QList<QSslError>& sslErrorList)
 {
     if (!isCurrent(sender()))
         return;
-    bool bAllTolerated = !clIgnoredSslErrors.isEmpty();
-    for (const QSslError& clError : sslErrorList) {
-        if (!clIgnoredSslErrors.contains(static_cast<int>(clError.error()))) {
-            bAllTolerated = false;
-            break;
-        }
-    }
-    if (bAllTolerated) {
-        pclReply->ignoreSslErrors();
-        // The handshake goes on: a server that falls silent now must still time out.
-        clTimer.start(iInactivityLimitMs);
-        return;
-    }
-
-    clTimer.stop();
-    QString strText = QStringLiteral("SSL Errors: ");
+    // No certificate error is ignored: what this server sends goes to the installer.
+    QStringList clWords;
     for (const QSslError& clError : sslErrorList)
-        strText += clError.errorString() + QLatin1Char('\n');
-    emit sigError(strText);
+        clWords.append(clError.errorString());
+    qCWarning(lcUpdate).noquote() << "certificate of" << pclReply->url().toDisplayString(QUrl::RemoveUserInfo)
+                                  << "refused:" << clWords.join(QStringLiteral("; "));
+    failTransfer(QStringLiteral("SSL Errors: ") + clWords.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 bool ClCommunication::exceedsSizeLimit(QNetworkReply* pclFrom) const
@@ -169,6 +167,7 @@ bool ClCommunication::exceedsSizeLimit(QNetworkReply* pclFrom) const
 
 void ClCommunication::failTransfer(const QString& strDetail)
 {
+    qCDebug(lcUpdate).noquote() << "failed:" << strDetail;
     clTimer.stop();
     dropReply();
     emit sigError(strDetail);

@@ -12,9 +12,10 @@
 class QAuthenticator;
 class QNetworkReply;
 
-// One HTTP or HTTPS GET at a time for the download engine, with a proxy, an inactivity time-out,
-// a size limit and a list of tolerated SSL error codes. Redirects are followed unless they lead
-// from HTTPS to HTTP; a final answer other than 2xx is a failure.
+// One HTTP or HTTPS GET at a time for the download engine, with a proxy, an inactivity time-out
+// and a size limit. An HTTPS server must show a certificate the system trusts, for its own name:
+// every certificate error fails the transfer. Redirects are followed unless they lead from HTTPS
+// to HTTP; a final answer other than 2xx is a failure.
 class ClCommunication : public QObject
 {
     Q_OBJECT
@@ -35,8 +36,6 @@ public:
     // Falls back to the application's proxy setting (no proxy of our own).
     void clearProxy();
     QNetworkProxy proxy() const { return clManager.proxy(); }
-    void setIgnoredSslErrors(const QList<int>& clCodes);
-    QList<int> ignoredSslErrors() const { return clIgnoredSslErrors; }
     // The bytes received so far by the current (or last) transfer.
     QByteArray data() const { return clBuffer; }
     void clearData() { clBuffer.clear(); }
@@ -80,7 +79,6 @@ private:
     QNetworkReply* pclReply = nullptr;
     QByteArray clBuffer;
     QTimer clTimer;
-    QList<int> clIgnoredSslErrors;
     int iInactivityLimitMs = DEFAULT_INACTIVITY_LIMIT_MS;
     qint64 llSizeLimit = DEFAULT_SIZE_LIMIT;
     // The limit of the transfer under way.

@@ -1,6 +1,6 @@
 #include "updater/ClCreateXml.h"
 
-#include <QFile>
+#include <QSaveFile>
 
 ClCreateXml::ClCreateXml() = default;
 
@@ -11,12 +11,17 @@ bool ClCreateXml::save(const QString& strPath)
     const QByteArray clData = toByteArray();
     if (clData.isEmpty())
         return false;
-    QFile clFile(strPath);
-    if (!clFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The user's own settings, the network file with a proxy password among them: readable by the
+    // owner alone from before the first byte, and replacing the old file only when complete.
+    QSaveFile clFile(strPath);
+    if (!clFile.open(QIODevice::WriteOnly)
+        || !clFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return false;
-    const bool bWritten = clFile.write(clData) == clData.size();
-    clFile.close();
-    return bWritten && clFile.error() == QFileDevice::NoError;
+    if (clFile.write(clData) != clData.size()) {
+        clFile.cancelWriting();
+        return false;
+    }
+    return clFile.commit();
 }
 
 QByteArray ClCreateXml::toByteArray()

@@ -14,7 +14,8 @@ public:
     ClCreateXml(const ClCreateXml&) = delete;
     ClCreateXml& operator=(const ClCreateXml&) = delete;
 
-    // False when there is nothing to write or the file cannot be written.
+    // False when there is nothing to write or the file cannot be written. The file is readable
+    // and writable by its owner only.
     virtual bool save(const QString& strPath);
     virtual QByteArray toByteArray();
     // Appends a new element to the parent, or to the document itself for a null parent.

@@ -9,17 +9,25 @@ QString boolText(bool bValue)
     return bValue ? QStringLiteral("true") : QStringLiteral("false");
 }
 
+// The proxy types the file can name, and the numbers written for them.
+const struct
+{
+    const char* pcName;
+    int iNumber;
+} PROXY_TYPES[] = {
+    { "Socks5", QNetworkProxy::Socks5Proxy },
+    { "Http", QNetworkProxy::HttpProxy },
+    { "HttpCaching", QNetworkProxy::HttpCachingProxy },
+    { "FtpCaching", QNetworkProxy::FtpCachingProxy },
+};
+
 // The number written for a proxy type name; 0 for a name the file does not know.
 int proxyTypeNumber(const QString& strType)
 {
-    if (strType == QLatin1String("Socks5"))
-        return QNetworkProxy::Socks5Proxy;
-    if (strType == QLatin1String("Http"))
-        return QNetworkProxy::HttpProxy;
-    if (strType == QLatin1String("HttpCaching"))
-        return QNetworkProxy::HttpCachingProxy;
-    if (strType == QLatin1String("FtpCaching"))
-        return QNetworkProxy::FtpCachingProxy;
+    for (const auto& clType : PROXY_TYPES) {
+        if (strType == QLatin1String(clType.pcName))
+            return clType.iNumber;
+    }
     return 0;
 }
 
@@ -28,6 +36,15 @@ int proxyTypeNumber(const QString& strType)
 ClCreateXmlNetwork::ClCreateXmlNetwork()
 {
     clRoot = createElement(QStringLiteral("settings"), QDomNode());
+}
+
+QString ClCreateXmlNetwork::proxyTypeName(int iType)
+{
+    for (const auto& clType : PROXY_TYPES) {
+        if (iType == clType.iNumber)
+            return QLatin1String(clType.pcName);
+    }
+    return QString();
 }
 
 bool ClCreateXmlNetwork::addTextElement(

@@ -15,6 +15,10 @@ public:
         bool bAuthorizationUse, const QString& strUser, const QString& strPassword,
         const QString& strSourceUrl, bool bAutoUpdate);
 
+    // The name writeNetwork takes for a QNetworkProxy::ProxyType number; empty for a number it
+    // cannot write.
+    static QString proxyTypeName(int iType);
+
 private:
     bool addTextElement(
         const QString& strName, const QString& strText, QDomNode clParent, QDomElement* pclCreated = nullptr);

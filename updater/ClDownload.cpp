@@ -170,11 +170,6 @@ void ClDownload::useSystemProxy()
     pclCommunication->setProxy(clSystemProxy);
 }
 
-void ClDownload::setIgnoredSslErrors(const QList<int>& clCodes)
-{
-    pclCommunication->setIgnoredSslErrors(clCodes);
-}
-
 void ClDownload::slotEndCommunication()
 {
     if (bStopped)

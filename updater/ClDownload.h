@@ -44,7 +44,6 @@ public:
     virtual bool compareVersion(const QString& strA, const QString& strB);
     virtual void finish();
     virtual void useSystemProxy();
-    virtual void setIgnoredSslErrors(const QList<int>& clCodes);
 
 signals:
     void sigSuccess(QList<stDataInfo> clDataList);

@@ -28,13 +28,17 @@ QNetworkProxy ClParseXmlNetwork::proxy() const
 {
     QNetworkProxy clProxy(toProxyType(iProxyType), strProxyHost, usProxyPort);
     if (bAuthorizationUse && (!strUser.isEmpty() || !strPassword.isEmpty())) {
-        QString strClearPassword = strPassword;
-        if (strPasswordEncoding == QLatin1String("base64") && !strPassword.isEmpty())
-            strClearPassword = QString::fromLocal8Bit(QByteArray::fromBase64(strPassword.toLocal8Bit()));
         clProxy.setUser(strUser);
-        clProxy.setPassword(strClearPassword);
+        clProxy.setPassword(password());
     }
     return clProxy;
+}
+
+QString ClParseXmlNetwork::password() const
+{
+    if (strPasswordEncoding == QLatin1String("base64") && !strPassword.isEmpty())
+        return QString::fromLocal8Bit(QByteArray::fromBase64(strPassword.toLocal8Bit()));
+    return strPassword;
 }
 
 bool ClParseXmlNetwork::handleNode(const QDomNode& clNode)

@@ -19,6 +19,15 @@ public:
     // The proxy to use, with the login when one is configured (a Base64 password decoded).
     QNetworkProxy proxy() const;
 
+    // The proxy settings as read, whether in use or not (to write them again).
+    QString proxyHost() const { return strProxyHost; }
+    quint16 proxyPort() const { return usProxyPort; }
+    int proxyType() const { return iProxyType; }
+    bool isAuthorizationUse() const { return bAuthorizationUse; }
+    QString user() const { return strUser; }
+    // The password as the proxy receives it: a Base64 one decoded.
+    QString password() const;
+
 protected:
     bool handleNode(const QDomNode& clNode) override;
 

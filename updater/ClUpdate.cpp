@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSslError>
 #include <QWidget>
 
 namespace {
@@ -53,8 +52,6 @@ ClUpdate::ClUpdate(QWidget* pclParent)
     setParent(pclParent);
 
     useSystemProxy();
-    setIgnoredSslErrors({ QSslError::SelfSignedCertificate, QSslError::HostNameMismatch,
-        QSslError::SelfSignedCertificateInChain });
 
     pclProgressDialog->setWindowFlags(pclProgressDialog->windowFlags() | Qt::Dialog);
     pclProgressDialog->setModal(true);
@@ -80,13 +77,33 @@ QString ClUpdate::dataFolder()
         + QLatin1Char('/') + QLatin1String(Kd4Config::SETTINGS_APPLICATION) + QLatin1Char('/');
 }
 
-bool ClUpdate::writeDefaultNetworkFile(const QString& strPath)
+bool ClUpdate::writeNetworkFile(const QString& strPath, const ClParseXmlNetwork* pclKeep)
 {
     const QString strFolder = QFileInfo(strPath).absolutePath();
     if (!QDir(strFolder).exists())
         QDir().mkpath(strFolder);
+
+    bool bProxyUse = false;
+    QString strHost;
+    QString strPort;
+    QString strType;
+    bool bAuthorizationUse = false;
+    QString strUser;
+    QString strPassword;
+    if (pclKeep) {
+        if (!pclKeep->proxyHost().isEmpty()) {
+            strHost = pclKeep->proxyHost();
+            strPort = QString::number(pclKeep->proxyPort());
+            strType = ClCreateXmlNetwork::proxyTypeName(pclKeep->proxyType());
+            // A type the file cannot name is not used, rather than written as another one.
+            bProxyUse = pclKeep->isProxyUse() && !strType.isEmpty();
+        }
+        bAuthorizationUse = pclKeep->isAuthorizationUse();
+        strUser = pclKeep->user();
+        strPassword = pclKeep->password();
+    }
     ClCreateXmlNetwork clWriter;
-    if (!clWriter.writeNetwork(false, QString(), QString(), QString(), false, QString(), QString(),
+    if (!clWriter.writeNetwork(bProxyUse, strHost, strPort, strType, bAuthorizationUse, strUser, strPassword,
             ClUpdateServer::url(), false))
         return false;
     return clWriter.save(strPath);
@@ -95,11 +112,14 @@ bool ClUpdate::writeDefaultNetworkFile(const QString& strPath)
 void ClUpdate::checkNetworkFile()
 {
     if (!QFile::exists(strNetworkXmlPath))
-        writeDefaultNetworkFile(strNetworkXmlPath);
-    clNetworkSettings.parseFile(strNetworkXmlPath);
-    // Only the built-in server is trusted as a source: any other one in the file is replaced.
-    if (clNetworkSettings.sourceUrl().toString() != ClUpdateServer::url()) {
-        writeDefaultNetworkFile(strNetworkXmlPath);
+        writeNetworkFile(strNetworkXmlPath);
+    // An older version wrote the file readable by everyone, and it may hold a proxy password.
+    QFile::setPermissions(strNetworkXmlPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool bRead = clNetworkSettings.parseFile(strNetworkXmlPath);
+    // Only the built-in server is trusted as a source: any other one in the file is replaced. The
+    // way to it (the proxy and its login) is the user's and stays.
+    if (!bRead || clNetworkSettings.sourceUrl().toString() != ClUpdateServer::url()) {
+        writeNetworkFile(strNetworkXmlPath, bRead ? &clNetworkSettings : nullptr);
         clNetworkSettings.parseFile(strNetworkXmlPath);
     }
 }
@@ -115,58 +135,101 @@ bool ClUpdate::requestUpdate(QStringList clArgs)
 bool ClUpdate::checkVersions()
 {
     const ClParseXmlUpdate* pclDescription = newDescription();
+    QString strFound;
     for (int iIndex = 0; iIndex < pclDescription->itemCount(); ++iIndex) {
         const stFileEntry clEntry = pclDescription->item(iIndex);
-        if (compareVersion(clEntry.strVersion, toolVersion()))
-            clDownloadList.append({ clEntry.strFile, clEntry.strHash });
+        if (!compareVersion(clEntry.strVersion, toolVersion()))
+            continue;
+        if (clDownloadList.isEmpty())
+            strFound = clEntry.strVersion; // the first newer file is the one installed
+        clDownloadList.append({ clEntry.strFile, clEntry.strHash });
     }
-    if (!clDownloadList.isEmpty())
-        emit sigTotalCountProgress(clDownloadList.size());
+    if (clDownloadList.isEmpty())
+        return true;
+
+    // Nothing is downloaded, let alone handed to the installer, before the user agrees.
+    if (fnConfirm) {
+        const bool bAgreed = fnConfirm(
+            QObject::tr("Version %1 is available (this is %2).\nDo you want to download and install it now?")
+                .arg(strFound, toolVersion()));
+        if (bStopped)
+            return false; // the check ended while the user was asked
+        if (!bAgreed) {
+            slotCancel();
+            return false;
+        }
+    }
+    emit sigTotalCountProgress(clDownloadList.size());
     return true;
 }
 
 void ClUpdate::slotSuccess(QList<stDataInfo> clDataList)
 {
     pclProgressDialog->close();
-    slotCancel();
+    ClDownload::slotCancel(); // the engine is done; the check may still go on with the installer
 
     if (clDataList.isEmpty()) {
+        endCheck(QString()); // the check is over, as after a cancel; then what it found
         emit sigError(tr("The tool has the latest version."));
         return;
     }
 
     // Only the first file is the package to install; anything else is not ours to run.
     const stDataInfo& clPackage = clDataList.first();
-    if (!ClPlatform::isInstallerPackage(lastPart(clPackage.strFileName)))
-        return;
-
-    if (!installPackage(clPackage)) {
-        emit sigError(QObject::tr("Faield to update."));
+    if (!ClPlatform::isInstallerPackage(lastPart(clPackage.strFileName))) {
+        endCheck(QString());
         return;
     }
-    // The installer replaces the running tool: leave it the field.
-    QCoreApplication::exit(0);
+
+    const QString strPath = writePackage(clPackage);
+    if (strPath.isEmpty()) {
+        endCheck(QObject::tr("Faield to update."));
+        return;
+    }
+    // Still busy until the installer has the package.
+    handOver(QDir::toNativeSeparators(strPath));
 }
 
-bool ClUpdate::installPackage(const stDataInfo& clPackage)
+QString ClUpdate::writePackage(const stDataInfo& clPackage)
 {
     if (!isSafePackageName(clPackage.strFileName))
-        return false;
+        return QString();
 
     const QString strFolder = dataFolder();
     if (!QDir(strFolder).exists() && !QDir().mkpath(strFolder))
-        return false;
+        return QString();
 
     const QString strPath = strFolder + clPackage.strFileName;
     QFile clFile(strPath);
     if (!clFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
+        return QString();
     const bool bWritten = clFile.write(clPackage.clData) == clPackage.clData.size();
     clFile.close();
     if (!bWritten || clFile.error() != QFileDevice::NoError)
-        return false;
+        return QString();
+    return strPath;
+}
 
-    return ClPlatform::startInstaller(QDir::toNativeSeparators(strPath));
+void ClUpdate::handOver(const QString& strPath)
+{
+    ClPlatform::startInstaller(strPath, this, [this, strPath](bool bTaken) {
+        if (!bTaken) {
+            // The package stays where it is, for the user to open by hand.
+            endCheck(QObject::tr("The installer could not open the downloaded package.\n"
+                                 "It has been saved as:\n%1")
+                         .arg(strPath));
+            return;
+        }
+        endCheck(QString());
+        // The installer replaces the running tool: leave it the field.
+        QCoreApplication::exit(0);
+    });
+}
+
+void ClUpdate::endCheck(const QString& strText)
+{
+    bBusy = false;
+    emit sigError(strText);
 }
 
 void ClUpdate::slotError(QString)
@@ -177,9 +240,8 @@ void ClUpdate::slotError(QString)
 
 void ClUpdate::slotCancel()
 {
-    bBusy = false;
     ClDownload::slotCancel();
-    emit sigError(QString());
+    endCheck(QString());
 }
 
 void ClUpdate::failCheck(const QString& strText)

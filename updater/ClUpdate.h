@@ -5,12 +5,15 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // The update controller: keeps the network settings file in order, checks the update server for
-// a tool newer than the running one, and installs a downloaded package: the package is written
-// to the application-data folder, the system installer is started on it and the tool ends.
-// Every outcome for the user goes out through sigError (an empty text: nothing to show).
+// a tool newer than the running one, asks before it downloads one, and installs a downloaded
+// package: the package is written to the application-data folder and handed to the system
+// installer, and once the installer has it the tool ends. Every outcome for the user goes out
+// through sigError (an empty text: nothing to show).
 class ClUpdate : public ClDownload
 {
     Q_OBJECT
@@ -35,8 +38,14 @@ public:
 
     bool checkVersions() override;
 
-    // Writes the default "network.xml" (no proxy, the update server in force) to the path.
-    static bool writeDefaultNetworkFile(const QString& strPath);
+    // Asks the user a yes-or-no question and returns the answer; the page shows it. Without one
+    // every newer tool found is downloaded at once.
+    using ConfirmHandler = std::function<bool(const QString& strQuestion)>;
+    void setConfirmHandler(ConfirmHandler fnHandler) { fnConfirm = std::move(fnHandler); }
+
+    // Writes "network.xml" with the update server in force: without a proxy, or with the proxy
+    // and its login that pclKeep read.
+    static bool writeNetworkFile(const QString& strPath, const ClParseXmlNetwork* pclKeep = nullptr);
 
 signals:
     void sigTotalCountProgress(qint32 lCount);
@@ -51,9 +60,14 @@ protected:
 
 private:
     void checkNetworkFile();
-    bool installPackage(const stDataInfo& clPackage);
+    // Writes the package into the data folder; its path there, or empty when it could not be.
+    QString writePackage(const stDataInfo& clPackage);
+    void handOver(const QString& strPath);
+    // The end of a check: not busy any more, and the text for the user.
+    void endCheck(const QString& strText);
 
     bool bBusy = false;
+    ConfirmHandler fnConfirm;
     ClParseXmlNetwork clNetworkSettings;
     QString strNetworkXmlPath;
 };

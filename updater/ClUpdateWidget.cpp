@@ -30,6 +30,8 @@ ClUpdateWidget::ClUpdateWidget(QWidget* pclParent)
 {
     pclUpdate = new ClUpdate(this);
     connect(pclUpdate, &ClUpdate::sigError, this, &ClUpdateWidget::slotUpdateErr);
+    pclUpdate->setConfirmHandler(
+        [this](const QString& strQuestion) { return showQuestionDialog(this, strQuestion); });
 
     auto* pclLayout = new QVBoxLayout(this);
     pclLayout->addItem(verticalSpacer());

@@ -6,8 +6,9 @@ class ClUpdate;
 class QLabel;
 class QPushButton;
 
-// The update page: a button that checks for a newer tool, every message of the update
-// controller in a dialog, and a way back to the main page.
+// The update page: a button that checks for a newer tool, the controller's question before it
+// downloads one and every message of the update controller in a dialog, and a way back to the
+// main page.
 class ClUpdateWidget : public QWidget
 {
     Q_OBJECT

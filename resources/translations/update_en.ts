@@ -83,5 +83,19 @@ Check the network settings on your computer.</translation>
         <source>The update was cancelled.</source>
         <translation>The update was cancelled.</translation>
     </message>
+    <message>
+        <source>Version %1 is available (this is %2).
+Do you want to download and install it now?</source>
+        <translation>Version %1 is available (this is %2).
+Do you want to download and install it now?</translation>
+    </message>
+    <message>
+        <source>The installer could not open the downloaded package.
+It has been saved as:
+%1</source>
+        <translation>The installer could not open the downloaded package.
+It has been saved as:
+%1</translation>
+    </message>
 </context>
 </TS>

@@ -83,5 +83,19 @@ Vérifiez les paramètres réseau de votre ordinateur.</translation>
         <source>The update was cancelled.</source>
         <translation>La mise à jour a été annulée.</translation>
     </message>
+    <message>
+        <source>Version %1 is available (this is %2).
+Do you want to download and install it now?</source>
+        <translation>La version %1 est disponible (version actuelle : %2).
+Voulez-vous la télécharger et l’installer maintenant ?</translation>
+    </message>
+    <message>
+        <source>The installer could not open the downloaded package.
+It has been saved as:
+%1</source>
+        <translation>Le programme d’installation n’a pas pu ouvrir le paquet téléchargé.
+Il a été enregistré sous :
+%1</translation>
+    </message>
 </context>
 </TS>

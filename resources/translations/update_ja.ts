@@ -84,5 +84,19 @@
         <source>The update was cancelled.</source>
         <translation>アップデートを中止しました。</translation>
     </message>
+    <message>
+        <source>Version %1 is available (this is %2).
+Do you want to download and install it now?</source>
+        <translation>バージョン %1 が公開されています（お使いのバージョンは %2 です）。
+ダウンロードしてインストールしますか？</translation>
+    </message>
+    <message>
+        <source>The installer could not open the downloaded package.
+It has been saved as:
+%1</source>
+        <translation>ダウンロードしたパッケージをインストーラーで開けませんでした。
+パッケージの保存先:
+%1</translation>
+    </message>
 </context>
 </TS>

@@ -83,5 +83,19 @@
         <source>The update was cancelled.</source>
         <translation>Обновление отменено.</translation>
     </message>
+    <message>
+        <source>Version %1 is available (this is %2).
+Do you want to download and install it now?</source>
+        <translation>Доступна версия %1 (установлена версия %2).
+Загрузить и установить её сейчас?</translation>
+    </message>
+    <message>
+        <source>The installer could not open the downloaded package.
+It has been saved as:
+%1</source>
+        <translation>Программе установки не удалось открыть загруженный пакет.
+Он сохранён как:
+%1</translation>
+    </message>
 </context>
 </TS>

@@ -83,5 +83,19 @@
         <source>The update was cancelled.</source>
         <translation>更新已取消。</translation>
     </message>
+    <message>
+        <source>Version %1 is available (this is %2).
+Do you want to download and install it now?</source>
+        <translation>版本 %1 已发布（当前版本为 %2）。
+是否立即下载并安装？</translation>
+    </message>
+    <message>
+        <source>The installer could not open the downloaded package.
+It has been saved as:
+%1</source>
+        <translation>安装程序无法打开已下载的软件包。
+已保存为：
+%1</translation>
+    </message>
 </context>
 </TS>

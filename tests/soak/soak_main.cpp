@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -90,10 +91,17 @@ private:
 
 int main(int argc, char* argv[])
 {
+    // "--seed N" is ours; the program refuses options it does not know, so it does not see it.
     unsigned uSeed = 1;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--seed") == 0)
-            uSeed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    std::vector<char*> clArgv { argv[0] };
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--seed") == 0 && i + 1 < argc)
+            uSeed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else
+            clArgv.push_back(argv[i]);
     }
-    return ClStartup::run(argc, argv, [uSeed](ClMainWidget* pclWindow) { new ClSoakUser(pclWindow, uSeed); });
+    int iArgc = int(clArgv.size());
+    clArgv.push_back(nullptr);
+    return ClStartup::run(
+        iArgc, clArgv.data(), [uSeed](ClMainWidget* pclWindow) { new ClSoakUser(pclWindow, uSeed); });
 }

@@ -1,6 +1,8 @@
 #include "tests/updater/TestCertificate.h"
 
+#include <openssl/bio.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -45,4 +47,18 @@ TestCertificate::~TestCertificate()
 {
     X509_free(pCert);
     EVP_PKEY_free(pKey);
+}
+
+std::string TestCertificate::pem() const
+{
+    std::string strPem;
+    BIO* pBio = BIO_new(BIO_s_mem());
+    if (pBio && pCert && PEM_write_bio_X509(pBio, pCert) == 1) {
+        char* pData = nullptr;
+        const long lLength = BIO_get_mem_data(pBio, &pData);
+        if (pData && lLength > 0)
+            strPem.assign(pData, static_cast<size_t>(lLength));
+    }
+    BIO_free(pBio);
+    return strPem;
 }

@@ -19,6 +19,8 @@ public:
     bool isValid() const { return pCert && pKey; }
     X509* certificate() const { return pCert; }
     EVP_PKEY* key() const { return pKey; }
+    // The certificate in PEM form (for a trust store).
+    std::string pem() const;
 
 private:
     X509* pCert = nullptr;

@@ -71,6 +71,15 @@ QByteArray readFile(const QString& strPath)
     return clFile.readAll();
 }
 
+bool isOwnerOnly(const QString& strPath)
+{
+    const QFileDevice::Permissions clOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileDevice::Permissions clMode = QFile::permissions(strPath);
+    return QFile::exists(strPath) && (clMode & clOthers) == 0 && clMode.testFlag(QFileDevice::ReadOwner)
+        && clMode.testFlag(QFileDevice::WriteOwner) && !clMode.testFlag(QFileDevice::ExeOwner);
+}
+
 bool writeFile(const QString& strPath, const QByteArray& clData)
 {
     QDir().mkpath(QFileInfo(strPath).absolutePath());

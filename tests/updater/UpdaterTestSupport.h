@@ -33,6 +33,8 @@ QByteArray description(const QList<stEntry>& clEntries);
 QByteArray defaultNetworkXml(const QString& strSourceUrl);
 
 QByteArray readFile(const QString& strPath);
+// The file exists and only its owner may read or write it (mode 0600).
+bool isOwnerOnly(const QString& strPath);
 bool writeFile(const QString& strPath, const QByteArray& clData);
 
 } // namespace UpdaterTest

@@ -380,8 +380,13 @@ void TestUpdaterFiles::writer_defaultFileIsByteExact()
     QVERIFY(clWriter.writeNetwork(
         false, QString(), QString(), QString(), false, QString(), QString(), strUrl, false));
     const QString strPath = clDir.filePath(QStringLiteral("network.xml"));
+    // An older file that everyone could read is replaced by one for its owner only.
+    QVERIFY(UpdaterTest::writeFile(strPath, "old"));
+    QVERIFY(QFile::setPermissions(strPath,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     QVERIFY(clWriter.save(strPath));
     QCOMPARE(UpdaterTest::readFile(strPath), UpdaterTest::defaultNetworkXml(strUrl));
+    QVERIFY(UpdaterTest::isOwnerOnly(strPath));
 }
 
 void TestUpdaterFiles::writer_emptySourceUrlWritesNothing()

@@ -1,6 +1,7 @@
 // From the update page to the installer: the network settings file kept in order at start, a
 // whole update against a local update server ending in the desktop's software installer (xdg-open)
 // and the tool's exit, and the failures that must neither report success nor end the tool.
+// The page asks before it downloads; the modal driver says yes.
 #include "platform/ClPlatform.h"
 #include "resources/ClResources.h"
 #include "tests/support/ClModalDriver.h"
@@ -31,6 +32,29 @@ const std::string FOLDER = "/kd4update/linux/";
 const QString UPDATE_FAILED = QStringLiteral("Failed to update.");
 const QString PACKAGE = QStringLiteral("kd4tool_01.00.006_amd64.deb");
 const int NOT_ENDED = 7;
+
+// The page's question before a download, for the version found.
+QString question(const QString& strVersion)
+{
+    return QStringLiteral("Version %1 is available (this is 01.00.005).\n"
+                          "Do you want to download and install it now?")
+        .arg(strVersion);
+}
+
+// What the user reads when the installer could not open the package saved at this path.
+QString notOpened(const QString& strPath)
+{
+    return QStringLiteral("The installer could not open the downloaded package.\nIt has been saved as:\n")
+        + strPath;
+}
+
+// "network.xml" after a source other than ours was put back: the proxy part as given.
+QByteArray keptProxyXml(const QByteArray& clProxyPart)
+{
+    return "<settings>\n <proxysetting>\n" + clProxyPart
+        + " </proxysetting>\n <sourceurl>http://127.0.0.1:9/</sourceurl>\n"
+          " <autoupdate>false</autoupdate>\n</settings>\n";
+}
 
 QByteArray package(char cSeed, int iSize)
 {
@@ -67,9 +91,15 @@ private:
     // or until a short while after the check has reported (then NOT_ENDED comes back).
     int runUpdateFromPage(ClUpdateWidget* pclPage);
     QString installerLog() const { return clInstallerDir.filePath(QStringLiteral("xdg-open.args")); }
+    QString failingInstallerLog() const
+    {
+        return clFailingInstallerDir.filePath(QStringLiteral("xdg-open.args"));
+    }
     void putInstallerOnPath();
 
     QTemporaryDir clInstallerDir;
+    // An opener that finds nothing to open the package with (it ends with status 3).
+    QTemporaryDir clFailingInstallerDir;
     QByteArray clOldPath;
     QTranslator clEnglish;
 };
@@ -84,22 +114,28 @@ void TestUpdaterInstall::initTestCase()
     QVERIFY(clEnglish.load(QStringLiteral(":/en/update")));
     QCoreApplication::installTranslator(&clEnglish);
 
-    // The desktop's opener's stand-in records how it was started.
-    const QString strScript = clInstallerDir.filePath(QStringLiteral("xdg-open"));
-    QVERIFY(UpdaterTest::writeFile(strScript,
-        QStringLiteral("#!/bin/sh\n"
-                       "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
-                       "mv \"%1.tmp\" \"%1\"\n")
-            .arg(installerLog())
-            .toUtf8()));
-    QVERIFY(QFile::setPermissions(strScript,
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    // The desktop's opener's stand-ins record how they were started.
+    QVERIFY(clFailingInstallerDir.isValid());
+    for (const auto& clScript : { qMakePair(&clInstallerDir, 0), qMakePair(&clFailingInstallerDir, 3) }) {
+        const QString strScript = clScript.first->filePath(QStringLiteral("xdg-open"));
+        QVERIFY(UpdaterTest::writeFile(strScript,
+            QStringLiteral("#!/bin/sh\n"
+                           "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"%1.tmp\"\n"
+                           "mv \"%1.tmp\" \"%1\"\n"
+                           "exit %2\n")
+                .arg(clScript.first->filePath(QStringLiteral("xdg-open.args")))
+                .arg(clScript.second)
+                .toUtf8()));
+        QVERIFY(QFile::setPermissions(strScript,
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    }
 }
 
 void TestUpdaterInstall::init()
 {
     UpdaterTest::clearDataFolder();
     QFile::remove(installerLog());
+    QFile::remove(failingInstallerLog());
     putInstallerOnPath();
 }
 
@@ -143,6 +179,7 @@ void TestUpdaterInstall::networkFile_createdWithDefaultsWhenMissing()
     QVERIFY(clUpdate.networkXmlPath().endsWith(QLatin1String("/Tavik/VexaAPPforPC/network.xml")));
     QCOMPARE(UpdaterTest::readFile(clUpdate.networkXmlPath()),
         UpdaterTest::defaultNetworkXml("http://127.0.0.1:9/"));
+    QVERIFY(UpdaterTest::isOwnerOnly(clUpdate.networkXmlPath()));
 
     // Without the override the built-in server is the source.
     UpdaterTest::clearDataFolder();
@@ -157,31 +194,52 @@ void TestUpdaterInstall::networkFile_createdWithDefaultsWhenMissing()
 void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer_data()
 {
     QTest::addColumn<QByteArray>("clExisting");
-    QTest::addColumn<bool>("bKept");
+    QTest::addColumn<QByteArray>("clExpected"); // empty: kept as it is
 
     const QByteArray clProxy
         = "<settings>\n <proxysetting>\n  <use>true</use>\n  <ip>127.0.0.5</ip>\n"
           "  <port>8080</port>\n </proxysetting>\n <sourceurl>%1</sourceurl>\n</settings>\n";
+    // The source goes back to our server; the way there (proxy, login) is the user's and stays.
+    const QByteArray clProxyKept = keptProxyXml("  <use>true</use>\n  <ip>127.0.0.5</ip>\n"
+                                                "  <port>8080</port>\n  <type>3</type>\n"
+                                                "  <authorization>\n   <use>false</use>\n"
+                                                "  </authorization>\n");
+    const QByteArray clLogin
+        = "<settings><proxysetting><use>true</use><ip>proxy.example</ip><port>3129</port>"
+          "<type>1</type><authorization><use>true</use><user>anna</user>"
+          "<password type=\"base64\">czNjcjN0OnB3</password></authorization>"
+          "</proxysetting><sourceurl>http://mirror.example/</sourceurl></settings>";
+    const QByteArray clLoginKept = keptProxyXml("  <use>true</use>\n  <ip>proxy.example</ip>\n"
+                                                "  <port>3129</port>\n  <type>1</type>\n"
+                                                "  <authorization>\n   <use>true</use>\n"
+                                                "   <user>anna</user>\n"
+                                                "   <password type=\"base64\">czNjcjN0OnB3</password>\n"
+                                                "  </authorization>\n");
+    const QByteArray clDefault = UpdaterTest::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/"));
     QTest::newRow("our server, with a proxy")
-        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << true;
-    QTest::newRow("another server") << QByteArray(clProxy).replace("%1", "http://mirror.example/") << false;
+        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9/") << QByteArray();
+    QTest::newRow("another server") << QByteArray(clProxy).replace("%1", "http://mirror.example/")
+                                    << clProxyKept;
+    QTest::newRow("another server, proxy with its login") << clLogin << clLoginKept;
     QTest::newRow("our server without the slash")
-        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9") << false;
-    QTest::newRow("no source") << QByteArray("<settings><autoupdate>true</autoupdate></settings>") << false;
-    QTest::newRow("not XML") << QByteArray("sourceurl=http://127.0.0.1:9/") << false;
+        << QByteArray(clProxy).replace("%1", "http://127.0.0.1:9") << clProxyKept;
+    QTest::newRow("no source") << QByteArray("<settings><autoupdate>true</autoupdate></settings>")
+                               << clDefault;
+    QTest::newRow("not XML") << QByteArray("sourceurl=http://127.0.0.1:9/") << clDefault;
 }
 
 void TestUpdaterInstall::networkFile_rewrittenUnlessSourceIsOurServer()
 {
     QFETCH(QByteArray, clExisting);
-    QFETCH(bool, bKept);
+    QFETCH(QByteArray, clExpected);
 
     qputenv("KD4TOOL_UPDATE_URL", "http://127.0.0.1:9/");
     const QString strPath = ClUpdate::dataFolder() + QStringLiteral("network.xml");
     QVERIFY(UpdaterTest::writeFile(strPath, clExisting));
     ClUpdate clUpdate;
-    QCOMPARE(UpdaterTest::readFile(strPath),
-        bKept ? clExisting : UpdaterTest::defaultNetworkXml(QStringLiteral("http://127.0.0.1:9/")));
+    QCOMPARE(UpdaterTest::readFile(strPath), clExpected.isEmpty() ? clExisting : clExpected);
+    // It may hold a proxy password, also when it was kept.
+    QVERIFY(UpdaterTest::isOwnerOnly(strPath));
 }
 
 void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
@@ -219,7 +277,7 @@ void TestUpdaterInstall::install_endToEndStartsInstallerAndExits()
     QCOMPARE(
         QString::fromUtf8(UpdaterTest::readFile(installerLog())).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
         QStringList { strPackage });
-    QCOMPARE(clCloser.clMessages, QStringList());
+    QCOMPARE(clCloser.clMessages, QStringList { question(QStringLiteral("01.00.006")) });
     QCOMPARE(clErrors.count(), 1);
     QCOMPARE(clErrors.first().first().toString(), QString());
 }
@@ -239,7 +297,7 @@ void TestUpdaterInstall::install_packageOfAnotherSystemIsNotInstalled()
     clCloser.leaveOpen<ClProgressDialog>();
     QCOMPARE(runUpdateFromPage(&clPage), NOT_ENDED);
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.clMessages, QStringList());
+    QCOMPARE(clCloser.clMessages, QStringList { question(QStringLiteral("1.0.6")) });
     QVERIFY(!QFile::exists(ClUpdate::dataFolder() + QStringLiteral("KD4Tool.msi")));
     QVERIFY(!QFile::exists(installerLog()));
     QVERIFY(clPage.isEnabled());
@@ -256,6 +314,8 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning_data()
                                                    << "kd4tool.deb";
     QTest::newRow("installer missing") << "noinstaller"
                                        << "kd4tool.deb";
+    QTest::newRow("installer cannot open the package") << "notopened"
+                                                       << "kd4tool.deb";
     QTest::newRow("name climbs out") << "hostile"
                                      << "../kd4tool.deb";
     QTest::newRow("name climbs out, Windows style") << "hostile"
@@ -300,7 +360,10 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     }
     if (strCase == QLatin1String("noinstaller"))
         qputenv("PATH", QFile::encodeName(clElsewhere.path()));
+    if (strCase == QLatin1String("notopened"))
+        qputenv("PATH", QFile::encodeName(clFailingInstallerDir.path()) + ':' + clOldPath);
 
+    clPage.show();
     ClModalDriver clCloser;
     clCloser.leaveOpen<ClProgressDialog>();
     const int iResult = runUpdateFromPage(&clPage);
@@ -309,7 +372,20 @@ void TestUpdaterInstall::install_failuresKeepTheToolRunning()
     QCOMPARE(iResult, NOT_ENDED);
     // The file was fetched and verified: the failure is the hand-over's.
     QCOMPARE(clServer.requests().size(), 2);
-    QCOMPARE(clCloser.clMessages, QStringList { UPDATE_FAILED });
+    const QString strSaved = ClUpdate::dataFolder() + strFileName;
+    if (strCase == QLatin1String("noinstaller") || strCase == QLatin1String("notopened")) {
+        // The package was saved: the user is told where, to open it by hand.
+        QCOMPARE(clCloser.clMessages, (QStringList { question("1.0.6"), notOpened(strSaved) }));
+        QVERIFY(QFile::exists(strSaved));
+    } else {
+        QCOMPARE(clCloser.clMessages, (QStringList { question("1.0.6"), UPDATE_FAILED }));
+    }
+    if (strCase == QLatin1String("notopened")) {
+        QCOMPARE(QString::fromUtf8(UpdaterTest::readFile(failingInstallerLog()))
+                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+            QStringList { strSaved });
+    }
+    QVERIFY(clPage.isVisible());
     QVERIFY(clPage.isEnabled());
     QVERIFY(!clPage.updateController()->isBusy());
     QTest::qWait(300);

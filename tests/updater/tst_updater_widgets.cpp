@@ -23,6 +23,9 @@ using Kd4Test::ClModalDriver;
 namespace {
 
 const char* const DESCRIPTION_PATH = "/kd4update/linux/update_tool.xml";
+// Asked before anything is downloaded, with the version found.
+const QString QUESTION = QStringLiteral(
+    "Version 01.00.006 is available (this is 01.00.005).\nDo you want to download and install it now?");
 
 QPushButton* cancelButton(ClProgressDialog* pclDialog)
 {
@@ -217,26 +220,32 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports_data()
 {
     QTest::addColumn<QString>("strCase");
     QTest::addColumn<QStringList>("clShown");
+    QTest::addColumn<int>("iRequests");
 
-    QTest::newRow("latest version") << "latest" << QStringList { "The tool has the latest version." };
-    QTest::newRow("transfer error") << "error"
-                                    << QStringList {
-                                           "Failed to obtain update files. Check the network settings on "
-                                           "your computer.\n"
-                                       };
-    QTest::newRow("digest mismatch") << "mismatch" << QStringList { "Faield to update." };
+    QTest::newRow("latest version") << "latest" << QStringList { "The tool has the latest version." } << 1;
+    QTest::newRow("transfer error")
+        << "error"
+        << QStringList { "Failed to obtain update files. Check the network settings on "
+                         "your computer.\n" }
+        << 1;
+    // Confirmed: the package is fetched (and found not to match).
+    QTest::newRow("digest mismatch") << "mismatch" << QStringList { QUESTION, "Faield to update." } << 2;
     QTest::newRow("unreadable network file")
         << "unreadable"
         << QStringList { "Failed to read update files.\n If this error continues "
-                         "to occur, consult your dealer." };
+                         "to occur, consult your dealer." }
+        << 0;
     QTest::newRow("cancelled by the user")
-        << "cancel" << QStringList { "Do you want to quit will not be updated?" };
+        << "cancel" << QStringList { QUESTION, "Do you want to quit will not be updated?" } << 2;
+    // Declined: nothing beyond the description is asked of the server, and nothing more is shown.
+    QTest::newRow("download declined") << "declined" << QStringList { QUESTION } << 1;
 }
 
 void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
 {
     QFETCH(QString, strCase);
     QFETCH(QStringList, clShown);
+    QFETCH(int, iRequests);
 
     TestUpdateServer clServer;
     const QByteArray clData(64 * 1024, 'k');
@@ -268,6 +277,13 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
 
     ClModalDriver clCloser(ClModalDriver::Accept);
     clCloser.leaveOpen<ClProgressDialog>();
+    if (strCase == QLatin1String("declined")) {
+        clCloser.expect([&clCloser](QDialog* pclDialog) {
+            clCloser.clMessages.append(Kd4Test::labelText(pclDialog));
+            QTest::mouseClick(
+                pclDialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        });
+    }
     QTest::mouseClick(clPage.upgradeButton(), Qt::LeftButton);
     if (strCase != QLatin1String("unreadable")) {
         QVERIFY(!clPage.isEnabled());
@@ -283,11 +299,14 @@ void TestUpdaterWidgets::updatePage_disabledUntilTheCheckReports()
         }
     }
     QTRY_VERIFY_WITH_TIMEOUT(clPage.isEnabled(), 15000);
+    QTest::qWait(300); // nothing more may come
     QCOMPARE(clCloser.clMessages, clShown);
+    QCOMPARE(clCloser.pendingHandlers(), 0);
     QVERIFY(!clPage.updateController()->isBusy());
     QVERIFY(!clPage.updateController()->progressDialog()->isVisible());
     QCOMPARE(clServer.requests().count(QString::fromLatin1(DESCRIPTION_PATH)),
         strCase == QLatin1String("unreadable") ? 0 : 1);
+    QCOMPARE(int(clServer.requests().size()), iRequests);
 }
 
 QTEST_MAIN(TestUpdaterWidgets)
