@@ -13,7 +13,15 @@ bool ClCtlOptions::parse(const QStringList& clArguments)
     const QCommandLineOption clHelp(QStringList { QStringLiteral("h"), QStringLiteral("help") });
     const QCommandLineOption clVersion(QStringLiteral("version"));
     const QCommandLineOption clListKeys(QStringLiteral("list-keys"));
-    clParser.addOptions({ clCamera, clJson, clForce, clYes, clHelp, clVersion, clListKeys });
+    const QCommandLineOption clOutput(
+        QStringList { QStringLiteral("o"), QStringLiteral("output") }, QString(), QStringLiteral("FILE"));
+    const QCommandLineOption clFrames(QStringLiteral("frames"), QString(), QStringLiteral("N"));
+    const QCommandLineOption clSeconds(QStringLiteral("seconds"), QString(), QStringLiteral("S"));
+    const QCommandLineOption clListen(QStringLiteral("listen"), QString(), QStringLiteral("ADDR:PORT"));
+    const QCommandLineOption clToken(QStringLiteral("token"), QString(), QStringLiteral("T"));
+    clParser.addOptions(
+        { clCamera, clJson, clForce, clYes, clHelp, clVersion, clListKeys, clOutput, clFrames, clSeconds });
+    clParser.addOptions({ clListen, clToken });
     if (!clParser.parse(clArguments)) {
         strError = clParser.errorText();
         return false;
@@ -26,6 +34,11 @@ bool ClCtlOptions::parse(const QStringList& clArguments)
     bForce = clParser.isSet(clForce);
     bYes = clParser.isSet(clYes);
     strCamera = clParser.value(clCamera);
+    strOutput = clParser.value(clOutput);
+    strFrames = clParser.value(clFrames);
+    strSeconds = clParser.value(clSeconds);
+    strListen = clParser.value(clListen);
+    strToken = clParser.value(clToken);
     clArgs = clParser.positionalArguments();
     if (!clArgs.isEmpty())
         strCommand = clArgs.takeFirst();
@@ -52,6 +65,30 @@ bool ClCtlOptions::parse(const QStringList& clArguments)
         strError = QStringLiteral("--yes belongs to the format command only");
         return false;
     }
+    for (const QCommandLineOption* pclOption : { &clOutput, &clFrames, &clSeconds }) {
+        if (!clParser.isSet(*pclOption))
+            continue;
+        const QString strName = QStringLiteral("--") + pclOption->names().constLast();
+        if (strCommand != QLatin1String("stream"))
+            strError = QStringLiteral("%1 belongs to the stream command only").arg(strName);
+        else if (clParser.value(*pclOption).isEmpty())
+            strError = QStringLiteral("%1 takes a value, not an empty text").arg(strName);
+        else
+            continue;
+        return false;
+    }
+    for (const QCommandLineOption* pclOption : { &clListen, &clToken }) {
+        if (!clParser.isSet(*pclOption))
+            continue;
+        const QString strName = QStringLiteral("--") + pclOption->names().constLast();
+        if (strCommand != QLatin1String("serve"))
+            strError = QStringLiteral("%1 belongs to the serve command only").arg(strName);
+        else if (clParser.value(*pclOption).isEmpty())
+            strError = QStringLiteral("%1 takes a value, not an empty text").arg(strName);
+        else
+            continue;
+        return false;
+    }
     return true;
 }
 
@@ -67,6 +104,13 @@ QString ClCtlOptions::usage()
         "  sync-time           set the camera's clock to this computer's time\n"
         "  format --yes        format the camera's card\n"
         "  snapshot FILE.jpg   save one live frame as the camera sent it\n"
+        "  stream [-o FILE|-] [--frames N] [--seconds S]\n"
+        "                      write the live frames as they come, as MJPEG (JPEGs one after\n"
+        "                      the other), to FILE or standard output, until Ctrl+C, N frames\n"
+        "                      or S seconds\n"
+        "  serve [--listen ADDR:PORT] [--token T]\n"
+        "                      share the live picture over HTTP with any number of viewers\n"
+        "                      (http://127.0.0.1:8554/live.mjpg by default), until Ctrl+C\n"
         "  save FILE.json      save the camera's settings\n"
         "  apply FILE.json     set the saved settings that differ from the camera's\n"
         "\n"
@@ -75,6 +119,13 @@ QString ClCtlOptions::usage()
         "                        the camera's own 192.168.42.1)\n"
         "  --json                print one JSON object instead of lines\n"
         "  --force               go ahead although kd4tool is running\n"
+        "  -o, --output FILE     stream: where the frames go; - (the default) is standard output\n"
+        "  --frames N            stream: end after N frames\n"
+        "  --seconds S           stream: end after S seconds (e.g. 10 or 2.5)\n"
+        "  --listen ADDR:PORT    serve: where viewers connect (default 127.0.0.1:8554; port 0\n"
+        "                        takes a free one); another address than 127.0.0.1 needs --token\n"
+        "  --token T             serve: every request must carry ?token=T or the header\n"
+        "                        Authorization: Bearer T\n"
         "  --list-keys           print the settings kd4ctl knows with their values, and end\n"
         "  -h, --help            print this help, and end\n"
         "  --version             print the version, and end\n"

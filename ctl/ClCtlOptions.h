@@ -22,5 +22,12 @@ public:
     bool bHelp = false;
     bool bVersion = false;
     bool bListKeys = false;
+    // The stream command's options as given (never empty when given), checked by the plan.
+    QString strOutput;
+    QString strFrames;
+    QString strSeconds;
+    // The serve command's options as given (never empty when given), checked by the plan.
+    QString strListen;
+    QString strToken;
     QString strError;
 };

@@ -7,10 +7,24 @@
 
 // Everything kd4ctl hands out: messages to standard error, one line each after the program's
 // name; results to standard output, each written out as soon as it is complete; files replaced
-// only once the whole of them is written.
+// only once the whole of them is written; a stream of raw bytes written piece by piece as it
+// comes.
 class ClCtlOutput
 {
 public:
+    enum class Written
+    {
+        Done,
+        // The reader went away (a closed pipe): nobody is left to write for.
+        Closed,
+        Failed,
+    };
+
+    ClCtlOutput() = default;
+    ~ClCtlOutput();
+    ClCtlOutput(const ClCtlOutput&) = delete;
+    ClCtlOutput& operator=(const ClCtlOutput&) = delete;
+
     void printError(const QString& strMessage);
     // The text as it is; it ends its own lines.
     void printText(const QString& strText);
@@ -23,6 +37,21 @@ public:
     // False with strError set to the message when the file could not be written.
     bool writeFile(const QString& strPath, const QByteArray& clData, QString& strError);
 
+    // The raw stream's target: standard output for an empty path, else the file, created, or
+    // emptied when it is a regular file. A FIFO or a device is written in place, never replaced
+    // (opening a FIFO waits for its reader). False with strError set.
+    bool openRaw(const QString& strPath, QString& strError);
+    // All of clData to the raw stream, unbuffered, so it has reached the system on return; Failed
+    // with strError set.
+    Written writeRaw(const QByteArray& clData, QString& strError);
+    // False with strError set when the system reports that what was written did not make it.
+    bool closeRaw(QString& strError);
+
     // Keys, commands or other names as a message lists them.
     static QString keysText(const QStringList& clKeys);
+
+private:
+    int iRawFd = -1;
+    bool bRawOwned = false; // a file of its own, not standard output
+    QString strRawName;
 };

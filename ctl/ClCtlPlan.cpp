@@ -6,9 +6,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QRegularExpression>
 
 namespace {
 
@@ -24,6 +26,8 @@ const ClCtlPlan::stCommand ClCtlPlan::COMMANDS[] = {
     { "sync-time", Command::SyncTime, 0, 0, &ClCtlPlan::checkNothing, true },
     { "format", Command::Format, 0, 0, &ClCtlPlan::checkFormat, false },
     { "snapshot", Command::Snapshot, 1, 1, &ClCtlPlan::checkOutputFile, false },
+    { "stream", Command::Stream, 0, 0, &ClCtlPlan::checkStream, false },
+    { "serve", Command::Serve, 0, 0, &ClCtlPlan::checkServe, false },
     { "save", Command::Save, 1, 1, &ClCtlPlan::checkOutputFile, false },
     { "apply", Command::Apply, 1, 1, &ClCtlPlan::checkApply, true },
 };
@@ -135,20 +139,97 @@ bool ClCtlPlan::checkFormat(const ClCtlOptions& clOptions)
 
 bool ClCtlPlan::checkOutputFile(const ClCtlOptions& clOptions)
 {
-    const QString strPath = clOptions.clArgs.value(0);
+    return checkWritable(clOptions.clArgs.value(0), false);
+}
+
+bool ClCtlPlan::checkStream(const ClCtlOptions& clOptions)
+{
+    bool bOk = true;
+    if (!clOptions.strFrames.isEmpty()) {
+        // Digits only: no sign, no blanks, and a count that fits.
+        static const QRegularExpression clCount(QStringLiteral("^[0-9]{1,9}$"));
+        iStreamFrames = clCount.match(clOptions.strFrames).hasMatch() ? clOptions.strFrames.toInt() : 0;
+        if (iStreamFrames <= 0) {
+            refuse(QStringLiteral("--frames takes a whole number of frames from 1 to 999999999, not '%1'")
+                       .arg(clOptions.strFrames));
+            bOk = false;
+        }
+    }
+    if (!clOptions.strSeconds.isEmpty()) {
+        static const QRegularExpression clTime(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,3})?$"));
+        llStreamMs = clTime.match(clOptions.strSeconds).hasMatch()
+            ? qRound64(clOptions.strSeconds.toDouble() * 1000)
+            : 0;
+        if (llStreamMs <= 0) {
+            refuse(QStringLiteral("--seconds takes a number of seconds above 0 with up to three decimals, "
+                                  "such as 10 or 2.5, not '%1'")
+                       .arg(clOptions.strSeconds));
+            bOk = false;
+        }
+    }
+    if (!clOptions.strOutput.isEmpty() && clOptions.strOutput != QLatin1String("-")) {
+        strStreamPath = clOptions.strOutput;
+        bOk = checkWritable(strStreamPath, true) && bOk;
+    }
+    return bOk;
+}
+
+bool ClCtlPlan::checkWritable(const QString& strPath, bool bInPlace)
+{
     const QFileInfo clFile(strPath);
     const QFileInfo clFolder(clFile.absolutePath());
+    // A file replaced is a new file in the folder; one written in place only when it is not there.
+    const bool bFolderTakesFile = !bInPlace || !clFile.exists();
     QString strProblem;
     if (clFile.isDir())
         strProblem = QStringLiteral("it is a folder");
     else if (!clFolder.isDir())
         strProblem = QStringLiteral("the folder %1 does not exist").arg(clFolder.filePath());
-    else if (!clFolder.isWritable() || (clFile.exists() && !clFile.isWritable()))
+    else if ((clFile.exists() && !clFile.isWritable()) || (bFolderTakesFile && !clFolder.isWritable()))
         strProblem = QStringLiteral("permission denied");
     if (strProblem.isEmpty())
         return true;
     refuse(QStringLiteral("cannot write %1: %2").arg(strPath, strProblem));
     return false;
+}
+
+bool ClCtlPlan::checkServe(const ClCtlOptions& clOptions)
+{
+    bool bOk = true;
+    if (!clOptions.strListen.isEmpty()) {
+        // An IPv4 address, or an IPv6 address in brackets, and a port.
+        static const QRegularExpression clListen(
+            QStringLiteral("^(\\[([0-9A-Fa-f:.]+)\\]|([0-9.]+)):([0-9]{1,5})$"));
+        const QRegularExpressionMatch clMatch = clListen.match(clOptions.strListen);
+        const QHostAddress clAddress(clMatch.captured(2) + clMatch.captured(3));
+        const int iPort = clMatch.captured(4).toInt();
+        if (clMatch.hasMatch() && !clAddress.isNull() && iPort <= 65535) {
+            strServeHost = clAddress.toString();
+            iServePort = iPort;
+        } else {
+            refuse(QStringLiteral("--listen takes ADDR:PORT, an IP address ([ADDR] for IPv6) and a port "
+                                  "(0: a free one), not '%1'")
+                       .arg(clOptions.strListen));
+            bOk = false;
+        }
+    }
+    if (!clOptions.strToken.isEmpty()) {
+        // It travels in URLs as it is.
+        static const QRegularExpression clToken(QStringLiteral("^[A-Za-z0-9._~-]{1,256}$"));
+        if (clToken.match(clOptions.strToken).hasMatch()) {
+            strServeToken = clOptions.strToken;
+        } else {
+            refuse(QStringLiteral("--token takes 1 to 256 of the characters A-Z a-z 0-9 - . _ ~"));
+            bOk = false;
+        }
+    }
+    // 127.0.0.1 is never reached from another computer; any other address may be.
+    if (bOk && strServeHost != QLatin1String("127.0.0.1") && strServeToken.isEmpty()) {
+        refuse(QStringLiteral("serving on %1 needs --token T: only 127.0.0.1 is served without one")
+                   .arg(strServeHost));
+        bOk = false;
+    }
+    return bOk;
 }
 
 bool ClCtlPlan::checkApply(const ClCtlOptions& clOptions)

@@ -23,6 +23,8 @@ public:
         SyncTime,
         Format,
         Snapshot,
+        Stream,
+        Serve,
         Save,
         Apply
     };
@@ -43,6 +45,16 @@ public:
     QList<QPair<QString, QString>> clKeys;
     // The settings of the file apply was given.
     QMap<QString, QString> clFileValues;
+    // Where the stream goes (empty: standard output), and when it ends (0: at a signal only).
+    QString strStreamPath;
+    int iStreamFrames = 0;
+    qint64 llStreamMs = 0;
+    // Where serve listens (an address as QHostAddress writes it; port 0: a free one) and the token
+    // every request must carry (empty: none).
+    static constexpr int SERVE_PORT = 8554;
+    QString strServeHost = QStringLiteral("127.0.0.1");
+    int iServePort = SERVE_PORT;
+    QString strServeToken;
     int iExit = 0; // CtlExit
     QStringList clMessages; // one line each, without the program's name
 
@@ -64,8 +76,13 @@ private:
     bool checkSet(const ClCtlOptions& clOptions);
     bool checkFormat(const ClCtlOptions& clOptions);
     bool checkOutputFile(const ClCtlOptions& clOptions);
+    bool checkStream(const ClCtlOptions& clOptions);
+    bool checkServe(const ClCtlOptions& clOptions);
     bool checkApply(const ClCtlOptions& clOptions);
 
+    // The file can be written: replaced (its folder must take a new file), or written in place
+    // when bInPlace (an existing file, FIFO or device then needs only to be writable itself).
+    bool checkWritable(const QString& strPath, bool bInPlace);
     // A usage error: the line is not run.
     void refuse(const QString& strMessage);
 };

@@ -9,10 +9,12 @@
 #include "config/kd4_config.h"
 #include "ctl/ClCtlQuit.h"
 #include "ctl/ClCtlSession.h"
+#include "ctl/ClServeServer.h"
 #include "ctl/CtlExit.h"
 #include "platform/ClPlatform.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 
 #include <csignal>
@@ -69,6 +71,10 @@ int ClCtlRunner::run(const QStringList& clArguments)
                                 .arg(QLatin1String(ClCurlLibrary::defaultFileName())));
         return CtlExit::TRANSPORT;
     }
+    // Still before the handlers: until they are installed a signal ends the run at once, also
+    // while a FIFO waits for its reader.
+    if (!prepare())
+        return iExit;
 
     ClCtlQuit::install();
     pclSession = std::make_unique<ClCtlSession>(
@@ -112,6 +118,19 @@ bool ClCtlRunner::checkProgramNotRunning()
     }
 }
 
+bool ClCtlRunner::prepare()
+{
+    if (clPlan.eCommand == ClCtlPlan::Command::Serve)
+        return prepareServe();
+    if (clPlan.eCommand != ClCtlPlan::Command::Stream)
+        return true;
+    QString strError;
+    if (clOutput.openRaw(clPlan.strStreamPath, strError))
+        return true;
+    fail(CtlExit::USAGE, strError);
+    return false;
+}
+
 bool ClCtlRunner::work()
 {
     switch (clPlan.eCommand) {
@@ -127,6 +146,10 @@ bool ClCtlRunner::work()
         return workFormat();
     case ClCtlPlan::Command::Snapshot:
         return workSnapshot();
+    case ClCtlPlan::Command::Stream:
+        return workStream();
+    case ClCtlPlan::Command::Serve:
+        return workServe();
     case ClCtlPlan::Command::Save:
         return workSave();
     case ClCtlPlan::Command::Apply:
@@ -216,21 +239,100 @@ bool ClCtlRunner::workFormat()
 
 bool ClCtlRunner::workSnapshot()
 {
-    QVariant clUrl;
-    bool bSaved = false;
-    if (step(QStringLiteral("starting the view finder"), CMD_START_LIVE, ZkValue::STREAM_MJPG, QVariant(),
-            &clUrl)
-        && !signalled()) {
+    return withViewFinder([this](const QString& strUrl) {
         QByteArray clFrame;
         QString strError;
-        if (pclSession->fetchFrame(clUrl.toString(), clFrame, strError))
-            bSaved = writeFile(clOptions.clArgs.value(0), clFrame);
-        else
+        if (!pclSession->fetchFrame(strUrl, clFrame, strError)) {
             fail(CtlExit::TRANSPORT, QStringLiteral("fetching a frame failed: %1").arg(strError));
-    }
+            return false;
+        }
+        if (clFrame.isEmpty()) {
+            fail(CtlExit::TRANSPORT,
+                QStringLiteral("fetching a frame failed: the camera sent an empty frame"));
+            return false;
+        }
+        return writeFile(clOptions.clArgs.value(0), clFrame);
+    });
+}
+
+bool ClCtlRunner::workStream()
+{
+    const bool bStreamed = withViewFinder([this](const QString& strUrl) { return streamFrames(strUrl); });
+    QString strError;
+    if (clOutput.closeRaw(strError))
+        return bStreamed;
+    fail(CtlExit::USAGE, strError);
+    return false;
+}
+
+bool ClCtlRunner::withViewFinder(const std::function<bool(const QString& strUrl)>& fnWork)
+{
+    QVariant clUrl;
+    const bool bDone = step(QStringLiteral("starting the view finder"), CMD_START_LIVE, ZkValue::STREAM_MJPG,
+                           QVariant(), &clUrl)
+        && !signalled() && fnWork(clUrl.toString());
     // Whatever came of it, the view finder does not stay on.
     const bool bStopped = step(QStringLiteral("stopping the view finder"), CMD_STOP_LIVE);
-    return bSaved && bStopped;
+    return bDone && bStopped;
+}
+
+bool ClCtlRunner::streamFrames(const QString& strUrl)
+{
+    QElapsedTimer clClock;
+    clClock.start();
+    for (int iFrames = 0;;) {
+        if (signalled())
+            return false;
+        if ((clPlan.iStreamFrames > 0 && iFrames >= clPlan.iStreamFrames)
+            || (clPlan.llStreamMs > 0 && clClock.elapsed() >= clPlan.llStreamMs))
+            return true;
+        QByteArray clFrame;
+        QString strError;
+        if (!pclSession->fetchFrame(strUrl, clFrame, strError)) {
+            fail(CtlExit::TRANSPORT, QStringLiteral("fetching a frame failed: %1").arg(strError));
+            return false;
+        }
+        // A body that is no JPEG (none at all, or noise) is no frame of the stream, as the live
+        // view shows none for it; it would only throw a player reading the stream off.
+        if (!clFrame.startsWith("\xff\xd8"))
+            continue;
+        switch (clOutput.writeRaw(clFrame, strError)) {
+        case ClCtlOutput::Written::Done:
+            ++iFrames;
+            break;
+        case ClCtlOutput::Written::Closed:
+            return true; // the reader has all it wanted
+        case ClCtlOutput::Written::Failed:
+            fail(CtlExit::USAGE, strError);
+            return false;
+        }
+    }
+}
+
+bool ClCtlRunner::prepareServe()
+{
+    pclServer = std::make_unique<ClServeServer>(clPlan.strServeToken.toLatin1());
+    if (pclServer->listen(QHostAddress(clPlan.strServeHost), quint16(clPlan.iServePort)))
+        return true;
+    fail(CtlExit::USAGE,
+        QStringLiteral("cannot listen on %1:%2: %3")
+            .arg(clPlan.strServeHost)
+            .arg(clPlan.iServePort)
+            .arg(pclServer->errorString()));
+    return false;
+}
+
+bool ClCtlRunner::workServe()
+{
+    clOutput.printLine(QStringLiteral("serving %1 (live.mjpg, snapshot.jpg, status.json) until Ctrl+C")
+                           .arg(pclServer->url()));
+    const QString strError = pclServer->serve(
+        *pclSession, [this] { return signalled(); },
+        [this](const QString& strMessage) { clOutput.printError(strMessage); });
+    if (strError.isEmpty())
+        return true;
+    fail(CtlExit::TRANSPORT, strError);
+    return false;
 }
 
 bool ClCtlRunner::workSave()

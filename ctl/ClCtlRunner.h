@@ -13,9 +13,11 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class ClCtlSession;
+class ClServeServer;
 
 // One run of kd4ctl: has the command line checked before anything is sent, makes sure kd4tool
 // does not run, then opens a camera session, does the command's work and closes the session
@@ -32,6 +34,8 @@ public:
     int run(const QStringList& clArguments);
 
 private:
+    // What the command needs before the session opens; false after a message.
+    bool prepare();
     // The planned command inside the session; false when it stopped early (after a failure or a
     // signal).
     bool work();
@@ -41,8 +45,17 @@ private:
     bool workSyncTime();
     bool workFormat();
     bool workSnapshot();
+    bool workStream();
+    // Listens for serve's viewers before the session opens; false after a message.
+    bool prepareServe();
+    bool workServe();
     bool workSave();
     bool workApply();
+    // Starts the view finder, does fnWork with the URL of its frames and stops it again, whatever
+    // came of it; false when any of it failed.
+    bool withViewFinder(const std::function<bool(const QString& strUrl)>& fnWork);
+    // The frames to the stream's output until the plan's limit, a signal or a closed pipe.
+    bool streamFrames(const QString& strUrl);
     // Sets the file's values that differ from the camera's; clChanges gets each key changed.
     bool applyFile(QJsonObject& clChanges);
 
@@ -66,6 +79,7 @@ private:
     ClCtlPlan clPlan;
     ClCtlOutput clOutput;
     std::unique_ptr<ClCtlSession> pclSession;
+    std::unique_ptr<ClServeServer> pclServer;
     int iExit = 0;
     bool bSignalReported = false;
     // Keys to apply, in order, and the keys applied so far.

@@ -73,9 +73,10 @@ int ClCtlSession::readSettings(QMap<QString, QString>& clSettings)
 
 bool ClCtlSession::fetchFrame(const QString& strUrl, QByteArray& clFrame, QString& strError)
 {
-    QNetworkAccessManager clManager;
+    if (!pclFrames)
+        pclFrames = std::make_unique<QNetworkAccessManager>();
     for (int iRetries = 0;; ++iRetries) {
-        ClFrameFetch clFetch(clManager, QUrl(strUrl));
+        ClFrameFetch clFetch(*pclFrames, QUrl(strUrl));
         QEventLoop clLoop;
         QObject::connect(&clFetch, &ClFrameFetch::sigFinished, &clLoop, &QEventLoop::quit);
         clLoop.exec();
@@ -83,10 +84,7 @@ bool ClCtlSession::fetchFrame(const QString& strUrl, QByteArray& clFrame, QStrin
         switch (clFetch.outcome()) {
         case ClFrameFetch::Outcome::Frame:
             clFrame = clFetch.takeBody();
-            if (!clFrame.isEmpty())
-                return true;
-            strError = QStringLiteral("the camera sent an empty frame");
-            return false;
+            return true;
         case ClFrameFetch::Outcome::Oversize:
             strError = QStringLiteral("the camera sent a frame larger than %1 MiB")
                            .arg(ZkFrame::MAX_BYTES / (1024 * 1024));

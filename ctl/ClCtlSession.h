@@ -9,6 +9,7 @@
 #include <memory>
 
 class ClKD4CgiWorker;
+class QNetworkAccessManager;
 
 // One camera, reached through the camera library's command worker on the calling thread, so every
 // command runs exactly as the program runs it: the same messages, the retries after a time-out,
@@ -30,8 +31,9 @@ public:
         const QVariant& clParam2 = QVariant(), ZK_CMD* pclAnswer = nullptr);
     // All settings as the camera's own texts; returns the error code.
     int readSettings(QMap<QString, QString>& clSettings);
-    // One frame from the URL of a start-live answer, its bytes as they came. Retries as the live
-    // view does; false with strError in words when no frame came.
+    // One frame from the URL of a start-live answer, its bytes as they came (they may be none).
+    // Retries as the live view does; false with strError in words when no frame came. The frames
+    // of one session share their connections.
     bool fetchFrame(const QString& strUrl, QByteArray& clFrame, QString& strError);
 
     // A failed command's error code as kd4ctl's exit code, and in words.
@@ -40,4 +42,5 @@ public:
 
 private:
     std::unique_ptr<ClKD4CgiWorker> pclWorker;
+    std::unique_ptr<QNetworkAccessManager> pclFrames;
 };

@@ -12,6 +12,8 @@ packages=(
   dbus at-spi2-core python3-pyatspi
   iproute2 util-linux curl clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils
+  ffmpeg
+  chromium
 )
 if [ "${1:-}" = "--fuzz" ]; then
   # clang with its sanitizer and libFuzzer runtimes; llvm-symbolizer for readable reports.

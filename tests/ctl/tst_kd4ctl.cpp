@@ -1,8 +1,9 @@
 // The real kd4ctl program as a separate process against the camera simulator: one table of runs,
 // each with the simulator's state and faults, the exit code, fragments of what the program prints
-// and exactly the messages the camera receives (257 first, 258 last, nothing at all when the
-// command line is refused). The checks made before anything is sent run in the test's own
-// process, one table of command lines and the files they name.
+// (or of what a program reading its output prints) and exactly the messages the camera receives
+// (257 first, 258 last, nothing at all when the command line is refused). The checks made before
+// anything is sent run in the test's own process, one table of command lines and the files they
+// name.
 
 #include "config/kd4_config.h"
 #include "ctl/ClCtlOptions.h"
@@ -12,8 +13,11 @@
 #include "tests/support/SimSupport.h"
 #include "tools/camsim/CamSim.h"
 
+#include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,8 +85,11 @@ void TestKd4Ctl::run_data()
     // "delay:MSG:MS" (each once, queued in order), "ok:MSG" (one normal answer first),
     // "setting:KEY:VALUE", "record", "noframes", "down" (the address in the environment leads
     // nowhere), "lock" (kd4tool's lock is held), "file:JSON" (@DIR/in.json), "signal:SIG:MSG"
-    // (sent once the camera has received MSG); the exit code; fragments of standard output, of
-    // standard error and of the file @DIR/out; the camera's log; its settings afterwards.
+    // (sent once the camera has received MSG), "signal-frames:SIG:N" (once it has served N frames),
+    // "ffprobe" or "head:N" (standard output read by ffprobe counting the frames, or by head -c N,
+    // which must end cleanly), "lasts:MIN:MAX" (the run takes MIN to MAX ms); the exit code;
+    // fragments of standard output (the reader's, when read), of standard error and of the file
+    // @DIR/out; the camera's log; its settings afterwards.
     QTest::addColumn<QStringList>("clArgs");
     QTest::addColumn<QStringList>("clSetup");
     QTest::addColumn<int>("iExit");
@@ -190,6 +197,32 @@ void TestKd4Ctl::run_data()
     QTest::newRow("snapshot, no frame")
         << QStringList { "snapshot", "@DIR/out" } << QStringList { "noframes" } << 2 << NONE
         << QStringList { "fetching a frame failed" } << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+    // The frames as they come, until a limit, a signal or a reader that has had enough.
+    QTest::newRow("stream into ffprobe")
+        << QStringList { "stream", "-o", "-", "--frames", "4" } << QStringList { "ffprobe" } << 0
+        << QStringList { "\"nb_read_frames\": \"4\"", "\"width\": 640", "\"height\": 360" } << NONE << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("stream into a file")
+        << QStringList { "stream", "--frames", "3", "-o", "@DIR/out" } << NONE << 0 << NONE << NONE
+        << QStringList { "JFIF" } << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("stream, the reader goes away")
+        << QStringList { "stream" } << QStringList { "head:1000" } << 0 << NONE << QStringList { "!kd4ctl" }
+        << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("stream, SIGTERM") << QStringList { "stream", "-o", "@DIR/out" }
+                                     << QStringList { "signal-frames:TERM:3" } << 143 << NONE
+                                     << QStringList { "kd4ctl: stopped by SIGTERM\n" }
+                                     << QStringList { "JFIF" } << opened(LIVE + QStringList { "260" })
+                                     << NONE;
+    QTest::newRow("stream for seconds")
+        << QStringList { "stream", "--seconds", "1.5", "-o", "@DIR/out" } << QStringList { "lasts:1500:9000" }
+        << 0 << NONE << NONE << QStringList { "JFIF" } << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("stream, disk full")
+        << QStringList { "stream", "-o", "/dev/full" } << NONE << 1 << NONE
+        << QStringList { "kd4ctl: cannot write /dev/full: No space left on device\n" } << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("stream, no frame")
+        << QStringList { "stream", "--frames", "3" } << QStringList { "noframes" } << 2 << NONE
+        << QStringList { "fetching a frame failed" } << NONE << opened(LIVE + QStringList { "260" }) << NONE;
 
     // Save and apply.
     QTest::newRow("save") << QStringList { "save", "@DIR/out" } << QStringList { "setting:zk_wdr:on" } << 0
@@ -258,6 +291,10 @@ void TestKd4Ctl::run()
     QString strAddress = strSim;
     QString strSignal;
     qint64 llSignalMsg = 0;
+    std::uint64_t llSignalFrames = 0;
+    QStringList clReader; // the program reading standard output, and its arguments
+    qint64 llMinMs = 0;
+    qint64 llMaxMs = RUN_MS;
     qintptr llLock = 0;
     bool bLocked = false;
 
@@ -307,6 +344,19 @@ void TestKd4Ctl::run()
         } else if (strKind == QLatin1String("signal")) {
             strSignal = clPart.value(1);
             llSignalMsg = clPart.value(2).toLongLong();
+        } else if (strKind == QLatin1String("signal-frames")) {
+            strSignal = clPart.value(1);
+            llSignalFrames = clPart.value(2).toULongLong();
+        } else if (strKind == QLatin1String("ffprobe")) {
+            if (QStandardPaths::findExecutable(strKind).isEmpty())
+                QSKIP("ffprobe is not installed");
+            clReader = QStringList { strKind, "-v", "error", "-f", "mjpeg", "-i", "-", "-count_frames",
+                "-show_entries", "stream=nb_read_frames,width,height", "-of", "json" };
+        } else if (strKind == QLatin1String("head")) {
+            clReader = QStringList { strKind, "-c", clPart.value(1) };
+        } else if (strKind == QLatin1String("lasts")) {
+            llMinMs = clPart.value(1).toLongLong();
+            llMaxMs = clPart.value(2).toLongLong();
         } else {
             QFAIL(qPrintable(QStringLiteral("unknown set-up word ") + strWord));
         }
@@ -317,18 +367,43 @@ void TestKd4Ctl::run()
     clArgs.replaceInStrings(QStringLiteral("@SIM"), strSim);
 
     QProcess clProgram;
+    QProcess clReading;
+    const bool bRead = !clReader.isEmpty();
     clProgram.setProcessEnvironment(clEnv);
+    if (bRead) {
+        clProgram.setStandardOutputProcess(&clReading);
+        clReading.start(clReader.takeFirst(), clReader);
+        QVERIFY(clReading.waitForStarted());
+    }
+    QElapsedTimer clClock;
+    clClock.start();
     clProgram.start(QStringLiteral(KD4CTL_BINARY), clArgs);
     QVERIFY(clProgram.waitForStarted());
     if (!strSignal.isEmpty()) {
-        QVERIFY(clSim.waitForMessage(llSignalMsg, 1, RUN_MS));
+        if (llSignalFrames > 0)
+            QVERIFY(clSim.waitFor([&] { return clSim.framesServed() >= llSignalFrames; }, RUN_MS));
+        else
+            QVERIFY(clSim.waitForMessage(llSignalMsg, 1, RUN_MS));
         ::kill(pid_t(clProgram.processId()), strSignal == QLatin1String("INT") ? SIGINT : SIGTERM);
     }
     QVERIFY(clProgram.waitForFinished(RUN_MS));
+    const qint64 llRunMs = clClock.elapsed();
     if (bLocked)
         ClPlatform::releaseInstanceLock(llLock);
+    if (bRead) {
+        QVERIFY(clReading.state() == QProcess::NotRunning || clReading.waitForFinished(RUN_MS));
+        const QString strReaderErr = QString::fromUtf8(clReading.readAllStandardError());
+        QVERIFY2(clReading.exitStatus() == QProcess::NormalExit && clReading.exitCode() == 0
+                && strReaderErr.isEmpty(),
+            qPrintable(
+                QStringLiteral("the reader exited %1:\n%2").arg(clReading.exitCode()).arg(strReaderErr)));
+    }
+    QVERIFY2(llRunMs >= llMinMs && llRunMs <= llMaxMs,
+        qPrintable(
+            QStringLiteral("the run took %1 ms, not %2 to %3").arg(llRunMs).arg(llMinMs).arg(llMaxMs)));
 
-    const QString strOut = QString::fromUtf8(clProgram.readAllStandardOutput());
+    const QString strOut
+        = QString::fromUtf8(bRead ? clReading.readAllStandardOutput() : clProgram.readAllStandardOutput());
     const QString strErr = QString::fromUtf8(clProgram.readAllStandardError());
     QVERIFY2(clProgram.exitStatus() == QProcess::NormalExit && clProgram.exitCode() == iExit,
         qPrintable(QStringLiteral("exit %1, expected %2; standard error:\n%3")
@@ -348,11 +423,20 @@ void TestKd4Ctl::run()
         const QByteArray clBytes = clOutFile.readAll();
         checkFragments(
             QStringLiteral("the file"), QString::fromLatin1(clBytes.constData(), clBytes.size()), clFile);
-        // A frame is written as it came: a whole JPEG, as many bytes as the camera sent.
-        if (clArgs.contains(QStringLiteral("snapshot"))) {
-            const auto clFrames = clSim.frameRequests();
-            QVERIFY(clBytes.startsWith("\xff\xd8") && !clFrames.empty());
-            QCOMPARE(qsizetype(clBytes.size()), qsizetype(clFrames.back().bytes));
+        // The frames are written as they came: whole JPEGs, exactly the bodies the camera served,
+        // one after the other.
+        if (clArgs.contains(QStringLiteral("snapshot")) || clArgs.contains(QStringLiteral("stream"))) {
+            qsizetype iAt = 0;
+            for (const camsim::FrameRequest& clFrame : clSim.frameRequests()) {
+                if (clFrame.status != 200)
+                    continue;
+                const QByteArray clPiece = clBytes.mid(iAt, qsizetype(clFrame.bytes));
+                QCOMPARE(QCryptographicHash::hash(clPiece, QCryptographicHash::Sha256).toHex(),
+                    QByteArray::fromStdString(clFrame.sha256));
+                iAt += clPiece.size();
+            }
+            QVERIFY(clBytes.startsWith("\xff\xd8"));
+            QCOMPARE(iAt, qsizetype(clBytes.size()));
         }
     }
     if (QTest::currentTestFailed())
@@ -372,7 +456,7 @@ void TestKd4Ctl::check_data()
     // Arguments ("@DIR" a scratch folder, also in the messages); the text of @DIR/in.json (none
     // when empty); the exit code; exactly the messages, in order (an entry ending in "*" matches
     // any rest); for a line that passes, what it plans as KEY=VALUE: set's keys, then the file's
-    // values apply compares with the camera's.
+    // values apply compares with the camera's, then the stream's limits and target.
     QTest::addColumn<QStringList>("clArgs");
     QTest::addColumn<QString>("strFile");
     QTest::addColumn<int>("iExit");
@@ -385,7 +469,7 @@ void TestKd4Ctl::check_data()
     QTest::newRow("unknown command")
         << QStringList { "reboot" } << QString() << USAGE
         << QStringList { "unknown command 'reboot'; commands: status, get, set, sync-time, format, snapshot, "
-                         "save, apply" }
+                         "stream, serve, save, apply" }
         << NONE;
     QTest::newRow("an argument too many")
         << QStringList { "status", "now" } << QString() << USAGE
@@ -430,6 +514,34 @@ void TestKd4Ctl::check_data()
     QTest::newRow("snapshot into a missing folder")
         << QStringList { "snapshot", "@DIR/no/out.jpg" } << QString() << USAGE
         << QStringList { "cannot write @DIR/no/out.jpg: the folder @DIR/no does not exist" } << NONE;
+    // A stream's target is written in place: a device needs no writable folder.
+    QTest::newRow("stream, its limits")
+        << QStringList { "stream", "--frames", "007", "--seconds", "2.5", "-o", "/dev/null" } << QString()
+        << 0 << NONE << QStringList { "frames=7", "ms=2500", "output=/dev/null" };
+    const QString FRAMES
+        = QStringLiteral("--frames takes a whole number of frames from 1 to 999999999, not '%1'");
+    const QString SECONDS = QStringLiteral(
+        "--seconds takes a number of seconds above 0 with up to three decimals, such as 10 or 2.5, not '%1'");
+    QTest::newRow("stream, bad limits, missing folder")
+        << QStringList { "stream", "--frames", "0", "--seconds=-1", "-o", "@DIR/no/out.mjpg" } << QString()
+        << USAGE
+        << QStringList { FRAMES.arg("0"), SECONDS.arg("-1"),
+               "cannot write @DIR/no/out.mjpg: the folder @DIR/no does not exist" }
+        << NONE;
+    QTest::newRow("stream, more bad limits")
+        << QStringList { "stream", "--frames", "+3", "--seconds", "0.0001" } << QString() << USAGE
+        << QStringList { FRAMES.arg("+3"), SECONDS.arg("0.0001") } << NONE;
+    // Where serve listens: 127.0.0.1 unless --listen says otherwise, never a host name.
+    QTest::newRow("serve, on loopback by default") << QStringList { "serve" } << QString() << 0 << NONE
+                                                   << QStringList { "listen=127.0.0.1:8554", "token=" };
+    QTest::newRow("serve, IPv6 with a token") << QStringList { "serve", "--listen", "[::1]:0", "--token",
+        "a.B_c~-9" } << QString() << 0 << NONE << QStringList { "listen=::1:0", "token=a.B_c~-9" };
+    QTest::newRow("serve, a host name and a token with a blank")
+        << QStringList { "serve", "--listen", "localhost:8554", "--token", "a b" } << QString() << USAGE
+        << QStringList { "--listen takes ADDR:PORT, an IP address ([ADDR] for IPv6) and a port "
+                         "(0: a free one), not 'localhost:8554'",
+               "--token takes 1 to 256 of the characters A-Z a-z 0-9 - . _ ~" }
+        << NONE;
     QTest::newRow("save onto a folder") << QStringList { "save", "@DIR" } << QString() << USAGE
                                         << QStringList { "cannot write @DIR: it is a folder" } << NONE;
 
@@ -494,6 +606,13 @@ void TestKd4Ctl::check()
         clGot.append(clKey.first + QLatin1Char('=') + clKey.second);
     for (auto it = clPlan.clFileValues.cbegin(); it != clPlan.clFileValues.cend(); ++it)
         clGot.append(it.key() + QLatin1Char('=') + it.value());
+    if (clPlan.eCommand == ClCtlPlan::Command::Stream)
+        clGot << QStringLiteral("frames=%1").arg(clPlan.iStreamFrames)
+              << QStringLiteral("ms=%1").arg(clPlan.llStreamMs)
+              << QStringLiteral("output=") + clPlan.strStreamPath;
+    if (clPlan.eCommand == ClCtlPlan::Command::Serve)
+        clGot << QStringLiteral("listen=%1:%2").arg(clPlan.strServeHost).arg(clPlan.iServePort)
+              << QStringLiteral("token=") + clPlan.strServeToken;
     QCOMPARE(clGot, clPlanned);
 }
 
