@@ -24,6 +24,9 @@ bool ClCtlOptions::parse(const QStringList& clArguments)
     clParser.addOptions({ clListen, clToken });
     if (!clParser.parse(clArguments)) {
         strError = clParser.errorText();
+        // The parser ends its sentence; the program's own hint follows it.
+        if (strError.endsWith(QLatin1Char('.')))
+            strError.chop(1);
         return false;
     }
 
@@ -45,15 +48,22 @@ bool ClCtlOptions::parse(const QStringList& clArguments)
     if (bHelp || bVersion || bListKeys)
         return true;
 
-    if (clParser.isSet(clCamera)) {
-        // A host name or IPv4 address, or an IPv6 address in brackets, and an optional port.
+    // A host name or IPv4 address, or an IPv6 address in brackets, and an optional port; from the
+    // command line or, without --camera, from the environment, never a URL or a path.
+    const QByteArray clEnvironment = qgetenv("KD4TOOL_CAMERA_ADDRESS").trimmed();
+    const bool bFromOption = clParser.isSet(clCamera);
+    if (bFromOption || !clEnvironment.isEmpty()) {
         static const QRegularExpression clAddress(
             QStringLiteral("^([A-Za-z0-9._-]+|\\[[0-9A-Fa-f:.]+\\])(:([0-9]{1,5}))?$"));
-        const QRegularExpressionMatch clMatch = clAddress.match(strCamera);
+        const QString strAddress = bFromOption ? strCamera : QString::fromUtf8(clEnvironment);
+        const QRegularExpressionMatch clMatch = clAddress.match(strAddress);
         const int iPort = clMatch.captured(3).toInt();
         const bool bPortOk = clMatch.captured(3).isEmpty() || (iPort >= 1 && iPort <= 65535);
         if (!clMatch.hasMatch() || !bPortOk) {
-            strError = QStringLiteral("--camera takes HOST or HOST:PORT, not '%1'").arg(strCamera);
+            strError = QStringLiteral("%1 takes HOST or HOST:PORT, not '%2'")
+                           .arg(bFromOption ? QStringLiteral("--camera")
+                                            : QStringLiteral("KD4TOOL_CAMERA_ADDRESS"),
+                               strAddress);
             return false;
         }
     }
@@ -103,7 +113,7 @@ QString ClCtlOptions::usage()
         "  set KEY=VALUE...    change settings, one after the other in the order given\n"
         "  sync-time           set the camera's clock to this computer's time\n"
         "  format --yes        format the camera's card\n"
-        "  snapshot FILE.jpg   save one live frame as the camera sent it\n"
+        "  snapshot FILE.jpg   save one live frame as the camera sent it (-: standard output)\n"
         "  stream [-o FILE|-] [--frames N] [--seconds S]\n"
         "                      write the live frames as they come, as MJPEG (JPEGs one after\n"
         "                      the other), to FILE or standard output, until Ctrl+C, N frames\n"
@@ -111,14 +121,16 @@ QString ClCtlOptions::usage()
         "  serve [--listen ADDR:PORT] [--token T]\n"
         "                      share the live picture over HTTP with any number of viewers\n"
         "                      (http://127.0.0.1:8554/live.mjpg by default), until Ctrl+C\n"
-        "  save FILE.json      save the camera's settings\n"
+        "  save FILE.json      save the camera's settings (-: standard output)\n"
         "  apply FILE.json     set the saved settings that differ from the camera's\n"
+        "                      (-: standard input)\n"
         "\n"
         "Options:\n"
         "  --camera HOST[:PORT]  the camera's address (default: KD4TOOL_CAMERA_ADDRESS, else\n"
         "                        the camera's own 192.168.42.1)\n"
         "  --json                print one JSON object instead of lines\n"
-        "  --force               go ahead although kd4tool is running\n"
+        "  --force               go ahead although kd4tool is running, or set and apply\n"
+        "                        although the camera records\n"
         "  -o, --output FILE     stream: where the frames go; - (the default) is standard output\n"
         "  --frames N            stream: end after N frames\n"
         "  --seconds S           stream: end after S seconds (e.g. 10 or 2.5)\n"
@@ -130,6 +142,7 @@ QString ClCtlOptions::usage()
         "  -h, --help            print this help, and end\n"
         "  --version             print the version, and end\n"
         "\n"
-        "Exit codes: 0 done; 1 usage error; 2 camera unreachable or transport failure;\n"
-        "3 the camera refused; 4 kd4tool is running; 128+N when ended by signal N.\n");
+        "Exit codes: 0 done; 1 usage error, or output that could not be written; 2 camera\n"
+        "unreachable or transport failure; 3 the camera refused, or records while set or apply\n"
+        "would change it; 4 kd4tool is running; 128+N when ended by signal N.\n");
 }

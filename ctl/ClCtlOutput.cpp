@@ -24,6 +24,8 @@ namespace {
 using ZkVocabulary::Kind;
 using ZkVocabulary::stSetting;
 
+bool bStdoutClosed = false; // when the run began
+
 // -1 with errno set when the file cannot be opened.
 int openForWriting(const QString& strPath)
 {
@@ -74,6 +76,20 @@ ClCtlOutput::~ClCtlOutput()
         closeFile(iRawFd);
 }
 
+void ClCtlOutput::guardStandardOutput()
+{
+#ifndef Q_OS_WIN
+    if (::fcntl(STDOUT_FILENO, F_GETFD) != -1 || errno != EBADF)
+        return;
+    bStdoutClosed = true;
+    const int iFd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (iFd >= 0 && iFd != STDOUT_FILENO) {
+        ::dup2(iFd, STDOUT_FILENO); // without O_CLOEXEC, as standard output always is
+        ::close(iFd);
+    }
+#endif
+}
+
 void ClCtlOutput::printError(const QString& strMessage)
 {
     std::fputs((QStringLiteral("kd4ctl: ") + strMessage + QLatin1Char('\n')).toUtf8().constData(), stderr);
@@ -82,8 +98,23 @@ void ClCtlOutput::printError(const QString& strMessage)
 
 void ClCtlOutput::printText(const QString& strText)
 {
-    std::fputs(strText.toUtf8().constData(), stdout);
-    std::fflush(stdout);
+    if (bFailed)
+        return;
+    const QByteArray clText = strText.toUtf8();
+    checkPrinted(!bStdoutClosed
+        && std::fwrite(clText.constData(), 1, size_t(clText.size()), stdout) == size_t(clText.size())
+        && std::fflush(stdout) == 0);
+}
+
+bool ClCtlOutput::checkPrinted(bool bWritten)
+{
+    if (bWritten)
+        return true;
+    const int iErrno = bStdoutClosed ? EBADF : errno;
+    std::clearerr(stdout);
+    bFailed = true;
+    printError(QStringLiteral("cannot write standard output: %1").arg(qt_error_string(iErrno)));
+    return false;
 }
 
 void ClCtlOutput::printLine(const QString& strLine)
@@ -129,25 +160,78 @@ void ClCtlOutput::listKeys()
 
 bool ClCtlOutput::writeFile(const QString& strPath, const QByteArray& clData, QString& strError)
 {
+    if (strPath == QLatin1String("-") || writtenInPlace(strPath)) {
+        if (!openRaw(strPath, strError))
+            return false;
+        const Written eWritten = writeRaw(clData, strError);
+        if (eWritten == Written::Closed)
+            strError = QStringLiteral("cannot write %1: %2").arg(strRawName, qt_error_string(EPIPE));
+        QString strCloseError;
+        const bool bClosed = closeRaw(strCloseError);
+        iRawFd = -1;
+        if (eWritten != Written::Done)
+            return false;
+        strError = strCloseError;
+        return bClosed;
+    }
     QSaveFile clFile(strPath);
-    if (clFile.open(QIODevice::WriteOnly) && clFile.write(clData) == clData.size() && clFile.commit())
+    QString strProblem;
+    errno = 0;
+    if (!clFile.open(QIODevice::WriteOnly) || clFile.write(clData) != clData.size() || !clFile.flush()) {
+        // A short write leaves QSaveFile without a reason of its own: the system's is the one.
+        strProblem = errno != 0 ? qt_error_string(errno) : clFile.errorString();
+#ifndef Q_OS_WIN
+    } else if (::fsync(clFile.handle()) != 0) {
+        // On the disk before it replaces the old file: a crash leaves the one or the other.
+        strProblem = qt_error_string(errno);
+#endif
+    } else if (!clFile.commit()) {
+        strProblem = clFile.errorString();
+    }
+    if (strProblem.isEmpty())
         return true;
-    strError = QStringLiteral("cannot write %1: %2").arg(strPath, clFile.errorString());
+    strError = QStringLiteral("cannot write %1: %2").arg(strPath, strProblem);
+    return false; // the new file, cut short, is removed with clFile
+}
+
+bool ClCtlOutput::writtenInPlace(const QString& strPath)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(strPath)
     return false;
+#else
+    static const QStringList clDescriptors = { QStringLiteral("/dev/stdout"), QStringLiteral("/dev/stderr"),
+        QStringLiteral("/dev/fd/"), QStringLiteral("/proc/self/fd/") };
+    for (const QString& strDescriptor : clDescriptors) {
+        if (strPath.startsWith(strDescriptor))
+            return true;
+    }
+    struct stat clStat = {};
+    return ::stat(QFile::encodeName(strPath).constData(), &clStat) == 0 && !S_ISREG(clStat.st_mode)
+        && !S_ISDIR(clStat.st_mode);
+#endif
 }
 
 bool ClCtlOutput::openRaw(const QString& strPath, QString& strError)
 {
-    if (strPath.isEmpty()) {
+    // Standard output by another name, which the guard has put onto the null device.
+    const bool bStdoutNamed = bStdoutClosed
+        && (strPath == QLatin1String("/dev/stdout") || strPath == QLatin1String("/dev/fd/1")
+            || strPath == QLatin1String("/proc/self/fd/1"));
+    if (strPath.isEmpty() || strPath == QLatin1String("-") || bStdoutNamed) {
+        strRawName = QStringLiteral("standard output");
         // Nothing printed before may come after the stream's first bytes.
-        std::fflush(stdout);
+        if (bStdoutClosed || std::fflush(stdout) != 0) {
+            strError = QStringLiteral("cannot write standard output: %1")
+                           .arg(qt_error_string(bStdoutClosed ? EBADF : errno));
+            return false;
+        }
 #ifdef Q_OS_WIN
         iRawFd = _fileno(stdout);
         _setmode(iRawFd, _O_BINARY); // no line ends turned into CR LF inside a picture
 #else
         iRawFd = fileno(stdout);
 #endif
-        strRawName = QStringLiteral("standard output");
         return true;
     }
     strRawName = strPath;

@@ -25,8 +25,15 @@ public:
     ClCtlOutput(const ClCtlOutput&) = delete;
     ClCtlOutput& operator=(const ClCtlOutput&) = delete;
 
+    // Standard output closed when the run began (started with >&-) is opened onto the null device,
+    // so that no file or socket opened later takes its place; what is printed then fails. First
+    // thing in main, before anything opens a descriptor.
+    static void guardStandardOutput();
+    // A write to standard output failed (said once on standard error): the run has lost output.
+    bool failed() const { return bFailed; }
+
     void printError(const QString& strMessage);
-    // The text as it is; it ends its own lines.
+    // The text as it is; it ends its own lines. Checked and flushed at once.
     void printText(const QString& strText);
     void printLine(const QString& strLine);
     // The object on one line.
@@ -34,11 +41,16 @@ public:
     // Each key with its kind and its values or limits, tab-separated, one line each: the manual
     // page and the shell completion read them.
     void listKeys();
-    // False with strError set to the message when the file could not be written.
+    // The whole of clData as the file: "-" is standard output, a file that is written in place
+    // (writtenInPlace) is written as it is, any other is replaced only once all of it is on the
+    // disk, never left cut short. False with strError set to the message.
     bool writeFile(const QString& strPath, const QByteArray& clData, QString& strError);
+    // An existing FIFO, device or socket, or a descriptor named as /dev/fd/N (/dev/stdout ...):
+    // a file of its own kind that a new regular file must not replace.
+    static bool writtenInPlace(const QString& strPath);
 
-    // The raw stream's target: standard output for an empty path, else the file, created, or
-    // emptied when it is a regular file. A FIFO or a device is written in place, never replaced
+    // The raw stream's target: standard output for an empty path or "-", else the file, created,
+    // or emptied when it is a regular file. A FIFO or a device is written in place, never replaced
     // (opening a FIFO waits for its reader). False with strError set.
     bool openRaw(const QString& strPath, QString& strError);
     // All of clData to the raw stream, unbuffered, so it has reached the system on return; Failed
@@ -51,6 +63,10 @@ public:
     static QString keysText(const QStringList& clKeys);
 
 private:
+    // False after the message: standard output lost what was printed.
+    bool checkPrinted(bool bWritten);
+
+    bool bFailed = false;
     int iRawFd = -1;
     bool bRawOwned = false; // a file of its own, not standard output
     QString strRawName;

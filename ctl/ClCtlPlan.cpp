@@ -17,6 +17,9 @@ namespace {
 using ZkVocabulary::Kind;
 using ZkVocabulary::stSetting;
 
+constexpr qint64 MAX_FILE_BYTES = 1 << 20;
+constexpr int MAX_SHOWN_VALUE = 40;
+
 } // namespace
 
 const ClCtlPlan::stCommand ClCtlPlan::COMMANDS[] = {
@@ -139,7 +142,8 @@ bool ClCtlPlan::checkFormat(const ClCtlOptions& clOptions)
 
 bool ClCtlPlan::checkOutputFile(const ClCtlOptions& clOptions)
 {
-    return checkWritable(clOptions.clArgs.value(0), false);
+    const QString strPath = clOptions.clArgs.value(0);
+    return strPath == QLatin1String("-") || checkWritable(strPath, ClCtlOutput::writtenInPlace(strPath));
 }
 
 bool ClCtlPlan::checkStream(const ClCtlOptions& clOptions)
@@ -236,12 +240,22 @@ bool ClCtlPlan::checkApply(const ClCtlOptions& clOptions)
 {
     const QString strPath = clOptions.clArgs.value(0);
     QFile clFile(strPath);
-    if (!clFile.open(QIODevice::ReadOnly)) {
+    const bool bOpened = strPath == QLatin1String("-") ? clFile.open(stdin, QIODevice::ReadOnly)
+                                                       : clFile.open(QIODevice::ReadOnly);
+    if (!bOpened) {
         refuse(QStringLiteral("cannot read %1: %2").arg(strPath, clFile.errorString()));
         return false;
     }
+    // A set-up is a few kilobytes: anything much larger is no such file.
+    const QByteArray clText = clFile.read(MAX_FILE_BYTES + 1);
+    if (clText.size() > MAX_FILE_BYTES) {
+        refuse(QStringLiteral("%1 is larger than %2 bytes: no file of settings")
+                   .arg(strPath)
+                   .arg(MAX_FILE_BYTES));
+        return false;
+    }
     QJsonParseError clError;
-    const QJsonDocument clDocument = QJsonDocument::fromJson(clFile.readAll(), &clError);
+    const QJsonDocument clDocument = QJsonDocument::fromJson(clText, &clError);
     if (clError.error != QJsonParseError::NoError) {
         refuse(QStringLiteral("%1 is no JSON: %2 at byte %3")
                    .arg(strPath, clError.errorString())
@@ -269,8 +283,12 @@ bool ClCtlPlan::checkApply(const ClCtlOptions& clOptions)
         } else if (!it.value().isString() && strValue.isEmpty()) {
             refuse(QStringLiteral("%1: the value of %2 is not a text").arg(strPath, strKey));
         } else if (!ZkVocabulary::accepts(*pclSetting, strValue)) {
+            // Only the start of a long value: the message stays one readable line.
+            const QString strShown = strValue.size() > MAX_SHOWN_VALUE
+                ? strValue.left(MAX_SHOWN_VALUE) + QStringLiteral("...")
+                : strValue;
             refuse(QStringLiteral("%1: '%2' is not a value of %3; allowed: %4")
-                       .arg(strPath, strValue, strKey, ZkVocabulary::allowedText(*pclSetting)));
+                       .arg(strPath, strShown, strKey, ZkVocabulary::allowedText(*pclSetting)));
         } else {
             clFileValues.insert(strKey, strValue);
             continue;

@@ -22,6 +22,11 @@ void ClCtlQuit::install()
     if (std::signal(SIGINT, onQuitSignal) == SIG_IGN)
         std::signal(SIGINT, SIG_IGN);
     std::signal(SIGTERM, onQuitSignal);
+#ifdef SIGHUP
+    // The terminal went away; a run started under nohup keeps ignoring it.
+    if (std::signal(SIGHUP, onQuitSignal) == SIG_IGN)
+        std::signal(SIGHUP, SIG_IGN);
+#endif
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif

@@ -1,8 +1,8 @@
 #pragma once
 
-// The system asking kd4ctl to end (SIGINT from a terminal, SIGTERM). The handler only notes the
-// signal: the step in progress finishes within the transport's own time limits, and the run then
-// closes its camera session before it ends. A second signal is not needed.
+// The system asking kd4ctl to end (SIGINT from a terminal, SIGTERM, SIGHUP when the terminal goes away). The
+// handler only notes the signal: the step in progress finishes within the transport's own time limits, and
+// the run then closes its camera session before it ends. A second signal is not needed.
 class ClCtlQuit
 {
 public:

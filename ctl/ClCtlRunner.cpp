@@ -4,6 +4,7 @@
 #include "camera/ClCommands.h"
 #include "camera/ClCurlLibrary.h"
 #include "camera/ClKD4CgiWorker.h"
+#include "camera/ZK_CMD.h"
 #include "camera/ZkSetting.h"
 #include "camera/ZkVocabulary.h"
 #include "config/kd4_config.h"
@@ -30,6 +31,10 @@ QString signalName(int iSignal)
         return QStringLiteral("SIGINT");
     if (iSignal == SIGTERM)
         return QStringLiteral("SIGTERM");
+#ifdef SIGHUP
+    if (iSignal == SIGHUP)
+        return QStringLiteral("SIGHUP");
+#endif
     return QStringLiteral("signal %1").arg(iSignal);
 }
 
@@ -40,6 +45,13 @@ ClCtlRunner::ClCtlRunner() = default;
 ClCtlRunner::~ClCtlRunner() = default;
 
 int ClCtlRunner::run(const QStringList& clArguments)
+{
+    const int iCode = runCommand(clArguments);
+    // Output lost on the way fails the run, whatever else came of it.
+    return iCode == CtlExit::DONE && clOutput.failed() ? CtlExit::USAGE : iCode;
+}
+
+int ClCtlRunner::runCommand(const QStringList& clArguments)
 {
     if (!clOptions.parse(clArguments)) {
         clOutput.printError(clOptions.strError + QStringLiteral("; see kd4ctl --help"));
@@ -211,6 +223,9 @@ bool ClCtlRunner::workGet()
 
 bool ClCtlRunner::workSet()
 {
+    QMap<QString, QString> clSettings;
+    if (!readSettings(clSettings) || refusedWhileRecording(clSettings))
+        return false;
     for (const auto& clItem : qAsConst(clToApply)) {
         if (signalled() || !setKey(clItem.first, clItem.second))
             return false;
@@ -360,7 +375,7 @@ bool ClCtlRunner::workApply()
 bool ClCtlRunner::applyFile(QJsonObject& clChanges)
 {
     QMap<QString, QString> clCamera;
-    if (!readSettings(clCamera))
+    if (!readSettings(clCamera) || refusedWhileRecording(clCamera))
         return false;
 
     // A new resolution can change other settings on the camera: it goes first, and the others are
@@ -406,6 +421,7 @@ bool ClCtlRunner::step(const QString& strWhat, const QUuid& clCommand, const QVa
 {
     ZK_CMD clAnswer;
     const int iError = pclSession->run(clCommand, clParam1, clParam2, &clAnswer);
+    iLastError = iError;
     if (pclResult)
         *pclResult = clAnswer.value(ZkKey::PARAM1);
     if (iError == 0)
@@ -429,9 +445,28 @@ bool ClCtlRunner::setKey(const QString& strKey, const QString& strValue)
 {
     // Typed as the settings pages send it; the worker writes it back as the same text.
     if (!step(QStringLiteral("setting %1=%2").arg(strKey, strValue), CMD_SET_SETTING, strKey,
-            ClKD4CgiWorker::fromWireValue(strKey, strValue)))
+            ClKD4CgiWorker::fromWireValue(strKey, strValue))) {
+        // Sent more than once without an answer, it may have been taken all the same: the camera's
+        // own value says whether it was applied.
+        QMap<QString, QString> clSettings;
+        if (iLastError == ZkError::Timeout && !signalled() && pclSession->readSettings(clSettings) == 0
+            && clSettings.value(strKey) == strValue) {
+            clOutput.printError(QStringLiteral("the camera has %1=%2 all the same").arg(strKey, strValue));
+            clApplied.append(strKey);
+        }
         return false;
+    }
     clApplied.append(strKey);
+    return true;
+}
+
+bool ClCtlRunner::refusedWhileRecording(const QMap<QString, QString>& clSettings)
+{
+    if (clOptions.bForce || clSettings.value(ZkSetting::APP_STATUS) != ZkValue::RECORD)
+        return false;
+    fail(CtlExit::REFUSED,
+        QStringLiteral("the camera is recording, and a changed setting could break the recording; stop it, "
+                       "or give --force to go ahead anyway"));
     return true;
 }
 

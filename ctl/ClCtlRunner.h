@@ -34,6 +34,7 @@ public:
     int run(const QStringList& clArguments);
 
 private:
+    int runCommand(const QStringList& clArguments);
     // What the command needs before the session opens; false after a message.
     bool prepare();
     // The planned command inside the session; false when it stopped early (after a failure or a
@@ -68,6 +69,9 @@ private:
     bool readSettings(QMap<QString, QString>& clSettings);
     // Sets one key as the settings pages do; false when it failed.
     bool setKey(const QString& strKey, const QString& strValue);
+    // True after the message when the camera records and no --force was given: set and apply
+    // change nothing then.
+    bool refusedWhileRecording(const QMap<QString, QString>& clSettings);
     // A signal came (said once on standard error): the work stops before its next step.
     bool signalled();
     void reportUnapplied();
@@ -81,6 +85,7 @@ private:
     std::unique_ptr<ClCtlSession> pclSession;
     std::unique_ptr<ClServeServer> pclServer;
     int iExit = 0;
+    int iLastError = 0; // of the last step
     bool bSignalReported = false;
     // Keys to apply, in order, and the keys applied so far.
     QList<QPair<QString, QString>> clToApply;

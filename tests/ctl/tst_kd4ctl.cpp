@@ -24,6 +24,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int RUN_MS = 60000;
@@ -82,13 +84,18 @@ void TestKd4Ctl::run_data()
 {
     // Arguments ("@DIR" a scratch folder, "@SIM" the simulator's address); the simulator's set-up,
     // word by word: "rval:MSG:N", "http:MSG:STATUS", "broken:MSG", "norval:MSG", "drop:MSG",
-    // "delay:MSG:MS" (each once, queued in order), "ok:MSG" (one normal answer first),
+    // "delay:MSG:MS", "late:MSG:MS" (the camera acts at once, answers MS later) (each once, queued
+    // in order), "ok:MSG" (one normal answer first),
     // "setting:KEY:VALUE", "record", "noframes", "down" (the address in the environment leads
-    // nowhere), "lock" (kd4tool's lock is held), "file:JSON" (@DIR/in.json), "signal:SIG:MSG"
-    // (sent once the camera has received MSG), "signal-frames:SIG:N" (once it has served N frames),
-    // "ffprobe" or "head:N" (standard output read by ffprobe counting the frames, or by head -c N,
-    // which must end cleanly), "lasts:MIN:MAX" (the run takes MIN to MAX ms); the exit code;
-    // fragments of standard output (the reader's, when read), of standard error and of the file
+    // nowhere), "address:TEXT" (the address in the environment), "lock" (kd4tool's lock is held), "file:JSON"
+    // (@DIR/in.json), "signal:SIG:MSG" (sent once the camera has received MSG), "signal-frames:SIG:N" (once
+    // it has served N frames), "ffprobe" or "head:N" (standard output read by ffprobe counting the frames, or
+    // by head -c N, which must end cleanly), "fifo" (@DIR/out a FIFO, read by cat as standard output is, and
+    // a FIFO still afterwards), "stdout:PATH" (standard output into PATH), "stdin" (standard input from
+    // @DIR/in.json), "closed" (started with standard output closed), "full" (@DIR/full a tmpfs of 8 KiB of
+    // its own; standard output then says "left:" and what it holds afterwards), "lasts:MIN:MAX" (the run
+    // takes MIN to MAX ms); the exit code; fragments of standard output (the reader's, when read), of
+    // standard error and of the file
     // @DIR/out; the camera's log; its settings afterwards.
     QTest::addColumn<QStringList>("clArgs");
     QTest::addColumn<QStringList>("clSetup");
@@ -124,6 +131,15 @@ void TestKd4Ctl::run_data()
     QTest::newRow("get named, json") << QStringList { "get", "--json", "zk_wdr", "zk_battery" } << NONE << 0
                                      << QStringList { "{\"zk_battery\":\"80\",\"zk_wdr\":\"off\"}\n" } << NONE
                                      << NONE << READ << NONE;
+    // Output that does not make it fails the run.
+    QTest::newRow("get, disk full")
+        << QStringList { "get", "zk_wdr" } << QStringList { "stdout:/dev/full" } << 1 << NONE
+        << QStringList { "kd4ctl: cannot write standard output: No space left on device\n" } << NONE << READ
+        << NONE;
+    QTest::newRow("get, standard output closed")
+        << QStringList { "get", "zk_wdr" } << QStringList { "closed" } << 1 << NONE
+        << QStringList { "kd4ctl: cannot write standard output: Bad file descriptor\n" } << NONE << READ
+        << NONE;
     // A refused command line: each message on a line of its own, nothing sent (the checks
     // themselves: check_data).
     QTest::newRow("get unknown keys")
@@ -131,35 +147,63 @@ void TestKd4Ctl::run_data()
         << QStringList { "kd4ctl: unknown key 'zk_nope'; keys: zk_angle_deg,",
                "\nkd4ctl: unknown key 'zk_nada'; keys: zk_angle_deg," }
         << NONE << NONE << NONE;
+    QTest::newRow("unknown option") << QStringList { "-x", "status" } << NONE << 1 << NONE
+                                    << QStringList { "kd4ctl: Unknown option 'x'; see kd4ctl --help\n" }
+                                    << NONE << NONE << NONE;
+    QTest::newRow("a URL in the environment")
+        << QStringList { "status" } << QStringList { "address:http://127.0.0.1:1/" } << 1 << NONE
+        << QStringList { "kd4ctl: KD4TOOL_CAMERA_ADDRESS takes HOST or HOST:PORT, not 'http://127.0.0.1:1/'" }
+        << NONE << NONE << NONE;
 
     // Setting, in the order given, with the steps around a high-speed resolution.
     QTest::newRow("set") << QStringList { "set", "video_resolution=" + RES_HS, "zk_wdr=on",
         "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00", "camera_clock=2024-02-29 23:59:58" }
                          << NONE << 0 << NONE << NONE << NONE
-                         << opened({ "2 std_def_video=off", "2 stream_while_record=off",
+                         << opened({ "3", "2 std_def_video=off", "2 stream_while_record=off",
                                 "2 video_resolution=" + RES_HS, "2 zk_wdr=on", "2 zk_rec_audio_balance=-5",
                                 "2 zk_interval_time=24:00:00", "2 camera_clock=2024-02-29 23:59:58" })
                          << QStringList { "video_resolution=" + RES_HS, "zk_wdr=on",
                                 "zk_rec_audio_balance=-5", "zk_interval_time=24:00:00" };
     QTest::newRow("set retried after a time-out")
         << QStringList { "set", "zk_wdr=on" } << QStringList { "delay:2:6000" } << 0 << NONE << NONE << NONE
-        << opened({ "2 zk_wdr=on", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
+        << opened({ "3", "2 zk_wdr=on", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
     QTest::newRow("set refused, second key")
         << QStringList { "set", "zk_wdr=on", "zk_self_timer=5sec", "zk_stabilization=off" }
         << QStringList { "ok:2", "rval:2:-14" } << 3 << NONE
         << QStringList { "kd4ctl: setting zk_self_timer=5sec failed: the camera refused it (rval -14)\n",
                "kd4ctl: applied: zk_wdr\n", "kd4ctl: not applied: zk_self_timer, zk_stabilization\n" }
-        << NONE << opened({ "2 zk_wdr=on", "2 zk_self_timer=5sec" })
+        << NONE << opened({ "3", "2 zk_wdr=on", "2 zk_self_timer=5sec" })
         << QStringList { "zk_wdr=on", "zk_self_timer=off" };
     QTest::newRow("set, HTTP 500") << QStringList { "set", "zk_wdr=on" } << QStringList { "http:2:500" } << 2
                                    << NONE << QStringList { "HTTP error status", NOTHING_APPLIED } << NONE
-                                   << opened({ "2 zk_wdr=on" }) << QStringList { "zk_wdr=off" };
-    QTest::newRow("set, broken reply")
-        << QStringList { "set", "zk_wdr=on" } << QStringList { "broken:2" } << 2 << NONE
-        << QStringList { "answer was broken", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
+                                   << opened({ "3", "2 zk_wdr=on" }) << QStringList { "zk_wdr=off" };
+    QTest::newRow("set, broken reply") << QStringList { "set", "zk_wdr=on" } << QStringList { "broken:2" }
+                                       << 2 << NONE << QStringList { "answer was broken", NOTHING_APPLIED }
+                                       << NONE << opened({ "3", "2 zk_wdr=on" }) << NONE;
     QTest::newRow("set, reply without rval")
         << QStringList { "set", "zk_wdr=on" } << QStringList { "norval:2" } << 2 << NONE
-        << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "2 zk_wdr=on" }) << NONE;
+        << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "3", "2 zk_wdr=on" })
+        << NONE;
+    // Timed out each time it was sent, but taken: the camera's value says it was applied.
+    QTest::newRow("set times out, applied all the same")
+        << QStringList { "set", "zk_wdr=on", "zk_self_timer=5sec" }
+        << QStringList { "late:2:6000", "late:2:6000", "late:2:6000" } << 2 << NONE
+        << QStringList { "did not answer in time", "kd4ctl: the camera has zk_wdr=on all the same\n",
+               "kd4ctl: applied: zk_wdr\n", "kd4ctl: not applied: zk_self_timer\n" }
+        << NONE << opened({ "3", "2 zk_wdr=on", "2 zk_wdr=on", "2 zk_wdr=on", "3" })
+        << QStringList { "zk_wdr=on", "zk_self_timer=off" };
+    // A recording camera keeps its settings unless --force says otherwise.
+    const QString RECORDING = QStringLiteral("kd4ctl: the camera is recording");
+    QTest::newRow("set while recording") << QStringList { "set", "zk_wdr=on" } << QStringList { "record" }
+                                         << 3 << NONE << QStringList { RECORDING, "--force", NOTHING_APPLIED }
+                                         << NONE << opened({ "3" }) << QStringList { "zk_wdr=off" };
+    QTest::newRow("set while recording, --force")
+        << QStringList { "--force", "set", "zk_wdr=on" } << QStringList { "record" } << 0 << NONE << NONE
+        << NONE << opened({ "3", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
+    QTest::newRow("apply while recording")
+        << QStringList { "apply", "@DIR/in.json" } << QStringList { "record", "file:{\"zk_wdr\":\"on\"}" }
+        << 3 << NONE << QStringList { RECORDING, NOTHING_APPLIED } << NONE << opened({ "3" })
+        << QStringList { "zk_wdr=off" };
     QTest::newRow("sync-time") << QStringList { "sync-time" } << NONE << 0
                                << QStringList { "camera_clock=20" } << NONE << NONE
                                << opened({ "2 camera_clock=20*" }) << NONE;
@@ -197,6 +241,34 @@ void TestKd4Ctl::run_data()
     QTest::newRow("snapshot, no frame")
         << QStringList { "snapshot", "@DIR/out" } << QStringList { "noframes" } << 2 << NONE
         << QStringList { "fetching a frame failed" } << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+    // "-" and a descriptor are standard output; a FIFO or a device is written in place.
+    QTest::newRow("snapshot to -") << QStringList { "snapshot", "-" } << NONE << 0 << QStringList { "JFIF" }
+                                   << NONE << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("snapshot to /dev/stdout, a pipe")
+        << QStringList { "snapshot", "/dev/stdout" } << NONE << 0 << QStringList { "JFIF" } << NONE << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("snapshot into a FIFO")
+        << QStringList { "snapshot", "@DIR/out" } << QStringList { "fifo" } << 0 << QStringList { "JFIF" }
+        << NONE << NONE << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("snapshot onto a full device")
+        << QStringList { "snapshot", "/dev/full" } << NONE << 1 << NONE
+        << QStringList { "kd4ctl: cannot write /dev/full: No space left on device\n" } << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    QTest::newRow("snapshot to -, disk full")
+        << QStringList { "snapshot", "-" } << QStringList { "stdout:/dev/full" } << 1 << NONE
+        << QStringList { "kd4ctl: cannot write standard output: No space left on device\n" } << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    // No file cut short is left behind.
+    QTest::newRow("snapshot, disk full")
+        << QStringList { "snapshot", "@DIR/full/out" } << QStringList { "full" } << 1
+        << QStringList { "left:\n" }
+        << QStringList { "kd4ctl: cannot write /", "/full/out: No space left on device\n" } << NONE
+        << opened(LIVE + QStringList { "260" }) << NONE;
+    // The view finder does not start: the session is closed all the same.
+    QTest::newRow("snapshot, the view finder refused")
+        << QStringList { "snapshot", "@DIR/out" } << QStringList { "rval:259:-9" } << 3 << NONE
+        << QStringList { "starting the view finder failed" } << NONE << opened(LIVE + QStringList { "260" })
+        << NONE;
     // The frames as they come, until a limit, a signal or a reader that has had enough.
     QTest::newRow("stream into ffprobe")
         << QStringList { "stream", "-o", "-", "--frames", "4" } << QStringList { "ffprobe" } << 0
@@ -231,6 +303,12 @@ void TestKd4Ctl::run_data()
                                  "\"zk_interval_time\": \"00:00:10\"", "!zk_battery", "!zk_get_version",
                                  "!app_status", "!camera_clock", "!stream_type", "!zk_ap_", "!reset" }
                           << READ << NONE;
+    QTest::newRow("save to -") << QStringList { "save", "-" } << NONE << 0
+                               << QStringList { "\"zk_wdr\": \"off\"" } << NONE << NONE << READ << NONE;
+    QTest::newRow("apply from -") << QStringList { "apply", "-" }
+                                  << QStringList { "file:{\"zk_wdr\":\"on\"}", "stdin" } << 0
+                                  << QStringList { "zk_wdr: off -> on\n" } << NONE << NONE
+                                  << opened({ "3", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on" };
     QTest::newRow("apply")
         << QStringList { "apply", "@DIR/in.json" }
         << QStringList { "file:{\"zk_wdr\":\"on\",\"zk_white_balance\":\"auto\",\"zk_speaker_volume\":40,"
@@ -266,10 +344,13 @@ void TestKd4Ctl::run_data()
         << QStringList { "delay:2:1500", "signal:TERM:2" } << 143 << NONE
         << QStringList { "kd4ctl: stopped by SIGTERM\n", "kd4ctl: applied: zk_wdr\n",
                "kd4ctl: not applied: zk_self_timer\n" }
-        << NONE << opened({ "2 zk_wdr=on" }) << QStringList { "zk_wdr=on", "zk_self_timer=off" };
+        << NONE << opened({ "3", "2 zk_wdr=on" }) << QStringList { "zk_wdr=on", "zk_self_timer=off" };
     QTest::newRow("SIGINT while reading")
         << QStringList { "status" } << QStringList { "delay:3:1500", "signal:INT:3" } << 130 << NONE
         << QStringList { "stopped by SIGINT" } << NONE << READ << NONE;
+    QTest::newRow("SIGHUP while reading")
+        << QStringList { "status" } << QStringList { "delay:3:1500", "signal:HUP:3" } << 129 << NONE
+        << QStringList { "kd4ctl: stopped by SIGHUP\n" } << NONE << READ << NONE;
 }
 
 void TestKd4Ctl::run()
@@ -297,6 +378,10 @@ void TestKd4Ctl::run()
     qint64 llMaxMs = RUN_MS;
     qintptr llLock = 0;
     bool bLocked = false;
+    bool bFifo = false;
+    QString strStdout;
+    QString strStdin;
+    QString strShell;
 
     QProcessEnvironment clEnv = QProcessEnvironment::systemEnvironment();
     clEnv.insert(QStringLiteral("KD4TOOL_LOCK_DIR"), clDir.path());
@@ -318,6 +403,8 @@ void TestKd4Ctl::run()
             clSim.addFault(llMsg, camsim::Fault::drop(1));
         } else if (strKind == QLatin1String("delay")) {
             clSim.addFault(llMsg, camsim::Fault::delay(clPart.value(2).toInt(), 1));
+        } else if (strKind == QLatin1String("late")) {
+            clSim.addFault(llMsg, camsim::Fault::lateAnswer(clPart.value(2).toInt(), 1));
         } else if (strKind == QLatin1String("ok")) {
             clSim.addFault(llMsg, camsim::Fault::delay(0, 1));
         } else if (strKind == QLatin1String("setting")) {
@@ -333,6 +420,8 @@ void TestKd4Ctl::run()
             QTcpServer clServer;
             QVERIFY(clServer.listen(QHostAddress::LocalHost));
             strAddress = QStringLiteral("127.0.0.1:%1").arg(clServer.serverPort());
+        } else if (strKind == QLatin1String("address")) {
+            strAddress = strWord.mid(strKind.size() + 1);
         } else if (strKind == QLatin1String("lock")) {
             QCOMPARE(ClPlatform::acquireInstanceLock(QLatin1String(Kd4Config::SETTINGS_APPLICATION), &llLock),
                 int(ClPlatform::LockTaken));
@@ -354,6 +443,17 @@ void TestKd4Ctl::run()
                 "-show_entries", "stream=nb_read_frames,width,height", "-of", "json" };
         } else if (strKind == QLatin1String("head")) {
             clReader = QStringList { strKind, "-c", clPart.value(1) };
+        } else if (strKind == QLatin1String("fifo")) {
+            const QString strFifo = clDir.filePath(QStringLiteral("out"));
+            QCOMPARE(::mkfifo(QFile::encodeName(strFifo).constData(), 0600), 0);
+            clReader = QStringList { "cat", strFifo };
+            bFifo = true;
+        } else if (strKind == QLatin1String("stdout")) {
+            strStdout = clPart.value(1);
+        } else if (strKind == QLatin1String("stdin")) {
+            strStdin = clDir.filePath(QStringLiteral("in.json"));
+        } else if (strKind == QLatin1String("closed") || strKind == QLatin1String("full")) {
+            strShell = strKind;
         } else if (strKind == QLatin1String("lasts")) {
             llMinMs = clPart.value(1).toLongLong();
             llMaxMs = clPart.value(2).toLongLong();
@@ -371,20 +471,46 @@ void TestKd4Ctl::run()
     const bool bRead = !clReader.isEmpty();
     clProgram.setProcessEnvironment(clEnv);
     if (bRead) {
-        clProgram.setStandardOutputProcess(&clReading);
+        if (!bFifo)
+            clProgram.setStandardOutputProcess(&clReading);
         clReading.start(clReader.takeFirst(), clReader);
         QVERIFY(clReading.waitForStarted());
     }
+    if (!strStdout.isEmpty())
+        clProgram.setStandardOutputFile(strStdout);
+    if (!strStdin.isEmpty())
+        clProgram.setStandardInputFile(strStdin);
+    QString strProgram = QStringLiteral(KD4CTL_BINARY);
+    if (strShell == QLatin1String("closed")) {
+        clArgs = QStringList { "-c", "exec \"$0\" \"$@\" >&-", strProgram } + clArgs;
+        strProgram = QStringLiteral("/bin/sh");
+    } else if (strShell == QLatin1String("full")) {
+        if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty()
+            || QProcess::execute(QStringLiteral("unshare"),
+                   { "-m", "mount", "-t", "tmpfs", "-o", "size=8k", "tmpfs", clDir.path() })
+                != 0)
+            QSKIP("no tmpfs of its own can be mounted here");
+        QVERIFY(QDir(clDir.path()).mkdir(QStringLiteral("full")));
+        clArgs = QStringList { "-m", "/bin/sh", "-c",
+            "D=\"$1\"; shift; mount -t tmpfs -o size=8k tmpfs \"$D\" || exit 99; \"$0\" \"$@\"; "
+            "iExit=$?; printf 'left:%s\\n' \"$(ls -A \"$D\")\"; exit $iExit",
+            strProgram, clDir.filePath(QStringLiteral("full")) }
+            + clArgs;
+        strProgram = QStringLiteral("unshare");
+    }
     QElapsedTimer clClock;
     clClock.start();
-    clProgram.start(QStringLiteral(KD4CTL_BINARY), clArgs);
+    clProgram.start(strProgram, clArgs);
     QVERIFY(clProgram.waitForStarted());
     if (!strSignal.isEmpty()) {
         if (llSignalFrames > 0)
             QVERIFY(clSim.waitFor([&] { return clSim.framesServed() >= llSignalFrames; }, RUN_MS));
         else
             QVERIFY(clSim.waitForMessage(llSignalMsg, 1, RUN_MS));
-        ::kill(pid_t(clProgram.processId()), strSignal == QLatin1String("INT") ? SIGINT : SIGTERM);
+        const int iSignal = strSignal == QLatin1String("INT") ? SIGINT
+            : strSignal == QLatin1String("HUP")               ? SIGHUP
+                                                              : SIGTERM;
+        ::kill(pid_t(clProgram.processId()), iSignal);
     }
     QVERIFY(clProgram.waitForFinished(RUN_MS));
     const qint64 llRunMs = clClock.elapsed();
@@ -402,8 +528,10 @@ void TestKd4Ctl::run()
         qPrintable(
             QStringLiteral("the run took %1 ms, not %2 to %3").arg(llRunMs).arg(llMinMs).arg(llMaxMs)));
 
-    const QString strOut
-        = QString::fromUtf8(bRead ? clReading.readAllStandardOutput() : clProgram.readAllStandardOutput());
+    // Frames too: all of it, past any zero byte.
+    const QByteArray clOutBytes
+        = bRead ? clReading.readAllStandardOutput() : clProgram.readAllStandardOutput();
+    const QString strOut = QString::fromUtf8(clOutBytes.constData(), clOutBytes.size());
     const QString strErr = QString::fromUtf8(clProgram.readAllStandardError());
     QVERIFY2(clProgram.exitStatus() == QProcess::NormalExit && clProgram.exitCode() == iExit,
         qPrintable(QStringLiteral("exit %1, expected %2; standard error:\n%3")
@@ -438,6 +566,11 @@ void TestKd4Ctl::run()
             QVERIFY(clBytes.startsWith("\xff\xd8"));
             QCOMPARE(iAt, qsizetype(clBytes.size()));
         }
+    }
+    if (bFifo) {
+        struct stat clStat = {};
+        QVERIFY(::stat(QFile::encodeName(clDir.filePath(QStringLiteral("out"))).constData(), &clStat) == 0
+            && S_ISFIFO(clStat.st_mode));
     }
     if (QTest::currentTestFailed())
         return;
@@ -544,6 +677,10 @@ void TestKd4Ctl::check_data()
         << NONE;
     QTest::newRow("save onto a folder") << QStringList { "save", "@DIR" } << QString() << USAGE
                                         << QStringList { "cannot write @DIR: it is a folder" } << NONE;
+    // "-" is standard output, a descriptor is written in place: neither needs a writable folder.
+    QTest::newRow("snapshot to -") << QStringList { "snapshot", "-" } << QString() << 0 << NONE << NONE;
+    QTest::newRow("save to /dev/stdout")
+        << QStringList { "save", "/dev/stdout" } << QString() << 0 << NONE << NONE;
 
     QTest::newRow("apply, numbers as a person writes them")
         << QStringList { "apply", "@DIR/in.json" }
@@ -558,6 +695,17 @@ void TestKd4Ctl::check_data()
     QTest::newRow("apply, no object")
         << QStringList { "apply", "@DIR/in.json" } << QStringLiteral("[\"zk_wdr\"]") << USAGE
         << QStringList { "@DIR/in.json holds no JSON object of settings" } << NONE;
+    // A file of settings is small, and a message shows only the start of a long value.
+    QTest::newRow("apply, too large a file")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringLiteral("{\"zk_wdr\":\"%1\"}").arg(QString(1 << 20, QLatin1Char('x'))) << USAGE
+        << QStringList { "@DIR/in.json is larger than 1048576 bytes: no file of settings" } << NONE;
+    QTest::newRow("apply, a long value")
+        << QStringList { "apply", "@DIR/in.json" }
+        << QStringLiteral("{\"zk_wdr\":\"%1\"}").arg(QString(5000, QLatin1Char('x'))) << USAGE
+        << QStringList { "@DIR/in.json: '" + QString(40, QLatin1Char('x'))
+               + "...' is not a value of zk_wdr; allowed: off, on" }
+        << NONE;
     QTest::newRow("apply, read-only key and bad values")
         << QStringList { "apply", "@DIR/in.json" }
         << QStringLiteral("{\"zk_battery\":\"10\",\"zk_wdr\":\"maybe\",\"zk_speaker_volume\":40.5,"
