@@ -49,6 +49,11 @@ bool ClKD4CgiWorker::startCommand(const ZK_CMD& clCmd)
     return true;
 }
 
+bool ClKD4CgiWorker::closeSessionNow(int iTimeoutSec)
+{
+    return pclService && pclService->token() > 0 && pclService->stop_session_within(iTimeoutSec).rval == 0;
+}
+
 QString ClKD4CgiWorker::getAddress() const
 {
     if (!pclService)

@@ -43,6 +43,9 @@ public:
     int readAllSettings(std::unordered_map<std::string, std::string>& clTable);
 
     QString getAddress() const;
+    // Sends the closing message of the open session at once, within iTimeoutSec, from any thread
+    // and while a command is still running; true when the camera took it.
+    bool closeSessionNow(int iTimeoutSec);
     // One notification long-poll (hold time 2 s) on the caller's thread; empty on failure.
     ClNotifyList pollNotifications();
 

@@ -84,6 +84,13 @@ StartSession_Rsp raptor_service::start_session()
     return clRsp;
 }
 
+Basic_Rsp raptor_service::stop_session_within(int iTimeoutSec)
+{
+    return ClCameraCodec::readBasic(clTransport.post(
+        ClCameraCodec::envelope(iToken.load(), ClCameraCodec::ZK_STOP_SESSION, std::string(), std::string()),
+        iTimeoutSec));
+}
+
 Basic_Rsp raptor_service::stop_session()
 {
     return sendBasic(ClCameraCodec::ZK_STOP_SESSION, std::string(), std::string());

@@ -41,6 +41,9 @@ public:
     Basic_Rsp format_storage();
     StartSession_Rsp start_session();
     Basic_Rsp stop_session();
+    // The closing message with a time limit of its own, from any thread (a program that must end
+    // now while another message is still out).
+    Basic_Rsp stop_session_within(int iTimeoutSec);
     Basic_Rsp reset_vf(bool bForced);
     Basic_Rsp stop_vf();
     Basic_Rsp send_msg_513();

@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -89,8 +90,17 @@ int ClCtlRunner::runCommand(const QStringList& clArguments)
         return iExit;
 
     ClCtlQuit::install();
-    pclSession = std::make_unique<ClCtlSession>(
+    pclSession = std::make_shared<ClCtlSession>(
         clOptions.strCamera.isEmpty() ? ClCameraAddress::current() : clOptions.strCamera);
+    // A second signal does not wait for a camera that does not answer: the closing message goes
+    // out beside the step in progress, with a short limit, and the run ends.
+    ClCtlQuit::onSecondSignal([pclOpen = pclSession] {
+        const QByteArray clStopped = signalName(ClCtlQuit::signal()).toLocal8Bit();
+        const bool bClosed = pclOpen->closeNow();
+        std::fprintf(stderr, "kd4ctl: stopped by %s again: %s\n", clStopped.constData(),
+            bClosed ? "the session was closed at once" : "the camera did not take the closing message");
+        std::fflush(stderr);
+    });
     clToApply = clPlan.clKeys;
     if (step(QStringLiteral("opening the session"), CMD_START_SESSION)) {
         const bool bDone = !signalled() && work();

@@ -82,7 +82,8 @@ private:
     ClCtlOptions clOptions;
     ClCtlPlan clPlan;
     ClCtlOutput clOutput;
-    std::unique_ptr<ClCtlSession> pclSession;
+    // Shared with the watcher of a second signal, which may close it while the run ends.
+    std::shared_ptr<ClCtlSession> pclSession;
     std::unique_ptr<ClServeServer> pclServer;
     int iExit = 0;
     int iLastError = 0; // of the last step

@@ -41,6 +41,11 @@ ClCtlSession::ClCtlSession(const QString& strAddress)
 
 ClCtlSession::~ClCtlSession() = default;
 
+bool ClCtlSession::closeNow()
+{
+    return pclWorker->closeSessionNow(CLOSE_NOW_SEC);
+}
+
 QString ClCtlSession::address() const
 {
     return pclWorker->getAddress();

@@ -18,6 +18,9 @@ class QNetworkAccessManager;
 class ClCtlSession
 {
 public:
+    // The limit of the closing message sent by closeNow().
+    static constexpr int CLOSE_NOW_SEC = 1;
+
     explicit ClCtlSession(const QString& strAddress);
     ~ClCtlSession();
     ClCtlSession(const ClCtlSession&) = delete;
@@ -35,6 +38,10 @@ public:
     // Retries as the live view does; false with strError in words when no frame came. The frames
     // of one session share their connections.
     bool fetchFrame(const QString& strUrl, QByteArray& clFrame, QString& strError);
+
+    // The closing message sent at once with a short limit, from another thread while a command
+    // may still be waiting for the camera; true when the camera took it.
+    bool closeNow();
 
     // A failed command's error code as kd4ctl's exit code, and in words.
     static int exitCode(int iError);

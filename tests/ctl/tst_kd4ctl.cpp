@@ -88,10 +88,11 @@ void TestKd4Ctl::run_data()
     // in order), "ok:MSG" (one normal answer first),
     // "setting:KEY:VALUE", "record", "noframes", "down" (the address in the environment leads
     // nowhere), "address:TEXT" (the address in the environment), "lock" (kd4tool's lock is held), "file:JSON"
-    // (@DIR/in.json), "signal:SIG:MSG" (sent once the camera has received MSG), "signal-frames:SIG:N" (once
-    // it has served N frames), "ffprobe" or "head:N" (standard output read by ffprobe counting the frames, or
-    // by head -c N, which must end cleanly), "fifo" (@DIR/out a FIFO, read by cat as standard output is, and
-    // a FIFO still afterwards), "stdout:PATH" (standard output into PATH), "stdin" (standard input from
+    // (@DIR/in.json), "signal:SIG:MSG" (sent once the camera has received MSG; "again": a second time 300 ms
+    // later), "signal-frames:SIG:N" (once it has served N frames), "ffprobe" or "head:N" (standard output
+    // read by ffprobe counting the frames, or by head -c N, which must end cleanly), "fifo" (@DIR/out a FIFO,
+    // read by cat as standard output is, and a FIFO still afterwards), "stdout:PATH" (standard output into
+    // PATH), "stdin" (standard input from
     // @DIR/in.json), "closed" (started with standard output closed), "full" (@DIR/full a tmpfs of 8 KiB of
     // its own; standard output then says "left:" and what it holds afterwards), "lasts:MIN:MAX" (the run
     // takes MIN to MAX ms); the exit code; fragments of standard output (the reader's, when read), of
@@ -348,6 +349,12 @@ void TestKd4Ctl::run_data()
     QTest::newRow("SIGINT while reading")
         << QStringList { "status" } << QStringList { "delay:3:1500", "signal:INT:3" } << 130 << NONE
         << QStringList { "stopped by SIGINT" } << NONE << READ << NONE;
+    // A camera that does not answer: a second Ctrl+C closes the session at once and ends the run.
+    QTest::newRow("SIGINT twice, camera silent")
+        << QStringList { "status" }
+        << QStringList { "delay:3:20000", "signal:INT:3", "again", "lasts:0:6000" } << 130 << NONE
+        << QStringList { "kd4ctl: stopped by SIGINT again: the session was closed at once\n" } << NONE << READ
+        << NONE;
     QTest::newRow("SIGHUP while reading")
         << QStringList { "status" } << QStringList { "delay:3:1500", "signal:HUP:3" } << 129 << NONE
         << QStringList { "kd4ctl: stopped by SIGHUP\n" } << NONE << READ << NONE;
@@ -373,6 +380,7 @@ void TestKd4Ctl::run()
     QString strSignal;
     qint64 llSignalMsg = 0;
     std::uint64_t llSignalFrames = 0;
+    bool bSignalTwice = false;
     QStringList clReader; // the program reading standard output, and its arguments
     qint64 llMinMs = 0;
     qint64 llMaxMs = RUN_MS;
@@ -433,6 +441,8 @@ void TestKd4Ctl::run()
         } else if (strKind == QLatin1String("signal")) {
             strSignal = clPart.value(1);
             llSignalMsg = clPart.value(2).toLongLong();
+        } else if (strKind == QLatin1String("again")) {
+            bSignalTwice = true;
         } else if (strKind == QLatin1String("signal-frames")) {
             strSignal = clPart.value(1);
             llSignalFrames = clPart.value(2).toULongLong();
@@ -511,6 +521,10 @@ void TestKd4Ctl::run()
             : strSignal == QLatin1String("HUP")               ? SIGHUP
                                                               : SIGTERM;
         ::kill(pid_t(clProgram.processId()), iSignal);
+        if (bSignalTwice) {
+            QTest::qWait(300);
+            ::kill(pid_t(clProgram.processId()), iSignal);
+        }
     }
     QVERIFY(clProgram.waitForFinished(RUN_MS));
     const qint64 llRunMs = clClock.elapsed();
