@@ -19,8 +19,9 @@ QString fromWire(const std::string& strText)
 
 bool isTransportError(int iError)
 {
+    // -1 is not among them: it is what the camera answers when it refuses, and an answer without a
+    // result code reads as the same -1, so both count as the camera's refusal.
     switch (iError) {
-    case ZkError::NoRval:
     case ZkError::Timeout:
     case ZkError::TransferFailed:
     case ZkError::NotJson:
@@ -130,7 +131,7 @@ QString ClCtlSession::reason(int iError) const
     case ZkError::NoHandle:
         return QStringLiteral("no transfer could be started");
     case ZkError::NoRval:
-        return QStringLiteral("the camera's answer carried no result code");
+        return QStringLiteral("the camera refused it (rval -1, or an answer without a result code)");
     case ZkError::CameraRefused:
         return QStringLiteral("the camera refused it (rval %1: no valid session, another client may have "
                               "taken it over)")

@@ -181,10 +181,13 @@ void TestKd4Ctl::run_data()
     QTest::newRow("set, broken reply") << QStringList { "set", "zk_wdr=on" } << QStringList { "broken:2" }
                                        << 2 << NONE << QStringList { "answer was broken", NOTHING_APPLIED }
                                        << NONE << opened({ "3", "2 zk_wdr=on" }) << NONE;
-    QTest::newRow("set, reply without rval")
-        << QStringList { "set", "zk_wdr=on" } << QStringList { "norval:2" } << 2 << NONE
-        << QStringList { "no result code", NOTHING_APPLIED } << NONE << opened({ "3", "2 zk_wdr=on" })
-        << NONE;
+    // The camera's own -1 and an answer without "rval" cannot be told apart: both are refusals.
+    for (const char* pszFault : { "rval:2:-1", "norval:2" })
+        QTest::newRow(qPrintable(QStringLiteral("set, %1").arg(QLatin1String(pszFault))))
+            << QStringList { "set", "zk_wdr=on" } << QStringList { QLatin1String(pszFault) } << 3 << NONE
+            << QStringList { "the camera refused it (rval -1, or an answer without a result code)",
+                   NOTHING_APPLIED }
+            << NONE << opened({ "3", "2 zk_wdr=on" }) << NONE;
     // Timed out each time it was sent, but taken: the camera's value says it was applied.
     QTest::newRow("set times out, applied all the same")
         << QStringList { "set", "zk_wdr=on", "zk_self_timer=5sec" }
