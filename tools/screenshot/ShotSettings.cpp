@@ -158,6 +158,16 @@ bool shots::settings(const QString& strDir, const QString& strLang)
     clInfo.setFwVersion(QStringLiteral("01.00.0009"));
     bOk &= showAndSave(&clInfo, QStringLiteral("dialog-information"));
 
+    // The update page's question before anything is downloaded.
+    bOk &= saveModal(
+        [pclPanel] {
+            showQuestionDialog(pclPanel,
+                QObject::tr(
+                    "Version %1 is available (this is %2).\nDo you want to download and install it now?")
+                    .arg(QStringLiteral("1.2.0"), QStringLiteral("1.1.0")));
+        },
+        path(QStringLiteral("dialog-question")));
+
     // The shared failure message, as the detail page shows it.
     return saveModal(
                [pclPanel] {
