@@ -211,11 +211,11 @@ void ClServeConnection::offerFrame()
 
 void ClServeConnection::waitForSnapshot()
 {
-    // While the camera is away, the last frame it sent is the newest there is.
-    if (clHub.hasFreshFrame() || !clHub.isConnected()) {
+    if (clHub.hasFreshFrame()) {
         sendSnapshot();
         return;
     }
+    // Also while the camera is away: it may well be back, with new frames, before the deadline.
     ePhase = Phase::Snapshot;
     connect(&clHub, &ClServeHub::sigFrame, this, &ClServeConnection::sendSnapshot);
     clHub.setWaiting(this, true);
@@ -227,8 +227,15 @@ void ClServeConnection::sendSnapshot()
     disconnect(&clHub, &ClServeHub::sigFrame, this, &ClServeConnection::sendSnapshot);
     clHub.setWaiting(this, false);
     const ClServeHub::stFrame& clFrame = clHub.newest();
-    if (clFrame.llNumber == 0) {
-        respond(503, "text/plain; charset=utf-8", "no frame from the camera yet\n");
+    // An old frame is not handed out as the camera's picture: a script taking snapshots would keep
+    // the same one without a word.
+    if (!clHub.hasFreshFrame()) {
+        QByteArray clWhy = clFrame.llNumber == 0
+            ? QByteArray("no frame from the camera yet")
+            : "no frame from the camera for " + QByteArray::number(clHub.newestAgeMs() / 1000) + " s";
+        if (!clHub.isConnected())
+            clWhy += " (reconnecting: " + clHub.lastError().toUtf8() + ")";
+        respond(503, "text/plain; charset=utf-8", clWhy + '\n', "Retry-After: 1\r\n");
         return;
     }
     clHub.countServed();

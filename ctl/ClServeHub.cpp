@@ -31,7 +31,12 @@ ClServeHub::~ClServeHub() = default;
 
 bool ClServeHub::hasFreshFrame() const
 {
-    return clNewest.llNumber > 0 && clClock.elapsed() - clNewest.llReceivedMs <= FRESH_MS;
+    return clNewest.llNumber > 0 && newestAgeMs() <= FRESH_MS;
+}
+
+qint64 ClServeHub::newestAgeMs() const
+{
+    return clNewest.llNumber > 0 ? clClock.elapsed() - clNewest.llReceivedMs : -1;
 }
 
 void ClServeHub::setViewer(const QObject* pclWho, bool bViewer)
@@ -136,7 +141,7 @@ QJsonObject ClServeHub::status() const
         { QStringLiteral("frames_served"), double(llServed) },
         { QStringLiteral("frame_rate"), std::round(dRate * 10.0) / 10.0 },
         { QStringLiteral("frame_age_ms"),
-            clNewest.llNumber > 0 ? QJsonValue(double(llNowMs - clNewest.llReceivedMs)) : QJsonValue() },
+            clNewest.llNumber > 0 ? QJsonValue(double(newestAgeMs())) : QJsonValue() },
     };
     return clStatus;
 }

@@ -46,7 +46,10 @@ public:
 
     const stFrame& newest() const { return clNewest; }
     bool hasFreshFrame() const;
+    // How long ago the newest frame came; -1 while none came.
+    qint64 newestAgeMs() const;
     bool isConnected() const { return bConnected; }
+    const QString& lastError() const { return strLastError; }
 
     // pclWho watches the live stream, or waits for a snapshot, until it says otherwise or is
     // forgotten (at the latest when it is destroyed).

@@ -1,8 +1,8 @@
 // kd4ctl serve as a separate process against the camera simulator, with the clients people use:
 // ffprobe, raw readers of the multipart stream (one of them never reading), headless chromium,
-// plain requests with and without the token, and a camera that ends its session mid-stream. One
-// table of scenarios; each row ends with SIGTERM and the session closed (258 last), the view
-// finder stopped before it.
+// plain requests with and without the token, a camera that ends its session mid-stream, and seeded
+// random interleavings of all that. One table of scenarios; each row ends with SIGTERM and the
+// session closed (258 last), the view finder stopped before it.
 
 #include "ctl/CtlExit.h"
 #include "tools/camsim/CamSim.h"
@@ -20,6 +20,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
+#include <random>
+#include <vector>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -29,6 +32,8 @@
 namespace {
 
 constexpr int WAIT_MS = 30000;
+// How long the server keeps the view finder running after the last viewer has gone.
+constexpr int GRACE_MS = 3000;
 const QByteArray TOKEN = "s3cret-T0ken";
 
 QString hexSha256(const QByteArray& clData)
@@ -97,6 +102,22 @@ stAnswer request(const QString& strHost, quint16 iPort, const QByteArray& clRequ
     clAnswer.clBody = iEnd < 0 ? QByteArray() : clAll.mid(iEnd + 4);
     clAnswer.iStatus = clAll.startsWith("HTTP/1.1 ") ? clAll.mid(9, 3).toInt() : 0;
     return clAnswer;
+}
+
+// A snapshot that is one of the camera's frames, served at clSince or later, or a 503 saying so:
+// never an older frame.
+bool snapshotIsNew(
+    const camsim::CamSim& clSim, const stAnswer& clSnapshot, std::chrono::steady_clock::time_point clSince)
+{
+    if (clSnapshot.iStatus == 503)
+        return clSnapshot.clBody.startsWith("no frame from the camera");
+    const QString strHash = hexSha256(clSnapshot.clBody);
+    for (const camsim::FrameRequest& clFrame : clSim.frameRequests()) {
+        if (clFrame.status == 200 && QString::fromStdString(clFrame.sha256) == strHash
+            && clFrame.received >= clSince)
+            return clSnapshot.iStatus == 200;
+    }
+    return false;
 }
 
 QByteArray get(const QByteArray& clTarget, const QByteArray& clHeaders = QByteArray())
@@ -227,6 +248,8 @@ private:
     void clientToken();
     void clientRequests();
     void clientReconnect();
+    void clientInterleavings();
+    void checkInvariants(const std::vector<std::unique_ptr<ClViewer>>& clViewers, const QString& strSteps);
 
     QJsonObject status(const QByteArray& clQuery = QByteArray());
 
@@ -234,6 +257,7 @@ private:
     QProcess* pclServer = nullptr;
     QString strHost;
     quint16 iPort = 0;
+    quint32 uSeed = 0;
 };
 
 void TestKd4CtlServe::serve_data()
@@ -255,6 +279,12 @@ void TestKd4CtlServe::serve_data()
         << LOOPBACK << "requests" << SIGTERMED << "";
     QTest::newRow("the camera ends the session mid-stream")
         << LOOPBACK << "reconnect" << SIGTERMED << "opening a new camera session in 1 s";
+    // KD4_RANDOM_SEED=<seed> replays the run of that seed alone.
+    const QByteArray clSeed = qgetenv("KD4_RANDOM_SEED");
+    for (const QByteArray& clOne :
+        clSeed.isEmpty() ? QList<QByteArray> { "11", "12", "13" } : QList<QByteArray> { clSeed })
+        QTest::newRow("interleavings, seed " + clOne)
+            << LOOPBACK << QString::fromLatin1("interleavings:" + clOne) << SIGTERMED << "";
     QTest::newRow("another address with a token")
         << QStringList { "--listen", "127.0.0.2:0", "--token", QString::fromLatin1(TOKEN) } << "token"
         << SIGTERMED << "";
@@ -301,9 +331,12 @@ void TestKd4CtlServe::serve()
             { "token", &TestKd4CtlServe::clientToken },
             { "requests", &TestKd4CtlServe::clientRequests },
             { "reconnect", &TestKd4CtlServe::clientReconnect },
+            { "interleavings", &TestKd4CtlServe::clientInterleavings },
         };
-        QVERIFY(CLIENTS.contains(strClient));
-        (this->*CLIENTS.value(strClient))();
+        const QString strKind = strClient.section(QLatin1Char(':'), 0, 0);
+        uSeed = strClient.section(QLatin1Char(':'), 1).toUInt();
+        QVERIFY(CLIENTS.contains(strKind));
+        (this->*CLIENTS.value(strKind))();
         ::kill(pid_t(clServer.processId()), SIGTERM);
     }
     QVERIFY(clServer.waitForFinished(WAIT_MS));
@@ -492,9 +525,12 @@ void TestKd4CtlServe::clientReconnect()
 {
     ClViewer clViewer(strHost, iPort);
     QVERIFY(QTest::qWaitFor([&] { return clViewer.parts() >= 10; }, WAIT_MS));
+    const auto clEnded = std::chrono::steady_clock::now();
     pclSim->endSession();
     QTRY_COMPARE_WITH_TIMEOUT(
         status().value(QStringLiteral("state")).toString(), QStringLiteral("reconnecting"), WAIT_MS);
+    // Not the last frame from before: the next one, or a word that there is none.
+    QVERIFY(snapshotIsNew(*pclSim, request(strHost, iPort, get("/snapshot.jpg")), clEnded));
     const int iBefore = clViewer.parts();
     QVERIFY(QTest::qWaitFor([&] { return clViewer.parts() >= iBefore + 10; }, WAIT_MS));
     QVERIFY2(clViewer.strProblem.isEmpty() && !clViewer.bClosed, qPrintable(clViewer.strProblem));
@@ -503,6 +539,116 @@ void TestKd4CtlServe::clientReconnect()
     QVERIFY2(clStatus.value(QStringLiteral("last_error")).toString().contains(QStringLiteral("no frames")),
         qPrintable(clStatus.value(QStringLiteral("last_error")).toString()));
     QCOMPARE(pclSim->messageCount(257), 2);
+}
+
+// Viewers come and go, snapshots are taken, and the camera ends its session (and may refuse the
+// next one), answers frame requests with 404s or a stall, or refuses to start its view finder, in
+// an order drawn from the seed. After every step:
+//   (a) every open viewer's stream is well formed, still open, and each part one of the camera's
+//       frames;
+//   (b) the status counts the open viewers;
+//   (c) while anyone watches, each viewer gets new frames within 25 s, and the state is connected
+//       (a fault of each kind is pending at most: at most four losses in a row, each after a pause
+//       twice as long as the one before, 1 + 2 + 4 + 8 s);
+//   (d) with nobody watching, the camera's view finder is stopped within the grace and 5 s more;
+//   (e) a snapshot is one of the camera's frames, served less than 2 s before, or 503: never an
+//       old frame.
+void TestKd4CtlServe::clientInterleavings()
+{
+    constexpr int STEPS = 12;
+    std::mt19937 clRandom(uSeed);
+    const auto pick
+        = [&clRandom](int iCount) { return std::uniform_int_distribution<int>(0, iCount - 1)(clRandom); };
+    std::vector<std::unique_ptr<ClViewer>> clViewers;
+    QString strSteps = QStringLiteral("seed %1:").arg(uSeed);
+    for (int iStep = 0; iStep < STEPS; ++iStep) {
+        const int iWhat = pick(7);
+        if (iWhat <= 1 && clViewers.size() < 4) {
+            clViewers.push_back(std::make_unique<ClViewer>(strHost, iPort));
+            strSteps += QStringLiteral(" viewer+");
+        } else if (iWhat <= 2 && !clViewers.empty()) {
+            clViewers.erase(clViewers.begin() + pick(int(clViewers.size())));
+            strSteps += QStringLiteral(" viewer-");
+        } else if (iWhat == 3) {
+            strSteps += QStringLiteral(" snapshot");
+            const auto clSince = std::chrono::steady_clock::now() - std::chrono::seconds(2);
+            const stAnswer clSnapshot = request(strHost, iPort, get("/snapshot.jpg"));
+            QVERIFY2(snapshotIsNew(*pclSim, clSnapshot, clSince),
+                qPrintable(strSteps + QStringLiteral(": ") + QString::fromLatin1(clSnapshot.clHead)));
+        } else if (iWhat == 4) {
+            pclSim->endSession();
+            strSteps += QStringLiteral(" session-ended");
+            if (pick(2) == 0) {
+                camsim::Fault clRefused;
+                clRefused.kind = camsim::Fault::Kind::Rval;
+                clRefused.rval = -4;
+                clRefused.count = 1;
+                pclSim->setFault(257, clRefused);
+                strSteps += QStringLiteral("+next-session-refused");
+            }
+        } else if (iWhat == 5) {
+            camsim::FrameFault clFault;
+            clFault.kind
+                = pick(2) == 0 ? camsim::FrameFault::Kind::NotFound : camsim::FrameFault::Kind::Stall;
+            clFault.stallMs = 1500;
+            clFault.count = 1 + pick(3);
+            pclSim->setFrameFault(clFault);
+            strSteps += QStringLiteral(" frames-%1x%2")
+                            .arg(QString::fromStdString(camsim::frameFaultName(clFault.kind)))
+                            .arg(clFault.count);
+        } else {
+            camsim::Fault clRefused;
+            clRefused.kind = camsim::Fault::Kind::Rval;
+            clRefused.rval = -14;
+            clRefused.count = 1;
+            pclSim->setFault(259, clRefused);
+            strSteps += QStringLiteral(" view-finder-refused");
+        }
+        checkInvariants(clViewers, strSteps);
+        if (QTest::currentTestFailed()) {
+            qInfo(
+                "%s\nkd4ctl said:\n%s", qPrintable(strSteps), pclServer->readAllStandardError().constData());
+            return;
+        }
+    }
+}
+
+void TestKd4CtlServe::checkInvariants(
+    const std::vector<std::unique_ptr<ClViewer>>& clViewers, const QString& strSteps)
+{
+    const auto streamsSound = [&] {
+        const QSet<QString> clServed = servedFrames(*pclSim);
+        for (const auto& pclViewer : clViewers) {
+            QVERIFY2(pclViewer->strProblem.isEmpty() && !pclViewer->bClosed,
+                qPrintable(strSteps + QStringLiteral(": ") + pclViewer->strProblem));
+            for (const QString& strHash : qAsConst(pclViewer->clHashes))
+                QVERIFY2(
+                    clServed.contains(strHash), qPrintable(strSteps + QStringLiteral(": a part no frame")));
+        }
+    };
+    streamsSound();
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_VERIFY2_WITH_TIMEOUT(status().value(QStringLiteral("viewers")).toInt() == int(clViewers.size()),
+        qPrintable(strSteps), 5000);
+    if (clViewers.empty()) {
+        QTRY_VERIFY2_WITH_TIMEOUT(!pclSim->viewFinderRunning(), qPrintable(strSteps), GRACE_MS + 5000);
+        return;
+    }
+    std::vector<int> clBefore;
+    for (const auto& pclViewer : clViewers)
+        clBefore.push_back(pclViewer->parts());
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        [&] {
+            for (std::size_t i = 0; i < clViewers.size(); ++i) {
+                if (clViewers[i]->parts() < clBefore[i] + 2)
+                    return false;
+            }
+            return true;
+        }(),
+        qPrintable(strSteps + QStringLiteral(": frames stopped")), 25000);
+    QCOMPARE(status().value(QStringLiteral("state")).toString(), QStringLiteral("connected"));
+    streamsSound();
 }
 
 QTEST_GUILESS_MAIN(TestKd4CtlServe)
