@@ -39,17 +39,25 @@ ClServeCamera::ClServeCamera(ClCtlSession& clSession, QObject* pclParent)
     , clManager(this)
     , clRetry(this)
     , clReconnect(this)
+    , clKeepAlive(this)
 {
     clRetry.setSingleShot(true);
     clRetry.setInterval(ZkFrame::RETRY_PAUSE_MS);
     connect(&clRetry, &QTimer::timeout, this, &ClServeCamera::advance);
     clReconnect.setSingleShot(true);
     connect(&clReconnect, &QTimer::timeout, this, &ClServeCamera::reconnect);
+    clKeepAlive.setInterval(KEEP_ALIVE_MS);
+    connect(&clKeepAlive, &QTimer::timeout, this, &ClServeCamera::checkSession);
 }
 
 ClServeCamera::~ClServeCamera()
 {
     dropFetch();
+}
+
+void ClServeCamera::slotStart()
+{
+    clKeepAlive.start();
 }
 
 void ClServeCamera::slotSetWanted(bool bNowWanted)
@@ -63,6 +71,7 @@ void ClServeCamera::slotStop()
     bStopping = true;
     clRetry.stop();
     clReconnect.stop();
+    clKeepAlive.stop();
     dropFetch();
     QString strError;
     if (bViewFinder) {
@@ -195,4 +204,15 @@ void ClServeCamera::reconnect()
         iPauseS = FIRST_PAUSE_S;
     emit sigState(true, QString(), 0);
     advance();
+}
+
+void ClServeCamera::checkSession()
+{
+    // Frames coming prove the session; a lost one is being opened again.
+    if (bStopping || !bConnected || bViewFinder)
+        return;
+    QString strError;
+    QVariant clIgnored;
+    if (!step(QStringLiteral("checking the session"), CMD_GET_ALL_SETTINGS, QVariant(), &clIgnored, strError))
+        lose(strError);
 }

@@ -17,7 +17,9 @@ class QUuid;
 // (the camera paces them), handing each on as it came; when they are no longer wanted it stops the
 // view finder. A lost session (a command that fails, frames that stop) is opened again after a
 // pause that doubles from 1 up to 30 seconds, and the view finder started again if frames are
-// still wanted.
+// still wanted. While nobody watches, the session is checked with a settings read every
+// KEEP_ALIVE_MS, so that a camera that has forgotten it (a Wi-Fi restart) is found out then, not
+// only when the next viewer comes.
 class ClServeCamera : public QObject
 {
     Q_OBJECT
@@ -26,12 +28,16 @@ class ClServeCamera : public QObject
 public:
     static constexpr int FIRST_PAUSE_S = 1;
     static constexpr int LONGEST_PAUSE_S = 30;
+    // As often as the window reads the settings.
+    static constexpr int KEEP_ALIVE_MS = 20000;
 
     // clSession has been opened; this object uses it, from its own thread, until sigStopped.
     explicit ClServeCamera(ClCtlSession& clSession, QObject* pclParent = nullptr);
     ~ClServeCamera() override;
 
 public slots:
+    // In its own thread, once that runs.
+    void slotStart();
     void slotSetWanted(bool bWanted);
     // Stops the view finder if it runs and ends with sigStopped; the session stays open.
     void slotStop();
@@ -57,12 +63,14 @@ private:
     void setViewFinder(bool bRunning);
     void lose(const QString& strError);
     void reconnect();
+    void checkSession();
 
     ClCtlSession& clSession;
     QNetworkAccessManager clManager;
     ClFrameFetch* pclFetch = nullptr;
     QTimer clRetry; // the pause before a frame is asked for again
     QTimer clReconnect;
+    QTimer clKeepAlive;
     QString strFrameUrl;
     bool bWanted = false;
     bool bViewFinder = false;

@@ -52,6 +52,7 @@ QString ClServeServer::serve(ClCtlSession& clSession, const std::function<bool()
     pclCamera->moveToThread(&clThread);
     // Deleted in its own thread, where its network replies live, once that has finished.
     connect(&clThread, &QThread::finished, pclCamera, &QObject::deleteLater);
+    connect(&clThread, &QThread::started, pclCamera, &ClServeCamera::slotStart);
 
     connect(&clHub, &ClServeHub::sigWanted, pclCamera, &ClServeCamera::slotSetWanted);
     connect(pclCamera, &ClServeCamera::sigFrame, &clHub, &ClServeHub::slotFrame);

@@ -1,8 +1,8 @@
 // kd4ctl serve as a separate process against the camera simulator, with the clients people use:
 // ffprobe, raw readers of the multipart stream (one of them never reading), headless chromium,
-// plain requests with and without the token, a camera that ends its session mid-stream, and seeded
-// random interleavings of all that. One table of scenarios; each row ends with SIGTERM and the
-// session closed (258 last), the view finder stopped before it.
+// plain requests with and without the token, a camera that ends its session mid-stream or while
+// nobody watches, and seeded random interleavings of all that. One table of scenarios; each row
+// ends with SIGTERM and the session closed (258 last), the view finder stopped before it.
 
 #include "ctl/CtlExit.h"
 #include "tools/camsim/CamSim.h"
@@ -277,7 +277,7 @@ void TestKd4CtlServe::serve_data()
     QTest::newRow("a browser shows the picture") << LOOPBACK << "browser" << SIGTERMED << "";
     QTest::newRow("GET, HEAD, snapshot, not found, not allowed, too large, too slow")
         << LOOPBACK << "requests" << SIGTERMED << "";
-    QTest::newRow("the camera ends the session mid-stream")
+    QTest::newRow("the camera ends the session mid-stream, then while nobody watches")
         << LOOPBACK << "reconnect" << SIGTERMED << "opening a new camera session in 1 s";
     // KD4_RANDOM_SEED=<seed> replays the run of that seed alone.
     const QByteArray clSeed = qgetenv("KD4_RANDOM_SEED");
@@ -539,6 +539,16 @@ void TestKd4CtlServe::clientReconnect()
     QVERIFY2(clStatus.value(QStringLiteral("last_error")).toString().contains(QStringLiteral("no frames")),
         qPrintable(clStatus.value(QStringLiteral("last_error")).toString()));
     QCOMPARE(pclSim->messageCount(257), 2);
+
+    // With nobody watching, a camera that forgets the session is found out all the same.
+    clViewer.clSocket.abort();
+    QVERIFY(pclSim->waitFor([this] { return !pclSim->viewFinderRunning(); }, GRACE_MS + 5000));
+    pclSim->endSession();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        status().value(QStringLiteral("state")).toString(), QStringLiteral("reconnecting"), 25000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        status().value(QStringLiteral("state")).toString(), QStringLiteral("connected"), WAIT_MS);
+    QCOMPARE(pclSim->messageCount(257), 3);
 }
 
 // Viewers come and go, snapshots are taken, and the camera ends its session (and may refuse the
