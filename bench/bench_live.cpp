@@ -12,6 +12,9 @@
 // loop), processor time and resident memory from /proc, the frame's age from the simulator's serve
 // time (X-Served-Us) to the end of its painting, and the time from process start to the first
 // frame. Painting must be real: run it under Xvfb (scripts/bench.sh live does).
+
+#include "bench/ProcStats.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -149,28 +152,12 @@ public:
     // Processor time so far (user and system), in seconds.
     double cpuSeconds() const
     {
-        QFile clFile(QStringLiteral("/proc/%1/stat").arg(pid()));
-        if (!clFile.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray clStat = clFile.readAll();
-        // Fields after the command name, which ends with the last ')'.
-        const QList<QByteArray> clFields = clStat.mid(clStat.lastIndexOf(')') + 2).split(' ');
-        return (clFields.value(11).toLongLong() + clFields.value(12).toLongLong())
-            / double(sysconf(_SC_CLK_TCK));
+        const std::pair<double, double> clCpu = bench::cpuSeconds(pid());
+        return clCpu.first + clCpu.second;
     }
 
     // Resident memory, in MiB.
-    double residentMiB() const
-    {
-        QFile clFile(QStringLiteral("/proc/%1/status").arg(pid()));
-        if (!clFile.open(QIODevice::ReadOnly))
-            return 0;
-        for (const QByteArray& clLine : clFile.readAll().split('\n')) {
-            if (clLine.startsWith("VmRSS:"))
-                return clLine.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024.0;
-        }
-        return 0;
-    }
+    double residentMiB() const { return bench::residentMiB(pid()); }
 
 private:
     void readLines()

@@ -12,6 +12,7 @@
 // the server's resident memory (VmRSS) at the start and the end of the run. Prints one markdown
 // table, then the goals with whether each was met. Run it in the loopback namespace:
 // scripts/loopback-only.sh build/bench/bench_serve
+#include "bench/ProcStats.h"
 #include "tools/camsim/CamSim.h"
 
 #include <QCoreApplication>
@@ -116,31 +117,8 @@ private:
     qint64 llServedUs = -1;
 };
 
-// Processor time so far, user and system, in seconds.
-std::pair<double, double> cpuSeconds(qint64 llPid)
-{
-    QFile clFile(QStringLiteral("/proc/%1/stat").arg(llPid));
-    if (!clFile.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray clStat = clFile.readAll();
-    // Fields after the command name, which ends with the last ')'.
-    const QList<QByteArray> clFields = clStat.mid(clStat.lastIndexOf(')') + 2).split(' ');
-    const double dTick = double(sysconf(_SC_CLK_TCK));
-    return { double(clFields.value(11).toLongLong()) / dTick,
-        double(clFields.value(12).toLongLong()) / dTick };
-}
-
-double residentMiB(qint64 llPid)
-{
-    QFile clFile(QStringLiteral("/proc/%1/status").arg(llPid));
-    if (!clFile.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& clLine : clFile.readAll().split('\n')) {
-        if (clLine.startsWith("VmRSS:"))
-            return clLine.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024.0;
-    }
-    return 0;
-}
+using bench::cpuSeconds;
+using bench::residentMiB;
 
 double percentile(std::vector<double> clValues, double dShare)
 {
