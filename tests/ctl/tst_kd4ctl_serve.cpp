@@ -590,11 +590,7 @@ void TestKd4CtlServe::clientInterleavings()
             pclSim->endSession();
             strSteps += QStringLiteral(" session-ended");
             if (pick(2) == 0) {
-                camsim::Fault clRefused;
-                clRefused.kind = camsim::Fault::Kind::Rval;
-                clRefused.rval = -4;
-                clRefused.count = 1;
-                pclSim->setFault(257, clRefused);
+                pclSim->setFault(257, camsim::Fault::withRval(-4, 1));
                 strSteps += QStringLiteral("+next-session-refused");
             }
         } else if (iWhat == 5) {
@@ -608,11 +604,7 @@ void TestKd4CtlServe::clientInterleavings()
                             .arg(QString::fromStdString(camsim::frameFaultName(clFault.kind)))
                             .arg(clFault.count);
         } else {
-            camsim::Fault clRefused;
-            clRefused.kind = camsim::Fault::Kind::Rval;
-            clRefused.rval = -14;
-            clRefused.count = 1;
-            pclSim->setFault(259, clRefused);
+            pclSim->setFault(259, camsim::Fault::withRval(-14, 1));
             strSteps += QStringLiteral(" view-finder-refused");
         }
         checkInvariants(clViewers, strSteps);
